@@ -1,0 +1,45 @@
+#pragma once
+
+#include "TReportSink.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+// Lines a look-up searches ahead in the other file.
+inline constexpr int LookAhead = 100;
+// Digit runs longer than this are rewritten when big numbers are ignored.
+inline constexpr int BigNumberLength = 6;
+// The line that parts two runs appended to one report: 62 full stops.
+inline constexpr std::string_view SeparatorLine =
+    "..............................................................";
+inline constexpr std::string_view StatusAllDone = "All Done";
+
+// Process-wide stop flag: cleared by every RunComparison, set by the Stop
+// command, read by the walk at each step.
+extern bool StopRequested;
+
+// The part of S before the first occurrence of Sep; empty when Sep does not occur.
+std::string TextBefore(std::string_view S, std::string_view Sep);
+
+// S padded with Fill to Width + 1 characters; S unchanged when longer than Width.
+std::string PadRight(std::string_view S, std::size_t Width, char Fill);
+
+// The two labels of a comparison: the file names' file parts when they
+// differ (ignoring ASCII case), else what is left of the two directory parts
+// below the deepest directory they share. Backslash, slash and colon separate.
+std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
+                                               std::string_view FileName2);
+
+// Compares two files and appends the report lines to Report. Never throws and
+// reports no error: an unreadable file compares as empty, and any failure
+// during the walk (memory, a sink that throws) ends it quietly.
+void CompareFiles(const std::string &FileName1, const std::string &FileName2,
+                  TReportSink &Report, bool OnlyDifferences, bool IgnoreBigNumbers);
+
+// One run as the report window starts it: clears StopRequested, empties the
+// report (Clear) or appends the separator, compares when Compare is true,
+// then sets the status text "All Done" however the walk ended.
+void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
+                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
+                   bool IgnoreBigNumbers);

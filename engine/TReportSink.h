@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// What a report line stands for. The engine never reads the report back,
+// so a sink that needs to know (the command-line tool's exit status) is told.
+enum class TLineKind {
+    OnlyInFirst,  // the line is only in the first file
+    OnlyInSecond, // the line is only in the second file
+    Common,       // the line is in both files
+    Separator,    // one of the three lines that part two appended runs
+};
+
+// Where a comparison writes its report. The engine appends whole lines, one
+// call per line, empties the report when asked and sets the status text;
+// it knows nothing of widgets. A sink may throw from AppendLine (a report
+// that refuses a further line): the walk then ends quietly.
+class TReportSink {
+public:
+    virtual ~TReportSink() = default;
+
+    // Appends one line: Prefix immediately followed by Text. Both views are
+    // valid only during the call.
+    virtual void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) = 0;
+    // Empties the report.
+    virtual void Clear() = 0;
+    // Sets the status text ("All Done" at the end of every run).
+    virtual void SetStatus(std::string_view Text) = 0;
+    // Called before every step of the walk and before every tail line: the
+    // place where a window lets pending events run (a Stop, a repaint).
+    // Done of Total lines of both files have been walked so far.
+    virtual void ProcessMessages(std::size_t Done, std::size_t Total) = 0;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <exception>
+#include <functional>
+
+class QAbstractButton;
+
+// Modal results as the whole system numbers them.
+enum TModalResult : int {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrWizard = 5,
+};
+
+// The class library's form: a QDialog whose modal result is the number exec()
+// returns. Esc, the close box and reject() give mrCancel, never 0. A button
+// given a modal result closes the form with done(result) when clicked, before
+// its click handler (connected with OnClick) runs; the result is read at
+// click time, so it may change while the form is shown.
+class TForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm(QWidget *Owner = nullptr);
+
+    void SetModalResult(QAbstractButton *Button, int Result);
+    int ModalResult(QAbstractButton *Button) const;
+    // Connects Handler to Button's click, after the modal-result step.
+    void OnClick(QAbstractButton *Button, std::function<void()> Handler);
+
+    void reject() override;
+
+private:
+    struct TButtonEntry {
+        int Result = mrNone;
+        std::function<void()> Handler;
+    };
+    TButtonEntry &Entry(QAbstractButton *Button);
+    QHash<QAbstractButton *, TButtonEntry> FButtons;
+};
+
+// The one place every modal window of the system is shown: exec() unless a
+// test has installed a hook that answers in the window's stead. The hook gets
+// the window (already set up, not shown) and returns the modal result; it
+// may change the window's controls first, as a user would.
+using TModalHook = std::function<int(QDialog *Window)>;
+int ShowModal(QDialog *Window);
+void SetModalHook(TModalHook Hook); // an empty hook restores exec()
+
+// The application's standard error box: the failure's message followed by a
+// full stop, the application's display name as caption, an error icon.
+void ShowErrorBox(QWidget *Parent, const QString &Message);
+void ShowException(QWidget *Parent, const std::exception &E);
+// Runs Command; a failure that escapes it is shown in the error box and the
+// program carries on.
+void RunGuarded(QWidget *Parent, const std::function<void()> &Command);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "TRegIniFile.h"
+
+#include <string>
+
+class QFont;
+class QListWidget;
+class QPlainTextEdit;
+class QTreeWidget;
+
+// The settings store of a persistent window: the registry-ini layer plus
+// readers and writers that persist a whole control in one call. List boxes
+// and fonts live in the subkey Section+Ident (no separator between them);
+// the texts of plain-text edits and tree views live in
+// WindowsDirectory()/Brackwater Software/Tarnwells/<Section>/<Ident>.txt,
+// the same file for every configuration.
+class TMyIniFile : public TRegIniFile {
+public:
+    using TRegIniFile::TRegIniFile;
+
+    void ReadListBox(const std::string &Section, const std::string &Ident, QListWidget *ListBox);
+    void WriteListBox(const std::string &Section, const std::string &Ident, QListWidget *ListBox);
+    // Reading never reports a failure and leaves the text as it was when
+    // the file cannot be read; writing replaces the file atomically and
+    // throws with the reason when it cannot.
+    void ReadRichEdit(const std::string &Section, const std::string &Ident, QPlainTextEdit *RichEdit);
+    void WriteRichEdit(const std::string &Section, const std::string &Ident, QPlainTextEdit *RichEdit);
+    // A style stored as false is not removed from Font.
+    void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);
+    void WriteFont(const std::string &Section, const std::string &Ident, const QFont &Font);
+    void ReadTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
+    void WriteTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A failure of the settings store; what() is the text the user reads.
+class ERegistryException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One key of the per-user key tree (the hive), which lives in an SQLite
+// database below $XDG_CONFIG_HOME. Key paths are backslash-separated; key
+// and value names compare without regard to ASCII case and keep the case
+// they were created with. Values are typed; the system writes only strings.
+//
+// The interface below is what the registry-ini layer builds on; its
+// owner may extend it.
+class TRegistry {
+public:
+    TRegistry();
+    virtual ~TRegistry();
+    TRegistry(const TRegistry &) = delete;
+    TRegistry &operator=(const TRegistry &) = delete;
+
+    // Opens Key: relative to the current key, or to the hive when it starts
+    // with a backslash. CanCreate creates the missing keys on the way.
+    // Returns false when the key does not exist (and may not be created) or
+    // cannot be created.
+    bool OpenKey(const std::string &Key, bool CanCreate);
+    void CloseKey();
+    // Full path of the current key below the hive, without a leading backslash.
+    const std::string &CurrentPath() const { return FCurrentPath; }
+
+    bool ValueExists(const std::string &Name) const;
+    // Throws "Invalid data type for '%s'" when the value is not a string.
+    std::string ReadString(const std::string &Name) const;
+    // Throws "Failed to set data for '%s'".
+    void WriteString(const std::string &Name, const std::string &Value);
+    // Subkey names of the current key, in case-insensitive alphabetical order.
+    void GetKeyNames(std::vector<std::string> &Names) const;
+
+    // Reports, once per process, that a damaged hive was moved aside and a
+    // fresh one started: throws ERegistryException naming both files. Later
+    // calls, and calls when nothing happened, return quietly.
+    static void CheckHive();
+
+protected:
+    std::string FCurrentPath;
+    long long FCurrentKey = 0; // row of the open key; 0 when none is open
+};
+
+// Batches the writes of one save into a single transaction, so a save of
+// every window costs one commit. Nests: only the outermost one commits.
+// The destructor commits what was written, also when a write failed.
+class TRegistryTransaction {
+public:
+    TRegistryTransaction();
+    ~TRegistryTransaction();
+    TRegistryTransaction(const TRegistryTransaction &) = delete;
+    TRegistryTransaction &operator=(const TRegistryTransaction &) = delete;
+};

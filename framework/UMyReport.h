@@ -1,0 +1,36 @@
+#pragma once
+
+#include "UMyDialog.h"
+#include "UMyWizard.h"
+
+class QFont;
+class QFontDialog;
+
+// A main window that shows a report and is driven by an options dialog and
+// a wizard, with section Name + "\Report". It restores, saves and switches
+// configuration for all three windows together.
+class TMyReport : public TMyForm {
+    Q_OBJECT
+public:
+    TMyReport(QWidget *Owner, const std::string &KeyPath, const std::string &Name);
+
+    void LoadLocalFromIniFile() override; // then Dialog's and Wizard's LoadFromIniFile
+    void SaveLocalToIniFile() override;   // "Version" 1, then Dialog's and Wizard's
+    void UseConfiguration(const std::string &Name) override;
+
+    virtual void RunFromDialog() = 0;
+    virtual void RunFromWizard() = 0;
+    virtual QFontDialog *GetFontDialog() = 0;
+    virtual void SetReportFont(const QFont &Font) = 0;
+
+    // The commands; store failures propagate to the caller.
+    void ShowDialog();        // 1 runs RunFromDialog, 5 runs ShowWizard
+    void ShowWizard();        // 1 runs RunFromWizard
+    void ChooseFont();        // confirmed font goes to SetReportFont
+    void SaveConfiguration(); // asks for a name, switches, saves all three
+    void LoadConfiguration(); // asks for a name, switches, restores all three
+
+    // Owned by the report window (Qt children); set by the subclass.
+    TMyDialog *Dialog = nullptr;
+    TMyWizard *Wizard = nullptr;
+};
