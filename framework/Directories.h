@@ -2,6 +2,9 @@
 
 #include <string>
 
+// The user's home folder: $HOME, else the password database's entry.
+std::string HomeDirectory();
+
 // What stands in for the Windows directory: $XDG_DATA_HOME, or
 // ~/.local/share when it is unset; never with a trailing separator.
 std::string WindowsDirectory();

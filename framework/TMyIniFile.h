@@ -24,8 +24,10 @@ public:
     // Reading never reports a failure and leaves the text as it was when
     // the file cannot be read; writing replaces the file atomically and
     // throws with the reason when it cannot.
-    void ReadRichEdit(const std::string &Section, const std::string &Ident, QPlainTextEdit *RichEdit);
-    void WriteRichEdit(const std::string &Section, const std::string &Ident, QPlainTextEdit *RichEdit);
+    void ReadRichEdit(const std::string &Section, const std::string &Ident,
+                      QPlainTextEdit *RichEdit);
+    void WriteRichEdit(const std::string &Section, const std::string &Ident,
+                       QPlainTextEdit *RichEdit);
     // A style stored as false is not removed from Font.
     void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);
     void WriteFont(const std::string &Section, const std::string &Ident, const QFont &Font);

@@ -31,10 +31,14 @@ public:
     void WriteBool(const std::string &Section, const std::string &Ident, bool Value);
     // Clears Strings, then appends the subkey names of the store's key.
     void ReadSections(std::vector<std::string> &Strings);
+    // Clears Strings, then appends the value names of Section (none when the
+    // section does not exist).
+    void ReadSection(const std::string &Section, std::vector<std::string> &Strings);
 
     // The key path the store was opened on.
     const std::string &KeyPath() const { return FKeyPath; }
 
 private:
+    class TSection;
     std::string FKeyPath;
 };

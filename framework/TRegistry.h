@@ -40,15 +40,35 @@ public:
     void WriteString(const std::string &Name, const std::string &Value);
     // Subkey names of the current key, in case-insensitive alphabetical order.
     void GetKeyNames(std::vector<std::string> &Names) const;
+    // Value names of the current key, in case-insensitive alphabetical order.
+    void GetValueNames(std::vector<std::string> &Names) const;
 
     // Reports, once per process, that a damaged hive was moved aside and a
     // fresh one started: throws ERegistryException naming both files. Later
     // calls, and calls when nothing happened, return quietly.
     static void CheckHive();
+    // The hive file the environment names now.
+    static std::string HivePath();
 
 protected:
+    // Where the current key is; lets the registry-ini layer visit a section
+    // and come back.
+    struct TKeyState {
+        std::string Path;
+        long long Key;
+        unsigned Generation;
+    };
+    TKeyState SaveKey() const { return {FCurrentPath, FCurrentKey, FGeneration}; }
+    void RestoreKey(const TKeyState &State);
+
     std::string FCurrentPath;
-    long long FCurrentKey = 0; // row of the open key; 0 when none is open
+    // Row of the open key; 0 when none is open (the hive itself is then
+    // current). Re-resolved from FCurrentPath when the hive was reopened.
+    mutable long long FCurrentKey = 0;
+    mutable unsigned FGeneration = 0;
+
+private:
+    long long CurrentKey() const;
 };
 
 // Batches the writes of one save into a single transaction, so a save of
@@ -60,4 +80,13 @@ public:
     ~TRegistryTransaction();
     TRegistryTransaction(const TRegistryTransaction &) = delete;
     TRegistryTransaction &operator=(const TRegistryTransaction &) = delete;
+
+    // Commits now when this is the outermost transaction and reports whether
+    // the writes reached the disk; true for a nested one. The destructor then
+    // has nothing left to do.
+    bool Commit();
+
+private:
+    bool FOutermost = false;
+    bool FDone = false;
 };

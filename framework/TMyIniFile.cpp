@@ -1,0 +1,202 @@
+#include "TMyIniFile.h"
+
+#include "Directories.h"
+
+#include <QFile>
+#include <QFont>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const std::string KeptTextRoot = "Brackwater Software\\Tarnwells";
+// Pixel-sized fonts are stored in points as a 96 dpi screen shows them.
+constexpr double PointsPerPixel = 72.0 / 96.0;
+
+QString ToQString(const std::string &Text) {
+    return QString::fromStdString(Text);
+}
+
+// Makes sure the folder of section's kept texts exists and returns the path
+// of the file for Ident. The folder is the same for every configuration.
+QString KeptTextPath(const std::string &Section, const std::string &Ident) {
+    EnsureDirectory(KeptTextRoot + "\\" + Section);
+    std::string section = Section;
+    std::replace(section.begin(), section.end(), '\\', '/');
+    return ToQString(WindowsDirectory() + "/Brackwater Software/Tarnwells/" + section + "/" +
+                     Ident + ".txt");
+}
+
+// The lines of a kept text; CR LF, CR and LF all end a line, and a final line
+// end adds no empty line. Nothing when the file cannot be read.
+std::optional<QStringList> ReadLines(const QString &Path) {
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    QString text = QString::fromUtf8(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    if (text.isEmpty() && bytes.isEmpty())
+        return QStringList();
+    return text.split(QLatin1Char('\n'));
+}
+
+// Replaces the file at once with Lines, each ended by '\n'; a crash or a full
+// disk leaves the old file whole. Throws with the reason and the file name.
+void WriteLines(const QString &Path, const QStringList &Lines) {
+    QSaveFile file(Path);
+    bool written = file.open(QIODevice::WriteOnly);
+    for (const QString &line : Lines) {
+        if (!written)
+            break;
+        written = file.write(line.toUtf8()) >= 0 && file.write("\n", 1) == 1;
+    }
+    if (!written || !file.commit())
+        throw ERegistryException("Cannot write file " + Path.toStdString() + ": " +
+                                 file.errorString().toStdString());
+}
+
+// An empty text has no lines; a text ending in a line break ends in an empty line.
+QStringList TextLines(const QString &Text) {
+    return Text.isEmpty() ? QStringList() : Text.split(QLatin1Char('\n'));
+}
+
+void AppendTreeLines(QTreeWidgetItem *Item, int Depth, QStringList &Lines) {
+    Lines.append(QString(Depth, QLatin1Char('\t')) + Item->text(0));
+    for (int i = 0; i < Item->childCount(); ++i)
+        AppendTreeLines(Item->child(i), Depth + 1, Lines);
+}
+
+} // namespace
+
+// Stops at the first item value past the highest one stored, so a damaged
+// "Count" cannot make the read run through billions of missing values.
+void TMyIniFile::ReadListBox(const std::string &Section, const std::string &Ident,
+                             QListWidget *ListBox) {
+    ListBox->clear();
+    const std::string key = Section + Ident;
+    const int count = ReadInteger(key, "Count", 0);
+    std::vector<std::string> names;
+    ReadSection(key, names);
+    int highest = 0;
+    for (const std::string &name : names) {
+        // Only "Item<n>" with n in plain decimal is ever read.
+        if (name.size() < 5 || name.size() > 14 || name[4] == '0')
+            continue;
+        std::string prefix = name.substr(0, 4);
+        std::transform(prefix.begin(), prefix.end(), prefix.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::string digits = name.substr(4);
+        if (prefix != "item" || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        highest =
+            std::max(highest, static_cast<int>(std::min<long long>(std::stoll(digits), count)));
+    }
+    for (int i = 1; i <= std::min(count, highest); ++i) {
+        const std::string item = ReadString(key, "Item" + std::to_string(i), "");
+        if (!item.empty())
+            ListBox->addItem(ToQString(item));
+    }
+}
+
+void TMyIniFile::WriteListBox(const std::string &Section, const std::string &Ident,
+                              QListWidget *ListBox) {
+    const std::string key = Section + Ident;
+    TRegistryTransaction transaction;
+    WriteInteger(key, "Count", ListBox->count());
+    for (int i = 0; i < ListBox->count(); ++i)
+        WriteString(key, "Item" + std::to_string(i + 1), ListBox->item(i)->text().toStdString());
+    if (!transaction.Commit())
+        throw ERegistryException("Failed to set data for 'Count'");
+}
+
+void TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
+                              QPlainTextEdit *RichEdit) {
+    if (const auto lines = ReadLines(KeptTextPath(Section, Ident)))
+        RichEdit->setPlainText(lines->join(QLatin1Char('\n')));
+}
+
+void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
+                               QPlainTextEdit *RichEdit) {
+    WriteLines(KeptTextPath(Section, Ident), TextLines(RichEdit->toPlainText()));
+}
+
+void TMyIniFile::ReadFont(const std::string &Section, const std::string &Ident, QFont &Font) {
+    const std::string key = Section + Ident;
+    Font.setFamily(ToQString(ReadString(key, "Name", "Courier New")));
+    const int size = ReadInteger(key, "Size", 10);
+    if (size > 0) // Qt refuses other sizes; the font keeps its own then
+        Font.setPointSize(size);
+    // A style stored as false is left as the font has it.
+    if (ReadBool(key, "Bold", false))
+        Font.setBold(true);
+    if (ReadBool(key, "Italic", false))
+        Font.setItalic(true);
+    if (ReadBool(key, "Underline", false))
+        Font.setUnderline(true);
+    if (ReadBool(key, "StrikeOut", false))
+        Font.setStrikeOut(true);
+}
+
+void TMyIniFile::WriteFont(const std::string &Section, const std::string &Ident,
+                           const QFont &Font) {
+    const std::string key = Section + Ident;
+    const int size = Font.pointSize() > 0
+                         ? Font.pointSize()
+                         : static_cast<int>(std::lround(Font.pixelSize() * PointsPerPixel));
+    TRegistryTransaction transaction;
+    WriteString(key, "Name", Font.family().toStdString());
+    WriteInteger(key, "Size", size);
+    WriteBool(key, "Bold", Font.bold());
+    WriteBool(key, "Italic", Font.italic());
+    WriteBool(key, "Underline", Font.underline());
+    WriteBool(key, "StrikeOut", Font.strikeOut());
+    if (!transaction.Commit())
+        throw ERegistryException("Failed to set data for 'Name'");
+}
+
+// A line's leading TABs or spaces give its depth; a line more than one level
+// deeper than the one before ends the read, keeping the nodes built so far.
+void TMyIniFile::ReadTreeView(const std::string &Section, const std::string &Ident,
+                              QTreeWidget *TreeView) {
+    const auto lines = ReadLines(KeptTextPath(Section, Ident));
+    if (!lines)
+        return;
+    TreeView->clear();
+    std::vector<QTreeWidgetItem *> parents; // the last node at each depth
+    for (const QString &line : *lines) {
+        qsizetype depth = 0;
+        while (depth < line.size() && (line[depth] == QLatin1Char('\t') || line[depth] == ' '))
+            ++depth;
+        if (depth > static_cast<qsizetype>(parents.size()))
+            break;
+        parents.resize(static_cast<std::size_t>(depth));
+        auto *node = new QTreeWidgetItem(QStringList(line.mid(depth)));
+        if (parents.empty())
+            TreeView->addTopLevelItem(node);
+        else
+            parents.back()->addChild(node);
+        parents.push_back(node);
+    }
+}
+
+void TMyIniFile::WriteTreeView(const std::string &Section, const std::string &Ident,
+                               QTreeWidget *TreeView) {
+    QStringList lines;
+    for (int i = 0; i < TreeView->topLevelItemCount(); ++i)
+        AppendTreeLines(TreeView->topLevelItem(i), 0, lines);
+    WriteLines(KeptTextPath(Section, Ident), lines);
+}

@@ -1,0 +1,472 @@
+#include "TRegistry.h"
+
+#include "Directories.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unordered_map>
+
+namespace {
+
+// Value types, numbered as the registry numbers them. The system writes only
+// strings; other tools may put other types into the hive.
+constexpr int RegString = 1;
+constexpr int RegExpandString = 2;
+
+constexpr long long RootKey = 1;
+// The key a store had open vanished with a hive change; it stays unusable.
+constexpr long long LostKey = -1;
+// Long enough to ride out another instance's save, short enough that a
+// stuck lock shows up as an error instead of a hung window.
+constexpr int BusyTimeoutMs = 5000;
+
+// Names compare with NOCASE: ASCII letters only, as the registry compares
+// them; the stored name keeps the case it was created with. The root key
+// (id 1) has parent 0 and an empty name.
+const char *const Schema = "CREATE TABLE IF NOT EXISTS keys("
+                           " id INTEGER PRIMARY KEY,"
+                           " parent INTEGER NOT NULL,"
+                           " name TEXT NOT NULL COLLATE NOCASE,"
+                           " UNIQUE(parent, name));"
+                           "CREATE TABLE IF NOT EXISTS vals("
+                           " key INTEGER NOT NULL,"
+                           " name TEXT NOT NULL COLLATE NOCASE,"
+                           " type INTEGER NOT NULL,"
+                           " data BLOB,"
+                           " PRIMARY KEY(key, name)) WITHOUT ROWID;"
+                           "INSERT OR IGNORE INTO keys(id, parent, name) VALUES(1, 0, '');";
+
+const char *const FindKeySql = "SELECT id FROM keys WHERE parent = ?1 AND name = ?2";
+const char *const AddKeySql = "INSERT INTO keys(parent, name) VALUES(?1, ?2)";
+const char *const KeyNamesSql = "SELECT name FROM keys WHERE parent = ?1 ORDER BY name";
+const char *const ValueNamesSql = "SELECT name FROM vals WHERE key = ?1 ORDER BY name";
+const char *const ValueTypeSql = "SELECT type FROM vals WHERE key = ?1 AND name = ?2";
+const char *const ReadValueSql = "SELECT type, data FROM vals WHERE key = ?1 AND name = ?2";
+const char *const WriteValueSql =
+    "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, 1, ?3)"
+    " ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data";
+
+// The process-wide connection to the hive the environment names. It reopens
+// when that name changes, so every user re-resolves its key rows by path
+// when Generation() moved on.
+class THive {
+public:
+    static THive &Instance() {
+        static THive hive;
+        return hive;
+    }
+    ~THive() { Close(); }
+
+    // The connection, or nullptr when the hive can be neither opened nor created.
+    sqlite3 *Db() {
+        const std::string path = TRegistry::HivePath();
+        if (!FOpened || path != FPath)
+            Open(path);
+        return FDb;
+    }
+    unsigned Generation() const { return FGeneration; }
+
+    // A cached statement, reset and unbound; nullptr when it cannot be prepared.
+    sqlite3_stmt *Statement(const char *Sql) {
+        if (Db() == nullptr)
+            return nullptr;
+        auto &statement = FStatements[Sql];
+        if (statement == nullptr && sqlite3_prepare_v3(FDb, Sql, -1, SQLITE_PREPARE_PERSISTENT,
+                                                       &statement, nullptr) != SQLITE_OK)
+            statement = nullptr;
+        return statement;
+    }
+
+    bool Exec(const char *Sql) {
+        return Db() != nullptr && sqlite3_exec(FDb, Sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    int Depth = 0;                 // nesting of TRegistryTransaction
+    bool Active = false;           // the outermost one holds an open write transaction
+    std::string PendingDamageNote; // for CheckHive
+
+private:
+    THive() = default;
+    void Open(const std::string &Path);
+    void Close();
+    sqlite3 *Connect(const std::string &Path);
+    void MoveAside(const std::string &Path);
+
+    sqlite3 *FDb = nullptr;
+    std::string FPath;
+    bool FOpened = false;
+    unsigned FGeneration = 0;
+    std::unordered_map<const char *, sqlite3_stmt *> FStatements;
+};
+
+// Resets its statement on every way out, so the cached one is ready again.
+class TQuery {
+public:
+    explicit TQuery(const char *Sql) : FStatement(THive::Instance().Statement(Sql)) {}
+    ~TQuery() {
+        if (FStatement != nullptr) {
+            sqlite3_reset(FStatement);
+            sqlite3_clear_bindings(FStatement);
+        }
+    }
+    TQuery(const TQuery &) = delete;
+    TQuery &operator=(const TQuery &) = delete;
+
+    bool Ready() const { return FStatement != nullptr; }
+    void Bind(int Index, long long Value) {
+        if (FStatement != nullptr)
+            sqlite3_bind_int64(FStatement, Index, Value);
+    }
+    void Bind(int Index, const std::string &Value) {
+        if (FStatement != nullptr)
+            sqlite3_bind_text64(FStatement, Index, Value.data(), Value.size(), SQLITE_STATIC,
+                                SQLITE_UTF8);
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int Step() { return FStatement == nullptr ? SQLITE_ERROR : sqlite3_step(FStatement); }
+    long long Integer(int Column) const { return sqlite3_column_int64(FStatement, Column); }
+    std::string Text(int Column) const {
+        const auto *text = sqlite3_column_blob(FStatement, Column);
+        const int size = sqlite3_column_bytes(FStatement, Column);
+        return text == nullptr ? std::string() : std::string(static_cast<const char *>(text), size);
+    }
+
+private:
+    sqlite3_stmt *FStatement;
+};
+
+void MakePrivateFolder(const std::filesystem::path &Folder) {
+    std::error_code ignored;
+    if (Folder.empty() || std::filesystem::exists(Folder, ignored) ||
+        Folder == Folder.parent_path())
+        return;
+    MakePrivateFolder(Folder.parent_path());
+    ::mkdir(Folder.c_str(), 0700);
+}
+
+// True only when SQLite says the file is not a database or is corrupt; a
+// busy or unreadable hive is not damaged and must never be moved aside.
+bool IsDamaged(sqlite3 *Db) {
+    sqlite3_stmt *check = nullptr;
+    if (sqlite3_prepare_v2(Db, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(Db) & 0xFF;
+        return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+    }
+    const int rc = sqlite3_step(check);
+    bool damaged = false;
+    if (rc == SQLITE_ROW) {
+        const auto *first = reinterpret_cast<const char *>(sqlite3_column_text(check, 0));
+        damaged = first == nullptr || std::string(first) != "ok";
+    } else {
+        const int code = rc & 0xFF;
+        damaged = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+    }
+    sqlite3_finalize(check);
+    return damaged;
+}
+
+std::string TimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+sqlite3 *THive::Connect(const std::string &Path) {
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(Path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close_v2(db);
+        db = nullptr;
+        // A hive we may read but not write still gives its values.
+        if (sqlite3_open_v2(Path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+    }
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_extended_result_codes(db, 1);
+    return db;
+}
+
+// Keeps every byte of the damaged hive: the file and its write-ahead log are
+// renamed, only the shared-memory index (rebuilt from them) is dropped.
+void THive::MoveAside(const std::string &Path) {
+    std::error_code error;
+    std::string target = Path + ".damaged-" + TimeStamp();
+    for (int n = 2; std::filesystem::exists(target, error); ++n)
+        target = Path + ".damaged-" + TimeStamp() + "-" + std::to_string(n);
+    std::filesystem::rename(Path, target, error);
+    if (error) {
+        PendingDamageNote = "The settings file " + Path +
+                            " is damaged and could not be moved aside (" + error.message() +
+                            "); settings are not kept";
+        return;
+    }
+    std::error_code ignored;
+    for (const char *suffix : {"-wal", "-journal"})
+        if (std::filesystem::exists(Path + suffix, ignored))
+            std::filesystem::rename(Path + suffix, target + suffix, ignored);
+    std::filesystem::remove(Path + "-shm", ignored);
+    PendingDamageNote = "The settings file " + Path + " was damaged; it was moved to " + target +
+                        " and a new one was started";
+}
+
+void THive::Open(const std::string &Path) {
+    Close();
+    FPath = Path;
+    FOpened = true;
+    ++FGeneration;
+    MakePrivateFolder(std::filesystem::path(Path).parent_path());
+    FDb = Connect(Path);
+    if (FDb != nullptr && IsDamaged(FDb)) {
+        sqlite3_close_v2(FDb);
+        FDb = nullptr;
+        MoveAside(Path);
+        std::error_code ignored;
+        if (!std::filesystem::exists(Path, ignored))
+            FDb = Connect(Path);
+    }
+    if (FDb == nullptr || sqlite3_db_readonly(FDb, "main") == 1)
+        return;
+    // WAL with NORMAL sync: a commit appends to the log without waiting for
+    // the disk, so a save of every window costs well under a millisecond
+    // instead of the several flushes a rollback journal needs (see
+    // bench/settings). A commit that returned survives the process being
+    // killed; only a power loss can take back the last commits, and the hive
+    // stays consistent even then. Readers never block the writer either.
+    sqlite3_exec(FDb, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(FDb, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    const bool ready =
+        sqlite3_exec(FDb, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_exec(FDb, Schema, nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_exec(FDb, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ready)
+        sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void THive::Close() {
+    for (auto &entry : FStatements)
+        sqlite3_finalize(entry.second);
+    FStatements.clear();
+    if (FDb != nullptr)
+        sqlite3_close_v2(FDb);
+    FDb = nullptr;
+    FOpened = false;
+    Active = false; // closing rolled back whatever was open
+}
+
+std::vector<std::string> SplitKeyPath(const std::string &Path) {
+    std::vector<std::string> parts;
+    std::string::size_type start = 0;
+    while (start <= Path.size()) {
+        const auto end = Path.find('\\', start);
+        const auto stop = end == std::string::npos ? Path.size() : end;
+        if (stop > start) // doubled, leading and trailing backslashes name nothing
+            parts.push_back(Path.substr(start, stop - start));
+        start = stop + 1;
+    }
+    return parts;
+}
+
+// The subkey Name of Parent; 0 when it does not exist or cannot be read.
+long long FindKey(long long Parent, const std::string &Name) {
+    TQuery query(FindKeySql);
+    query.Bind(1, Parent);
+    query.Bind(2, Name);
+    return query.Step() == SQLITE_ROW ? query.Integer(0) : 0;
+}
+
+long long AddKey(long long Parent, const std::string &Name) {
+    TQuery query(AddKeySql);
+    query.Bind(1, Parent);
+    query.Bind(2, Name);
+    if (query.Step() != SQLITE_DONE)
+        return 0;
+    return sqlite3_last_insert_rowid(THive::Instance().Db());
+}
+
+// Walks Parts from Start; with Create it adds the missing keys. 0 on failure.
+long long WalkKeys(long long Start, const std::vector<std::string> &Parts, bool Create) {
+    long long key = Start;
+    for (const auto &part : Parts) {
+        long long next = FindKey(key, part);
+        if (next == 0 && Create)
+            next = AddKey(key, part);
+        if (next == 0)
+            return 0;
+        key = next;
+    }
+    return key;
+}
+
+std::string JoinKeyPath(const std::vector<std::string> &Parts) {
+    std::string path;
+    for (const auto &part : Parts)
+        path += (path.empty() ? "" : "\\") + part;
+    return path;
+}
+
+void ReadNames(const char *Sql, long long Key, std::vector<std::string> &Names) {
+    Names.clear();
+    if (Key == LostKey)
+        return;
+    TQuery query(Sql);
+    query.Bind(1, Key);
+    while (query.Step() == SQLITE_ROW)
+        Names.push_back(query.Text(0));
+}
+
+} // namespace
+
+TRegistry::TRegistry() = default;
+TRegistry::~TRegistry() = default;
+
+std::string TRegistry::HivePath() {
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    const std::string folder =
+        config != nullptr && config[0] == '/' ? std::string(config) : HomeDirectory() + "/.config";
+    return folder + "/tarnwell/registry.sqlite3";
+}
+
+void TRegistry::CheckHive() {
+    THive &hive = THive::Instance();
+    hive.Db();
+    if (hive.PendingDamageNote.empty())
+        return;
+    const std::string note = std::move(hive.PendingDamageNote);
+    hive.PendingDamageNote.clear();
+    throw ERegistryException(note);
+}
+
+long long TRegistry::CurrentKey() const {
+    THive &hive = THive::Instance();
+    if (hive.Db() == nullptr)
+        return LostKey;
+    if (FGeneration != hive.Generation()) {
+        FGeneration = hive.Generation();
+        if (FCurrentKey != 0) {
+            const long long key = WalkKeys(RootKey, SplitKeyPath(FCurrentPath), false);
+            FCurrentKey = key == 0 ? LostKey : key;
+        }
+    }
+    return FCurrentKey == 0 ? RootKey : FCurrentKey;
+}
+
+void TRegistry::RestoreKey(const TKeyState &State) {
+    FCurrentPath = State.Path;
+    FCurrentKey = State.Key;
+    FGeneration = State.Generation;
+}
+
+bool TRegistry::OpenKey(const std::string &Key, bool CanCreate) {
+    const bool fromHive = !Key.empty() && Key.front() == '\\';
+    const long long start = fromHive ? RootKey : CurrentKey();
+    if (start == LostKey)
+        return false;
+    const std::vector<std::string> parts = SplitKeyPath(Key);
+    long long key = WalkKeys(start, parts, false);
+    if (key == 0 && CanCreate) {
+        // Look again under the write lock: another instance may have just
+        // created part of the path.
+        TRegistryTransaction transaction;
+        key = WalkKeys(start, parts, true);
+        if (key != 0 && !transaction.Commit())
+            key = 0;
+    }
+    if (key == 0)
+        return false;
+    const std::string relative = JoinKeyPath(parts);
+    const std::string base = fromHive ? std::string() : FCurrentPath;
+    FCurrentPath = base.empty() || relative.empty() ? base + relative : base + "\\" + relative;
+    FCurrentKey = key;
+    FGeneration = THive::Instance().Generation();
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    FCurrentPath.clear();
+    FCurrentKey = 0;
+}
+
+bool TRegistry::ValueExists(const std::string &Name) const {
+    const long long key = CurrentKey();
+    if (key == LostKey)
+        return false;
+    TQuery query(ValueTypeSql);
+    query.Bind(1, key);
+    query.Bind(2, Name);
+    return query.Step() == SQLITE_ROW;
+}
+
+std::string TRegistry::ReadString(const std::string &Name) const {
+    const long long key = CurrentKey();
+    if (key == LostKey)
+        return "";
+    TQuery query(ReadValueSql);
+    query.Bind(1, key);
+    query.Bind(2, Name);
+    if (query.Step() != SQLITE_ROW)
+        return "";
+    const long long type = query.Integer(0);
+    if (type != RegString && type != RegExpandString)
+        throw ERegistryException("Invalid data type for '" + Name + "'");
+    return query.Text(1);
+}
+
+void TRegistry::WriteString(const std::string &Name, const std::string &Value) {
+    TRegistryTransaction transaction;
+    const long long key = CurrentKey();
+    bool written = false;
+    if (key != LostKey) {
+        TQuery query(WriteValueSql);
+        query.Bind(1, key);
+        query.Bind(2, Name);
+        query.Bind(3, Value);
+        written = query.Step() == SQLITE_DONE;
+    }
+    if (!written || !transaction.Commit())
+        throw ERegistryException("Failed to set data for '" + Name + "'");
+}
+
+void TRegistry::GetKeyNames(std::vector<std::string> &Names) const {
+    ReadNames(KeyNamesSql, CurrentKey(), Names);
+}
+
+void TRegistry::GetValueNames(std::vector<std::string> &Names) const {
+    ReadNames(ValueNamesSql, CurrentKey(), Names);
+}
+
+// Takes the write lock up front (BEGIN IMMEDIATE): a transaction that starts
+// as a reader and later wants to write can fail at once with "database is
+// locked" instead of waiting for the other instance.
+TRegistryTransaction::TRegistryTransaction() {
+    THive &hive = THive::Instance();
+    FOutermost = hive.Depth++ == 0;
+    if (FOutermost)
+        hive.Active = hive.Exec("BEGIN IMMEDIATE");
+}
+
+TRegistryTransaction::~TRegistryTransaction() {
+    Commit();
+    --THive::Instance().Depth;
+}
+
+bool TRegistryTransaction::Commit() {
+    if (!FOutermost || FDone)
+        return true;
+    FDone = true;
+    THive &hive = THive::Instance();
+    if (!hive.Active)
+        return true; // nothing was open: every write stood on its own
+    hive.Active = false;
+    if (hive.Exec("COMMIT"))
+        return true;
+    hive.Exec("ROLLBACK");
+    return false;
+}
