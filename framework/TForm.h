@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 #include <QHash>
+#include <QMargins>
+#include <QRect>
 #include <exception>
 #include <functional>
 
@@ -32,14 +35,35 @@ public:
 
     void reject() override;
 
+    // The outer frame in screen coordinates. Before the window has a
+    // platform window its frame is unknown: the rectangle set is then kept
+    // and applied, frame included, when the window is first shown.
+    QRect OuterGeometry() const;
+    void SetOuterGeometry(const QRect &Outer);
+
+    void setVisible(bool Visible) override;
+
+protected:
+    // Called right before the window becomes visible, after its platform
+    // window (and so its frame) exists; placement rules go here.
+    virtual void BeforeShow() {}
+    // The frame's thickness on each side; zero while it is unknown.
+    QMargins FrameMargins() const;
+
 private:
     struct TButtonEntry {
         int Result = mrNone;
         std::function<void()> Handler;
     };
     TButtonEntry &Entry(QAbstractButton *Button);
+    void ButtonClicked(QAbstractButton *Button);
     QHash<QAbstractButton *, TButtonEntry> FButtons;
+    QRect FPendingOuter; // valid while waiting for the frame to be known
 };
+
+// The font of the window designs: "MS Sans Serif" at PixelHeight pixels, or
+// the platform's sans serif of that height when that face is missing.
+QFont DesignFont(int PixelHeight = 11);
 
 // The one place every modal window of the system is shown: exec() unless a
 // test has installed a hook that answers in the window's stead. The hook gets

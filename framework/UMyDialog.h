@@ -2,11 +2,15 @@
 
 #include "UMyForm.h"
 
+#include <QString>
 #include <cstdint>
 #include <vector>
 
 // One anchored control of a resizable dialog. Offsets are taken from the
-// form's outer size and the control's bounds at registration.
+// form's size and the control's bounds at registration. The form's size is
+// its client size: it differs from the outer size only by the frame, which
+// stays the same while the window lives but may become known only once the
+// window is first shown, and the layout must not jump then.
 struct TResize {
     QWidget *component = nullptr; // not owned
     std::uint8_t Kind = 0;        // 0 to 6 handled alike; above 6 never moves
@@ -20,7 +24,8 @@ struct TResize {
     int HeightOffset = 0;
 };
 
-// A resizable options dialog with section Name + "\Dialog".
+// A resizable options dialog with section Name + "\Dialog". It applies its
+// anchoring on every resize of the form.
 class TMyDialog : public TMyForm {
     Q_OBJECT
 public:
@@ -30,12 +35,23 @@ public:
     // up and before the placement is restored.
     void RegisterResize(QWidget *Control, std::uint8_t Kind, bool MoveLeft, bool StretchWidth,
                         bool MoveTop, bool StretchHeight);
+    // Moves and stretches the registered controls to the form's size; no
+    // minimum size: a form smaller than its design shrinks them too.
     void ApplyResizes();
 
     std::vector<TResize> Resizes;
+
+protected:
+    void FormResize() override;
 };
 
 // Opens the help file "Tarnwells.hlp" found beside the program, else in its
-// parent folder, else in ../share/tarnwell/; when none exists shows the box
-// "Can't find the help file".
+// parent folder, else in ../share/tarnwell/, in the program's help viewer
+// (one window, raised on later calls, scrolled to the top); when none exists
+// shows the box "Can't find the help file".
 void ShowHelp();
+// The folder ShowHelp searches from: the program's folder unless a test has
+// set another; an empty Folder restores the program's.
+void SetHelpProgramFolder(const QString &Folder);
+// The last help file path ShowHelp tried; empty before its first call.
+QString HelpFileName();

@@ -3,6 +3,7 @@
 #include "TForm.h"
 #include "TMyIniFile.h"
 
+#include <QSize>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,14 @@
 // store opened on the configuration's root key path and a fixed section, and
 // restores and saves its placement ("Left", "Top", "Height", "Width",
 // "State", "Position") before handing over to the subclass's own values.
+//
+// Placement: "Left", "Top", "Width" and "Height" are the outer frame in
+// screen coordinates (for a maximised or minimised window, the frame it has
+// when restored); "State" 0, 1, 2 is normal, minimised, maximised;
+// "Position" is the rule applied each time the window is shown: 0 as
+// designed, 1 the platform chooses position and size, 2 position only,
+// 3 size only, 4 centred on the screen. Stored numbers outside those ranges
+// count as 0.
 class TMyForm : public TForm {
     Q_OBJECT
 public:
@@ -25,8 +34,14 @@ public:
     virtual void LoadLocalFromIniFile();
     virtual void SaveLocalToIniFile();
     // Replaces the store with one on "...\Tarnwells\Others\<Name>"; Section
-    // stays; nothing is read or written.
+    // stays; nothing is read or written. Name is used as it is, even empty.
     virtual void UseConfiguration(const std::string &Name);
+
+    // The placement rule of the design (0 unless the subclass sets another,
+    // e.g. 4 for a window designed centred). Call it in the constructor,
+    // before LoadFromIniFile; a stored "Position" replaces it.
+    void SetDesignPosition(int Rule);
+    int Position() const { return FPosition; }
 
     std::unique_ptr<TMyIniFile> IniFile;
     const std::string Section;
@@ -35,9 +50,13 @@ protected:
     // Called from the resize event; a dialog applies its anchoring here.
     virtual void FormResize() {}
     void resizeEvent(QResizeEvent *Event) override;
-    void showEvent(QShowEvent *Event) override;
+    void BeforeShow() override;
 
 private:
+    QRect NormalOuterGeometry() const;
+    int StateNumber() const;
+    void KeepDesignSize();
+
     int FPosition = 0; // placement rule applied when shown
-    int FState = 0;    // 0 normal, 1 minimised, 2 maximised
+    QSize FDesignSize; // client size of the design, for rules 1 and 3
 };

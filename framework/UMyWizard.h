@@ -2,18 +2,23 @@
 
 #include "UMyForm.h"
 
+class QColor;
+class QImage;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
 
 // A paged wizard with section Name + "\Wizard". Back is hidden on the first
 // page; on the last page Next reads "&Finish", is the default button and
-// closes the wizard with mrOk.
+// closes the wizard with mrOk; on the others it reads "&Next >", is not the
+// default button and closes nothing. Moving between pages is the concrete
+// wizard's work: it calls UpdateButtons after every move.
 class TMyWizard : public TMyForm {
     Q_OBJECT
 public:
     TMyWizard(QWidget *Owner, const std::string &KeyPath, const std::string &Name, int LastPage);
 
+    // Safe to call before Loaded or with controls missing from the design.
     void UpdateButtons();
 
     QPushButton *BtnBack = nullptr;
@@ -30,9 +35,9 @@ protected:
     void Loaded();
 };
 
-// Fills, from pixel (1, 1), the connected magenta (255, 0, 255) area of
+// Fills, from pixel (1, 1), the 4-connected magenta (255, 0, 255) area of
 // Image with Colour. Pixels of other colours, and magenta islands not
-// connected to (1, 1), stay.
-class QImage;
-class QColor;
+// connected to (1, 1), stay. An image smaller than 2 x 2 pixels, or whose
+// pixel (1, 1) is not magenta, is left as it is. Image is converted to a
+// 32-bit format when it has another one.
 void FillMagentaBackground(QImage &Image, const QColor &Colour);

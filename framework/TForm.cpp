@@ -1,0 +1,137 @@
+#include "TForm.h"
+
+#include <QAbstractButton>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWindow>
+
+TForm::TForm(QWidget *Owner) : QDialog(Owner) {}
+
+TForm::TButtonEntry &TForm::Entry(QAbstractButton *Button) {
+    auto It = FButtons.find(Button);
+    if (It != FButtons.end())
+        return *It;
+    // One connection per button: the result and handler are looked up at
+    // click time, so changing them later needs no reconnection.
+    connect(Button, &QAbstractButton::clicked, this, [this, Button] { ButtonClicked(Button); });
+    connect(Button, &QObject::destroyed, this, [this, Button] { FButtons.remove(Button); });
+    return *FButtons.insert(Button, TButtonEntry());
+}
+
+void TForm::SetModalResult(QAbstractButton *Button, int Result) {
+    if (Button != nullptr)
+        Entry(Button).Result = Result;
+}
+
+int TForm::ModalResult(QAbstractButton *Button) const {
+    auto It = FButtons.constFind(Button);
+    return It == FButtons.constEnd() ? int(mrNone) : It->Result;
+}
+
+void TForm::OnClick(QAbstractButton *Button, std::function<void()> Handler) {
+    if (Button != nullptr)
+        Entry(Button).Handler = std::move(Handler);
+}
+
+// The modal result closes the form before the handler runs; a handler may
+// destroy the form or the button, so nothing of either is touched after it.
+void TForm::ButtonClicked(QAbstractButton *Button) {
+    const TButtonEntry Current = FButtons.value(Button);
+    if (Current.Result != mrNone)
+        done(Current.Result);
+    if (Current.Handler)
+        Current.Handler();
+}
+
+void TForm::reject() {
+    done(mrCancel);
+}
+
+QMargins TForm::FrameMargins() const {
+    const QWindow *Window = windowHandle();
+    return Window != nullptr ? Window->frameMargins() : QMargins();
+}
+
+QRect TForm::OuterGeometry() const {
+    if (FPendingOuter.isValid())
+        return FPendingOuter;
+    return geometry().marginsAdded(FrameMargins());
+}
+
+void TForm::SetOuterGeometry(const QRect &Outer) {
+    // Width and height below 1 cannot be kept as a pending rectangle; they
+    // are applied as they are and the platform's minimum wins.
+    if (windowHandle() == nullptr && Outer.width() > 0 && Outer.height() > 0)
+        FPendingOuter = Outer;
+    else
+        FPendingOuter = QRect();
+    setGeometry(Outer.marginsRemoved(FrameMargins()));
+}
+
+void TForm::setVisible(bool Visible) {
+    if (Visible && !isVisible()) {
+        // Creating the platform window first makes the frame known, so an
+        // outer rectangle set earlier lands where it was meant to.
+        if (windowHandle() == nullptr)
+            create();
+        if (FPendingOuter.isValid()) {
+            const QRect Outer = FPendingOuter;
+            FPendingOuter = QRect();
+            setGeometry(Outer.marginsRemoved(FrameMargins()));
+        }
+        BeforeShow();
+    }
+    QDialog::setVisible(Visible);
+}
+
+QFont DesignFont(int PixelHeight) {
+    static const QString Face = QStringLiteral("MS Sans Serif");
+    QFont Font;
+    if (QFontDatabase::families().contains(Face, Qt::CaseInsensitive))
+        Font.setFamily(Face);
+    else
+        Font.setFamily(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    Font.setStyleHint(QFont::SansSerif);
+    Font.setPixelSize(PixelHeight);
+    return Font;
+}
+
+static TModalHook &ModalHook() {
+    static TModalHook Hook;
+    return Hook;
+}
+
+int ShowModal(QDialog *Window) {
+    if (Window == nullptr)
+        return mrNone;
+    if (ModalHook())
+        return ModalHook()(Window);
+    return Window->exec();
+}
+
+void SetModalHook(TModalHook Hook) {
+    ModalHook() = std::move(Hook);
+}
+
+void ShowErrorBox(QWidget *Parent, const QString &Message) {
+    QString Text = Message;
+    if (!Text.endsWith(QLatin1Char('.')))
+        Text += QLatin1Char('.');
+    QMessageBox Box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), Text,
+                    QMessageBox::Ok, Parent);
+    ShowModal(&Box);
+}
+
+void ShowException(QWidget *Parent, const std::exception &E) {
+    ShowErrorBox(Parent, QString::fromUtf8(E.what()));
+}
+
+void RunGuarded(QWidget *Parent, const std::function<void()> &Command) {
+    try {
+        Command();
+    } catch (const std::exception &E) {
+        ShowException(Parent, E);
+    }
+}

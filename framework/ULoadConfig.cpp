@@ -1,0 +1,20 @@
+#include "ULoadConfig.h"
+
+#include "ConfigNames.h"
+
+TLoadConfig::TLoadConfig(QWidget *Owner) : TForm(Owner) {
+    setupUi(this);
+    setFont(DesignFont());
+    SetOuterGeometry(QRect(200, 107, 381, 121));
+    SetModalResult(Button1, mrOk);
+    SetModalResult(Button2, mrCancel);
+    FormCreate();
+}
+
+void TLoadConfig::FormCreate() {
+    QStringList Names;
+    ListConfigurations(Names);
+    ComboBoxNames->clear();
+    ComboBoxNames->addItems(Names);
+    ComboBoxNames->setCurrentIndex(Names.isEmpty() ? -1 : 0);
+}

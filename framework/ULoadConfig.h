@@ -1,0 +1,17 @@
+#pragma once
+
+#include "TForm.h"
+#include "ui_ULoadConfig.h"
+
+// The window that asks which saved configuration to load. It stores
+// nothing; read ComboBoxNames after it closed with mrOk (empty when no
+// configuration exists).
+class TLoadConfig : public TForm, public Ui::TLoadConfig {
+    Q_OBJECT
+public:
+    // Builds the design and runs FormCreate; store failures propagate.
+    explicit TLoadConfig(QWidget *Owner = nullptr);
+
+    // Lists the saved names and selects the first, if there is one.
+    void FormCreate();
+};

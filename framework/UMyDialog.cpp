@@ -1,0 +1,45 @@
+#include "UMyDialog.h"
+
+TMyDialog::TMyDialog(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
+    : TMyForm(Owner, KeyPath, Name + "\\Dialog") {}
+
+void TMyDialog::RegisterResize(QWidget *Control, std::uint8_t Kind, bool MoveLeft,
+                               bool StretchWidth, bool MoveTop, bool StretchHeight) {
+    TResize Entry;
+    Entry.component = Control;
+    Entry.Kind = Kind;
+    Entry.MoveLeft = MoveLeft;
+    Entry.StretchWidth = StretchWidth;
+    Entry.MoveTop = MoveTop;
+    Entry.StretchHeight = StretchHeight;
+    if (Kind <= 6 && Control != nullptr) {
+        const QRect Bounds = Control->geometry();
+        Entry.LeftOffset = width() - Bounds.left();
+        Entry.WidthOffset = width() - Bounds.width();
+        Entry.TopOffset = height() - Bounds.top();
+        Entry.HeightOffset = height() - Bounds.height();
+    }
+    Resizes.push_back(Entry);
+}
+
+void TMyDialog::ApplyResizes() {
+    for (const TResize &Entry : Resizes) {
+        if (Entry.Kind > 6 || Entry.component == nullptr)
+            continue;
+        QRect Bounds = Entry.component->geometry();
+        // Each flag changes one edge or extent; the others stay.
+        if (Entry.MoveLeft)
+            Bounds.moveLeft(width() - Entry.LeftOffset);
+        if (Entry.StretchWidth)
+            Bounds.setWidth(width() - Entry.WidthOffset);
+        if (Entry.MoveTop)
+            Bounds.moveTop(height() - Entry.TopOffset);
+        if (Entry.StretchHeight)
+            Bounds.setHeight(height() - Entry.HeightOffset);
+        Entry.component->setGeometry(Bounds);
+    }
+}
+
+void TMyDialog::FormResize() {
+    ApplyResizes();
+}

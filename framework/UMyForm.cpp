@@ -1,0 +1,142 @@
+#include "UMyForm.h"
+
+#include "SettingsRootKey.h"
+#include "TRegistry.h"
+
+#include <QScreen>
+#include <algorithm>
+
+namespace {
+
+// Stored coordinates are clamped to what a widget can hold, so that no sum
+// of a huge left edge and width overflows.
+constexpr int CoordinateLimit = QWIDGETSIZE_MAX / 2;
+
+int ClampCoordinate(int Value) {
+    return std::clamp(Value, -CoordinateLimit, CoordinateLimit);
+}
+int ClampExtent(int Value) {
+    return std::clamp(Value, 0, CoordinateLimit);
+}
+
+constexpr Qt::WindowStates NotNormal =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+} // namespace
+
+TMyForm::TMyForm(QWidget *Owner, const std::string &KeyPath, const std::string &Section)
+    : TForm(Owner), IniFile(std::make_unique<TMyIniFile>(KeyPath)), Section(Section) {}
+
+TMyForm::~TMyForm() = default;
+
+void TMyForm::KeepDesignSize() {
+    if (!FDesignSize.isValid())
+        FDesignSize = size();
+}
+
+QRect TMyForm::NormalOuterGeometry() const {
+    if ((windowState() & NotNormal) && normalGeometry().isValid())
+        return normalGeometry().marginsAdded(FrameMargins());
+    return OuterGeometry();
+}
+
+int TMyForm::StateNumber() const {
+    if (windowState() & Qt::WindowMinimized)
+        return 1;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return 2;
+    return 0;
+}
+
+void TMyForm::SetDesignPosition(int Rule) {
+    FPosition = (Rule >= 0 && Rule <= 4) ? Rule : 0;
+}
+
+void TMyForm::LoadFromIniFile() {
+    KeepDesignSize();
+    const QRect Current = NormalOuterGeometry();
+    const int Left = ClampCoordinate(IniFile->ReadInteger(Section, "Left", Current.left()));
+    const int Top = ClampCoordinate(IniFile->ReadInteger(Section, "Top", Current.top()));
+    const int Height = ClampExtent(IniFile->ReadInteger(Section, "Height", Current.height()));
+    const int Width = ClampExtent(IniFile->ReadInteger(Section, "Width", Current.width()));
+    const int State = IniFile->ReadInteger(Section, "State", StateNumber());
+    const int Rule = IniFile->ReadInteger(Section, "Position", FPosition);
+
+    // Unchanged values are not applied again: a window never moved keeps
+    // letting the platform place it.
+    const QRect Wanted(Left, Top, Width, Height);
+    if (Wanted != Current) {
+        // The rectangle is the normal one; set it while the window is normal.
+        if (windowState() & NotNormal)
+            setWindowState(windowState() & ~NotNormal);
+        SetOuterGeometry(Wanted);
+    }
+    Qt::WindowStates NewState = windowState() & ~NotNormal;
+    if (State == 1)
+        NewState |= Qt::WindowMinimized;
+    else if (State == 2)
+        NewState |= Qt::WindowMaximized;
+    if (NewState != windowState())
+        setWindowState(NewState);
+    SetDesignPosition(Rule);
+
+    LoadLocalFromIniFile();
+}
+
+void TMyForm::SaveToIniFile() {
+    TRegistryTransaction Transaction;
+    const QRect Outer = NormalOuterGeometry();
+    IniFile->WriteInteger(Section, "Left", Outer.left());
+    IniFile->WriteInteger(Section, "Top", Outer.top());
+    IniFile->WriteInteger(Section, "Height", Outer.height());
+    IniFile->WriteInteger(Section, "Width", Outer.width());
+    IniFile->WriteInteger(Section, "State", StateNumber());
+    IniFile->WriteInteger(Section, "Position", FPosition);
+    SaveLocalToIniFile();
+}
+
+void TMyForm::LoadLocalFromIniFile() {}
+
+void TMyForm::SaveLocalToIniFile() {}
+
+void TMyForm::UseConfiguration(const std::string &Name) {
+    // The new store is made first: should that fail, the window keeps the
+    // store it had and never is without one.
+    auto Store = std::make_unique<TMyIniFile>(std::string(OthersKey) + "\\" + Name);
+    IniFile = std::move(Store);
+}
+
+void TMyForm::resizeEvent(QResizeEvent *Event) {
+    TForm::resizeEvent(Event);
+    FormResize();
+}
+
+void TMyForm::BeforeShow() {
+    KeepDesignSize();
+    // A maximised or minimised window keeps its restore rectangle as stored.
+    if (windowState() & NotNormal)
+        return;
+    switch (FPosition) {
+    case 1:
+        resize(FDesignSize);
+        setAttribute(Qt::WA_Moved, false); // the dialog then places itself
+        break;
+    case 2:
+        setAttribute(Qt::WA_Moved, false);
+        break;
+    case 3:
+        resize(FDesignSize);
+        break;
+    case 4: {
+        const QScreen *Screen = screen();
+        if (Screen == nullptr)
+            break;
+        QRect Outer = OuterGeometry();
+        Outer.moveCenter(Screen->availableGeometry().center());
+        SetOuterGeometry(Outer);
+        break;
+    }
+    default:
+        break;
+    }
+}
