@@ -1,0 +1,224 @@
+#include "Compare.h"
+
+#include "TCompareOutcome.h"
+#include "TMyStringList.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+bool StopRequested = false;
+
+namespace {
+
+char FoldCase(char C) {
+    return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C;
+}
+
+bool SameIgnoringCase(std::string_view A, std::string_view B) {
+    if (A.size() != B.size())
+        return false;
+    for (std::size_t K = 0; K < A.size(); ++K)
+        if (FoldCase(A[K]) != FoldCase(B[K]))
+            return false;
+    return true;
+}
+
+// Length of the directory part of Name: up to and including its last
+// separator, 0 when it has none.
+std::size_t DirectoryLength(std::string_view Name) {
+    const std::size_t Last = Name.find_last_of("\\/:");
+    return Last == std::string_view::npos ? 0 : Last + 1;
+}
+
+// The leading component of a directory remainder: the text before its first
+// backslash or slash, empty when it has neither (so "C:" alone counts as an
+// empty component).
+std::string_view LeadingComponent(std::string_view Remainder) {
+    const std::size_t First = Remainder.find_first_of("\\/");
+    return First == std::string_view::npos ? std::string_view() : Remainder.substr(0, First);
+}
+
+std::string_view TextOf(const TMyStringList &Store, int Index) {
+    const char *Text = Store.Strings(Index);
+    return std::string_view(Text, std::strlen(Text));
+}
+
+// The prefixes of the three kinds of report line, all P characters wide.
+struct TPrefixes {
+    std::string First;
+    std::string Second;
+    std::string Common;
+};
+
+TPrefixes MakePrefixes(const std::string &FileName1, const std::string &FileName2) {
+    const auto [Label1, Label2] = MakeLabels(FileName1, FileName2);
+    const std::size_t Width = std::max(Label1.size(), Label2.size()) + 2;
+    return {PadRight(Label1, Width, ' '), PadRight(Label2, Width, ' '),
+            std::string(Width + 1, ' ')};
+}
+
+// Walks both stores in step and appends the report lines. Throws whatever
+// the sink throws.
+void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefixes &Prefixes,
+          TReportSink &Report, bool OnlyDifferences) {
+    const int Count1 = First.Count();
+    const int Count2 = Second.Count();
+    const std::size_t Total = std::size_t(Count1) + std::size_t(Count2);
+    auto OnlyFirst = [&](int I) {
+        Report.AppendLine(Prefixes.First, TextOf(First, I), TLineKind::OnlyInFirst);
+    };
+    auto OnlySecond = [&](int J) {
+        Report.AppendLine(Prefixes.Second, TextOf(Second, J), TLineKind::OnlyInSecond);
+    };
+
+    int I = 0;
+    int J = 0;
+    while (!StopRequested && I < Count1 && J < Count2) {
+        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
+        const int K1 = Second.LineIndex(First.Strings(I), First.LineHash(I), J, LookAhead);
+        if (K1 == -1) {
+            OnlyFirst(I++);
+            continue;
+        }
+        // Line I equals line J, so the look-up from the other side would
+        // find I at once: the two current lines are identical.
+        if (K1 == J) {
+            if (!OnlyDifferences)
+                Report.AppendLine(Prefixes.Common, TextOf(First, I), TLineKind::Common);
+            ++I;
+            ++J;
+            continue;
+        }
+        const int K2 = First.LineIndex(Second.Strings(J), Second.LineHash(J), I, LookAhead);
+        if (K2 == -1) {
+            OnlySecond(J++);
+            continue;
+        }
+        // The side whose line reappears sooner stays; the other side's lines
+        // before that reappearance go out in one step. On a tie the first
+        // file's lines go.
+        if (K2 - I > K1 - J) {
+            while (J < K1)
+                OnlySecond(J++);
+        } else {
+            while (I < K2)
+                OnlyFirst(I++);
+        }
+    }
+    while (!StopRequested && I < Count1) {
+        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
+        OnlyFirst(I++);
+    }
+    while (!StopRequested && J < Count2) {
+        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
+        OnlySecond(J++);
+    }
+}
+
+} // namespace
+
+std::string TextBefore(std::string_view S, std::string_view Sep) {
+    const std::size_t At = S.find(Sep);
+    return At == std::string_view::npos ? std::string() : std::string(S.substr(0, At));
+}
+
+std::string PadRight(std::string_view S, std::size_t Width, char Fill) {
+    std::string Result(S);
+    if (Width >= S.size())
+        Result.append(Width - S.size() + 1, Fill);
+    return Result;
+}
+
+std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
+                                               std::string_view FileName2) {
+    const std::size_t Dir1 = DirectoryLength(FileName1);
+    const std::size_t Dir2 = DirectoryLength(FileName2);
+    const std::string_view File1 = FileName1.substr(Dir1);
+    const std::string_view File2 = FileName2.substr(Dir2);
+    if (!SameIgnoringCase(File1, File2))
+        return {std::string(File1), std::string(File2)};
+
+    std::string_view Rest1 = FileName1.substr(0, Dir1);
+    std::string_view Rest2 = FileName2.substr(0, Dir2);
+    while (!Rest1.empty() && !Rest2.empty()) {
+        const std::string_view Lead1 = LeadingComponent(Rest1);
+        const std::string_view Lead2 = LeadingComponent(Rest2);
+        if (!SameIgnoringCase(Lead1, Lead2))
+            break;
+        // The component and the one character after it (its separator, or
+        // the first character when the remainder has no separator) go.
+        Rest1.remove_prefix(Lead1.size() + 1);
+        Rest2.remove_prefix(Lead2.size() + 1);
+    }
+    return {std::string(Rest1), std::string(Rest2)};
+}
+
+std::string LoadErrorText(int Error) {
+    if (Error == ENODEV)
+        return "Not a regular file";
+    return std::strerror(Error);
+}
+
+void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
+                  bool OnlyDifferences, bool IgnoreBigNumbers, TCompareOutcome &Outcome) {
+    try {
+        TMyStringList First;
+        TMyStringList Second;
+        First.LoadFromFile(FileName1);
+        Outcome.LoadError1 = First.LoadError();
+        Second.LoadFromFile(FileName2);
+        Outcome.LoadError2 = Second.LoadError();
+        const TPrefixes Prefixes = MakePrefixes(FileName1, FileName2);
+        if (IgnoreBigNumbers) {
+            First.NormaliseBigNumbers(BigNumberLength);
+            Second.NormaliseBigNumbers(BigNumberLength);
+        }
+        Walk(First, Second, Prefixes, Report, OnlyDifferences);
+    } catch (...) {
+        // Memory ran out or the report refused a line: the lines appended so
+        // far stay, and the run ends quietly.
+        Outcome.Broken = true;
+    }
+}
+
+void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
+                  bool OnlyDifferences, bool IgnoreBigNumbers) {
+    TCompareOutcome Ignored;
+    CompareFiles(FileName1, FileName2, Report, OnlyDifferences, IgnoreBigNumbers, Ignored);
+}
+
+void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
+                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
+                   bool IgnoreBigNumbers, TCompareOutcome &Outcome) {
+    StopRequested = false;
+    bool Prepared = true;
+    try {
+        if (Clear) {
+            Report.Clear();
+        } else {
+            Report.AppendLine({}, {}, TLineKind::Separator);
+            Report.AppendLine({}, SeparatorLine, TLineKind::Separator);
+            Report.AppendLine({}, {}, TLineKind::Separator);
+        }
+    } catch (...) {
+        // A report that cannot be prepared takes no lines either.
+        Outcome.Broken = true;
+        Prepared = false;
+    }
+    if (Compare && Prepared)
+        CompareFiles(FileName1, FileName2, Report, OnlyDifferences, IgnoreBigNumbers, Outcome);
+    try {
+        Report.SetStatus(StatusAllDone);
+    } catch (...) {
+        Outcome.Broken = true;
+    }
+}
+
+void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
+                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
+                   bool IgnoreBigNumbers) {
+    TCompareOutcome Ignored;
+    RunComparison(Report, Clear, FileName1, FileName2, Compare, OnlyDifferences, IgnoreBigNumbers,
+                  Ignored);
+}

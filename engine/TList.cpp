@@ -1,0 +1,38 @@
+#include "TList.h"
+
+#include <climits>
+#include <cstdlib>
+#include <new>
+
+TList::~TList() {
+    std::free(FList);
+}
+
+void TList::Grow(std::size_t NewCapacity) {
+    if (NewCapacity <= FCapacity)
+        return;
+    if (NewCapacity > std::size_t(INT_MAX))
+        NewCapacity = std::size_t(INT_MAX);
+    void *Grown = std::realloc(FList, NewCapacity * sizeof(void *));
+    if (Grown == nullptr)
+        throw std::bad_alloc();
+    FList = static_cast<void **>(Grown);
+    FCapacity = NewCapacity;
+}
+
+int TList::Add(void *Item) {
+    if (std::size_t(FCount) == FCapacity) {
+        if (FCount == INT_MAX)
+            throw std::bad_alloc();
+        Grow(FCapacity < 16 ? 16 : FCapacity * 2);
+    }
+    FList[FCount] = Item;
+    return FCount++;
+}
+
+void TList::Clear() {
+    std::free(FList);
+    FList = nullptr;
+    FCount = 0;
+    FCapacity = 0;
+}

@@ -1,0 +1,424 @@
+#include "TMyStringList.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr char EndOfFileByte = 26;
+
+} // namespace
+
+// Where reading stands between two chunks of one file.
+struct TMyStringList::TReadState {
+    std::size_t Pending = 0;    // text bytes of the unfinished line, sitting at FNext
+    std::ptrdiff_t Cut = -1;    // offset of its first zero byte; -1 while it has none
+    bool SkipLF = false;        // the last byte read was a CR that ended a line
+    bool AtEnd = false;         // byte 26 or a failure: read no further
+    char *SavedNext = nullptr;  // the current block as it was before the unfinished
+    std::int32_t SavedFree = 0; // line made the store take a fresh one
+};
+
+namespace {
+
+// The first byte in [P, End) that is a zero byte, LF, CR or byte 26; End
+// when there is none.
+char *FindSpecial(char *P, char *End) {
+#if defined(__SSE2__)
+    const __m128i Zero = _mm_setzero_si128();
+    const __m128i Lf = _mm_set1_epi8('\n');
+    const __m128i Cr = _mm_set1_epi8('\r');
+    const __m128i Eof = _mm_set1_epi8(EndOfFileByte);
+    while (End - P >= 16) {
+        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i *>(P));
+        const __m128i Hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(V, Zero), _mm_cmpeq_epi8(V, Lf)),
+                         _mm_or_si128(_mm_cmpeq_epi8(V, Cr), _mm_cmpeq_epi8(V, Eof)));
+        const int Mask = _mm_movemask_epi8(Hit);
+        if (Mask != 0)
+            return P + __builtin_ctz(static_cast<unsigned>(Mask));
+        P += 16;
+    }
+#endif
+    for (; P < End; ++P) {
+        const char C = *P;
+        if (C == 0 || C == '\n' || C == '\r' || C == EndOfFileByte)
+            return P;
+    }
+    return End;
+}
+
+bool IsDigit(char C) {
+    return C >= '0' && C <= '9';
+}
+
+// Rewrites the over-long digit runs of one terminated line; true when the
+// line changed. Never reads or writes past the terminator.
+bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
+    bool Changed = false;
+    char *P = Line;
+    for (;;) {
+        if (*P == 0)
+            return Changed;
+        while (*P != 0 && *P != '+' && *P != '-' && !IsDigit(*P))
+            ++P;
+        char *Start = P;
+        if (*P == '+' || *P == '-')
+            ++P;
+        while (IsDigit(*P))
+            ++P;
+        if (std::size_t(P - Start) > MaxLength) {
+            std::memmove(Start + MaxLength, P, std::strlen(P) + 1);
+            std::memset(Start, '9', MaxLength);
+            P = Start + MaxLength;
+            Changed = true;
+        }
+        if (*P == 0)
+            return Changed;
+        // The character that ended the run is passed over unexamined.
+        ++P;
+    }
+}
+
+// Opens Name for reading when it is a regular file; -1 with Error set
+// otherwise. The type is checked before opening, so a FIFO or a device is
+// never opened, and again on the open descriptor in case the name changed.
+int OpenRegularFile(const std::string &Name, int &Error) {
+    if (Name.empty() || Name.find('\0') != std::string::npos) {
+        Error = ENOENT;
+        return -1;
+    }
+    struct stat Info;
+    if (stat(Name.c_str(), &Info) != 0) {
+        Error = errno;
+        return -1;
+    }
+    if (!S_ISREG(Info.st_mode)) {
+        Error = S_ISDIR(Info.st_mode) ? EISDIR : ENODEV;
+        return -1;
+    }
+    const int Fd = open(Name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (Fd < 0) {
+        Error = errno;
+        return -1;
+    }
+    if (fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode)) {
+        Error = ENODEV;
+        close(Fd);
+        return -1;
+    }
+    posix_fadvise(Fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return Fd;
+}
+
+class TFdCloser {
+public:
+    explicit TFdCloser(int Fd) : FFd(Fd) {}
+    ~TFdCloser() { close(FFd); }
+    TFdCloser(const TFdCloser &) = delete;
+    TFdCloser &operator=(const TFdCloser &) = delete;
+
+private:
+    int FFd;
+};
+
+void *AllocateOrThrow(std::size_t Size) {
+    void *Block = std::malloc(Size);
+    if (Block == nullptr)
+        throw std::bad_alloc();
+    return Block;
+}
+
+} // namespace
+
+TMyStringList::~TMyStringList() {
+    for (int K = 0; K < FBlocks.Count(); ++K)
+        std::free(FBlocks.Items(K));
+    std::free(FHashes);
+}
+
+std::uint32_t TMyStringList::HashText(const char *Text, std::size_t Length) {
+    std::uint64_t H = 0x9E3779B97F4A7C15ull ^ Length;
+    while (Length >= 8) {
+        std::uint64_t Word;
+        std::memcpy(&Word, Text, 8);
+        H = (H ^ Word) * 0xBF58476D1CE4E5B9ull;
+        H ^= H >> 29;
+        Text += 8;
+        Length -= 8;
+    }
+    if (Length > 0) {
+        std::uint64_t Word = 0;
+        std::memcpy(&Word, Text, Length);
+        H = (H ^ Word) * 0x94D049BB133111EBull;
+    }
+    H ^= H >> 31;
+    H *= 0xD6E8FEB86659FD93ull;
+    return static_cast<std::uint32_t>(H >> 32);
+}
+
+char *TMyStringList::AllocText(std::int32_t Size) {
+    if (Size > BlockSize) {
+        char *Own = static_cast<char *>(AllocateOrThrow(std::size_t(Size)));
+        try {
+            FBlocks.Add(Own);
+        } catch (...) {
+            std::free(Own);
+            throw;
+        }
+        return Own;
+    }
+    if (Size > FFree) {
+        void *Block = AllocateOrThrow(BlockSize);
+        try {
+            FBlocks.Add(Block);
+        } catch (...) {
+            std::free(Block);
+            throw;
+        }
+        FNext = static_cast<char *>(Block);
+        FFree = BlockSize;
+    }
+    char *Result = FNext;
+    FNext += Size;
+    FFree -= Size;
+    return Result;
+}
+
+void TMyStringList::AddLine(char *Text, std::size_t Length) {
+    const int Index = Count();
+    if (std::size_t(Index) == FHashCapacity) {
+        const std::size_t Wanted = FHashCapacity < 16 ? 16 : FHashCapacity * 2;
+        void *Grown = std::realloc(FHashes, Wanted * sizeof(std::uint32_t));
+        if (Grown == nullptr)
+            throw std::bad_alloc();
+        FHashes = static_cast<std::uint32_t *>(Grown);
+        FHashCapacity = Wanted;
+    }
+    FHashes[Index] = HashText(Text, Length);
+    TList::Add(Text);
+}
+
+void TMyStringList::LoadFromFile(const std::string &FileName) {
+    FError = 0;
+    const int Fd = OpenRegularFile(FileName, FError);
+    if (Fd < 0)
+        return;
+    TFdCloser Closer(Fd);
+    try {
+        ReadLines(Fd);
+    } catch (const std::bad_alloc &) {
+        FError = ENOMEM;
+    }
+}
+
+// Reads straight into the current block and splits the lines in place, so
+// the text is copied only when a line end is longer than one byte (CR LF) or
+// a line does not fit in what is left of the block. The blocks end up laid
+// out exactly as if every line had been placed by AllocText.
+void TMyStringList::ReadLines(int Fd) {
+    TReadState State;
+    for (;;) {
+        if (FNext == nullptr || State.Pending == std::size_t(FFree)) {
+            if (FNext != nullptr && State.Pending == std::size_t(BlockSize)) {
+                ReadLongLine(Fd, State);
+                if (State.AtEnd)
+                    return;
+                continue;
+            }
+            // The unfinished line (if any) no longer fits: the rest of the
+            // block is abandoned and the line moves to a fresh block.
+            char *Block = static_cast<char *>(AllocateOrThrow(BlockSize));
+            try {
+                FBlocks.Add(Block);
+            } catch (...) {
+                std::free(Block);
+                throw;
+            }
+            if (State.Pending > 0)
+                std::memcpy(Block, FNext, State.Pending);
+            State.SavedNext = FNext;
+            State.SavedFree = FFree;
+            FNext = Block;
+            FFree = BlockSize;
+        }
+        char *Dest = FNext + State.Pending;
+        const ssize_t Got = read(Fd, Dest, std::size_t(FFree) - State.Pending);
+        if (Got < 0) {
+            if (errno == EINTR)
+                continue;
+            // The unfinished line is dropped: it may be incomplete.
+            FError = errno;
+            return;
+        }
+        if (Got == 0) {
+            if (State.Pending > 0) {
+                FNext[State.Pending] = 0;
+                AddLine(FNext, State.Cut >= 0 ? std::size_t(State.Cut) : State.Pending);
+                FNext += State.Pending + 1;
+                FFree -= std::int32_t(State.Pending + 1);
+            }
+            return;
+        }
+        SplitChunk(State, Dest + Got);
+        if (State.AtEnd)
+            return;
+    }
+}
+
+// Splits the bytes read up to End, which follow the unfinished line at
+// FNext. Each finished line is terminated where its line end was and
+// appended; later lines move left over the dropped bytes of longer line ends.
+// Whatever follows the last line end stays at FNext as the unfinished line.
+void TMyStringList::SplitChunk(TReadState &State, char *End) {
+    char *Read = FNext + State.Pending;
+    if (State.SkipLF) {
+        State.SkipLF = false;
+        if (*Read == '\n')
+            ++Read;
+    }
+    while (Read < End) {
+        char *Write = FNext + State.Pending;
+        char *Stop = FindSpecial(Read, End);
+        while (Stop < End && *Stop == 0) {
+            if (State.Cut < 0)
+                State.Cut = std::ptrdiff_t(State.Pending) + (Stop - Read);
+            Stop = FindSpecial(Stop + 1, End);
+        }
+        const std::size_t Run = std::size_t(Stop - Read);
+        if (Write != Read && Run > 0)
+            std::memmove(Write, Read, Run);
+        State.Pending += Run;
+        if (Stop == End)
+            return;
+        const char LineEnd = *Stop;
+        if (LineEnd == EndOfFileByte && State.Pending == 0) {
+            State.AtEnd = true;
+            return;
+        }
+        FNext[State.Pending] = 0;
+        AddLine(FNext, State.Cut >= 0 ? std::size_t(State.Cut) : State.Pending);
+        FNext += State.Pending + 1;
+        FFree -= std::int32_t(State.Pending + 1);
+        State.Pending = 0;
+        State.Cut = -1;
+        if (LineEnd == EndOfFileByte) {
+            State.AtEnd = true;
+            return;
+        }
+        Read = Stop + 1;
+        if (LineEnd == '\r') {
+            if (Read == End)
+                State.SkipLF = true;
+            else if (*Read == '\n')
+                ++Read;
+        }
+    }
+}
+
+// The unfinished line fills a whole fresh block, so it will not fit in any
+// block: the block grows into one of the line's own size. The block the line
+// outgrew becomes current again, so its room serves the lines that follow,
+// as AllocText does for a text larger than a block. Bytes read past the
+// line's end are given back to the file.
+void TMyStringList::ReadLongLine(int Fd, TReadState &State) {
+    const int Index = FBlocks.Count() - 1;
+    char *Line = FNext;
+    std::size_t Length = std::size_t(BlockSize);
+    std::size_t Capacity = Length;
+    FNext = State.SavedNext;
+    FFree = State.SavedFree;
+    State.Pending = 0;
+    for (;;) {
+        if (Length == Capacity) {
+            void *Grown = std::realloc(Line, Capacity * 2);
+            if (Grown == nullptr)
+                throw std::bad_alloc();
+            Line = static_cast<char *>(Grown);
+            FBlocks.Put(Index, Line);
+            Capacity *= 2;
+        }
+        const ssize_t Got = read(Fd, Line + Length, Capacity - Length);
+        if (Got < 0) {
+            if (errno == EINTR)
+                continue;
+            FError = errno;
+            State.AtEnd = true;
+            return;
+        }
+        char *End = Line + Length + Got;
+        char *Stop = Got == 0 ? End : FindSpecial(Line + Length, End);
+        while (Stop < End && *Stop == 0) {
+            if (State.Cut < 0)
+                State.Cut = Stop - Line;
+            Stop = FindSpecial(Stop + 1, End);
+        }
+        if (Stop == End && Got > 0) {
+            Length += std::size_t(Got);
+            continue;
+        }
+        // The line ends at Stop: a line end, byte 26, or the end of the file.
+        const std::size_t TextLength = std::size_t(Stop - Line);
+        char *Rest = Stop;
+        if (Got == 0 || *Stop == EndOfFileByte) {
+            State.AtEnd = true;
+        } else {
+            ++Rest;
+            if (*Stop == '\r') {
+                if (Rest == End)
+                    State.SkipLF = true;
+                else if (*Rest == '\n')
+                    ++Rest;
+            }
+            const off_t Unused = off_t(End - Rest);
+            if (Unused > 0 && lseek(Fd, -Unused, SEEK_CUR) < 0) {
+                FError = errno;
+                State.AtEnd = true;
+            }
+        }
+        Line[TextLength] = 0;
+        if (void *Shrunk = std::realloc(Line, TextLength + 1)) {
+            Line = static_cast<char *>(Shrunk);
+            FBlocks.Put(Index, Line);
+        }
+        const std::size_t Cut = State.Cut >= 0 ? std::size_t(State.Cut) : TextLength;
+        State.Cut = -1;
+        AddLine(Line, Cut);
+        return;
+    }
+}
+
+int TMyStringList::LineIndex(const char *Line, int Start, int Count) const {
+    return LineIndex(Line, HashText(Line, std::strlen(Line)), Start, Count);
+}
+
+int TMyStringList::LineIndex(const char *Line, std::uint32_t Hash, int Start, int Count) const {
+    if (Start < 0)
+        Start = 0;
+    long long Limit = TList::Count();
+    if (Count > 0 && (long long)Start + Count < Limit)
+        Limit = (long long)Start + Count;
+    void *const *Texts = List();
+    for (int I = Start; I < Limit; ++I)
+        if (FHashes[I] == Hash && std::strcmp(static_cast<const char *>(Texts[I]), Line) == 0)
+            return I;
+    return -1;
+}
+
+void TMyStringList::NormaliseBigNumbers(int MaxLength) {
+    const std::size_t Max = MaxLength < 0 ? 0 : std::size_t(MaxLength);
+    for (int I = 0; I < TList::Count(); ++I) {
+        char *Text = static_cast<char *>(Items(I));
+        if (RewriteBigNumbers(Text, Max))
+            FHashes[I] = HashText(Text, std::strlen(Text));
+    }
+}
