@@ -1,0 +1,88 @@
+#include "TFieldSink.h"
+
+#include "ReportText.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status) : FField(Field), FStatus(Status) {
+    FSinceDelivery.start();
+}
+
+void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) {
+    // The label comes from a file name and the text from a file: either may
+    // be UTF-8 while the other is not, so each is decoded on its own.
+    AppendReportText(FPending, Prefix);
+    AppendReportText(FPending, Text);
+    FPending.append(QLatin1Char('\n'));
+}
+
+void TFieldSink::Clear() {
+    FPending.clear();
+    FField->clear();
+}
+
+void TFieldSink::SetStatus(std::string_view Text) {
+    Flush();
+    QString status;
+    AppendReportText(status, Text);
+    FStatus->showMessage(status);
+    FShownPercent = -1;
+}
+
+void TFieldSink::BeginRun() {
+    FDeliverNow = true;
+}
+
+void TFieldSink::ProcessMessages(std::size_t Done, std::size_t Total) {
+    if (!FDeliverNow && FSinceDelivery.elapsed() < FlushIntervalMs)
+        return;
+    FDeliverNow = false;
+    Flush();
+    ShowProgress(Done, Total);
+    if (FDeliveries > 0)
+        FLongestGapNs = std::max(FLongestGapNs, FSinceDelivery.nsecsElapsed());
+    ++FDeliveries;
+    QCoreApplication::processEvents();
+    FSinceDelivery.restart();
+}
+
+void TFieldSink::Flush() {
+    if (FPending.isEmpty())
+        return;
+    FPending.chop(1); // the last line's end: the control has no final line end
+    QScrollBar *bar = FField->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    QTextDocument *document = FField->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (!document->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(FPending);
+    cursor.endEditBlock();
+    FPending.clear();
+    if (following)
+        bar->setValue(bar->maximum());
+}
+
+void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {
+    const int percent = Total == 0 ? 0 : static_cast<int>(Done * 100 / Total);
+    if (percent == FShownPercent)
+        return;
+    FShownPercent = percent;
+    FStatus->showMessage(
+        QCoreApplication::translate("TFieldSink", "Comparing... %1%").arg(percent));
+}
+
+void TFieldSink::ResetStatistics() {
+    FDeliveries = 0;
+    FLongestGapNs = 0;
+}

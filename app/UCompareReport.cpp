@@ -1,0 +1,313 @@
+#include "UCompareReport.h"
+
+#include "Compare.h"
+#include "UAbout.h"
+#include "UCompareDialog.h"
+#include "UCompareWizard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <stdexcept>
+
+TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
+    : TMyReport(Owner, KeyPath, "Compare") {
+    setupUi(this);
+    setFont(DesignFont());
+    QFont design(QStringLiteral("Courier New"));
+    design.setPixelSize(11);
+    SetReportFont(design);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    SetOuterGeometry(QRect(157, 87, 435, 300));
+    NameSeparators();
+    FSink = std::make_unique<TFieldSink>(resultField, StatusBar1);
+
+    // The design's text is a placeholder: the report starts empty.
+    resultField->clear();
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    FontDialog1 = new QFontDialog(this);
+    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
+    FontDialog1->setOption(QFontDialog::DontUseNativeDialog);
+
+    Connect(New1, &TCompareReport::New1Click);
+    Connect(SaveAs1, &TCompareReport::SaveAs1Click);
+    Connect(Dialog1, &TCompareReport::Dialog1Click);
+    Connect(Wizard1, &TCompareReport::Wizard1Click);
+    Connect(PrintSetup1, &TCompareReport::PrintSetup1Click);
+    Connect(Print1, &TCompareReport::Print1Click);
+    Connect(LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
+    Connect(SaveConfiguration1, &TCompareReport::SaveConfiguration1Click);
+    Connect(Exit1, &TCompareReport::Exit1Click);
+    Connect(Cut1, &TCompareReport::Cut1Click);
+    Connect(Copy1, &TCompareReport::Copy1Click);
+    Connect(Paste1, &TCompareReport::Paste1Click);
+    Connect(Font1, &TCompareReport::Font1Click);
+    Connect(Stop1, &TCompareReport::Stop1Click);
+    Connect(Help2, &TCompareReport::Help2Click);
+    Connect(About1, &TCompareReport::About1Click);
+
+    FCompareWizard = new TCompareWizard(this, KeyPath);
+    Wizard = FCompareWizard;
+    FCompareDialog = new TCompareDialog(this, KeyPath);
+    Dialog = FCompareDialog;
+
+    // A store that cannot be read leaves the defaults; the program goes on.
+    RunGuarded(nullptr, [this] { LoadFromIniFile(); });
+}
+
+TCompareReport::~TCompareReport() {
+    FormDestroy();
+}
+
+void TCompareReport::Connect(QAction *Action, void (TCompareReport::*Handler)()) {
+    // The shortcuts must work whether or not a menu has ever been opened.
+    addAction(Action);
+    connect(Action, &QAction::triggered, this,
+            [this, Handler] { RunGuarded(this, [this, Handler] { (this->*Handler)(); }); });
+}
+
+void TCompareReport::NameSeparators() {
+    const char *const fileSeparators[] = {"N3", "N1", "N4", "N5"};
+    int next = 0;
+    for (QAction *action : File1->actions())
+        if (action->isSeparator() && next < 4)
+            action->setObjectName(QLatin1StringView(fileSeparators[next++]));
+    for (QAction *action : Edit1->actions())
+        if (action->isSeparator())
+            action->setObjectName(QStringLiteral("N2"));
+}
+
+void TCompareReport::FormResize() {
+    // The menu along the top, the status bar along the bottom, the report
+    // filling what lies between.
+    const int menuHeight = MainMenu1->sizeHint().height();
+    const int statusHeight = 19;
+    MainMenu1->setGeometry(0, 0, width(), menuHeight);
+    StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    resultField->setGeometry(0, menuHeight, width(),
+                             std::max(0, height() - menuHeight - statusHeight));
+}
+
+void TCompareReport::showEvent(QShowEvent *Event) {
+    TMyReport::showEvent(Event);
+    FormResize();
+    if (!FActivated) {
+        FActivated = true;
+        // After the window is on screen, so the dialog opens over it.
+        QTimer::singleShot(0, this, [this] { RunGuarded(this, [this] { FormActivate(); }); });
+    }
+}
+
+void TCompareReport::FormActivate() {
+    if (FCompareDialog->startWithDialog->isChecked())
+        Dialog1Click();
+}
+
+void TCompareReport::FormDestroy() {
+    RunGuarded(nullptr, [this] { SaveToIniFile(); });
+}
+
+void TCompareReport::done(int Result) {
+    StopRequested = true;
+    TMyReport::done(Result);
+}
+
+void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const QString &FileName2,
+                                   bool Compare, bool OnlyDifferences, bool IgnoreBigNumbers) {
+    // An undo history of a whole report would double its memory; a run
+    // cannot be undone anyway.
+    if (FRunDepth++ == 0)
+        resultField->setUndoRedoEnabled(false);
+    FSink->BeginRun();
+    ::RunComparison(*FSink, Clear, QFile::encodeName(FileName1).toStdString(),
+                    QFile::encodeName(FileName2).toStdString(), Compare, OnlyDifferences,
+                    IgnoreBigNumbers);
+    if (--FRunDepth == 0)
+        resultField->setUndoRedoEnabled(true);
+}
+
+void TCompareReport::RunFromDialog() {
+    const QString second = FCompareDialog->file2->UpdateHistory();
+    const QString first = FCompareDialog->file1->UpdateHistory();
+    RunComparison(FCompareDialog->clearReport->isChecked(), first, second, true,
+                  FCompareDialog->dontListCommon->isChecked(),
+                  FCompareDialog->ignoreBigNumbers->isChecked());
+}
+
+void TCompareReport::RunFromWizard() {
+    const QString second = FCompareWizard->secondFile->text();
+    const QString first = FCompareWizard->firstFile->text();
+    RunComparison(true, first, second, true, false, false);
+}
+
+QFontDialog *TCompareReport::GetFontDialog() {
+    return FontDialog1;
+}
+
+void TCompareReport::SetReportFont(const QFont &Font) {
+    QFont font = Font;
+    if (!QFontDatabase::hasFamily(font.family())) {
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    }
+    resultField->setFont(font);
+}
+
+void TCompareReport::LoadLocalFromIniFile() {
+    TMyReport::LoadLocalFromIniFile();
+    if (FCompareDialog->maintainReport->isChecked())
+        IniFile->ReadRichEdit(Section, "1", resultField);
+    QFont font = resultField->font();
+    IniFile->ReadFont(Section, "Font-1", font);
+    SetReportFont(font);
+    FontDialog1->setCurrentFont(resultField->font());
+}
+
+void TCompareReport::SaveLocalToIniFile() {
+    TMyReport::SaveLocalToIniFile();
+    if (FCompareDialog->maintainReport->isChecked())
+        IniFile->WriteRichEdit(Section, "1", resultField);
+    IniFile->WriteFont(Section, "Font-1", resultField->font());
+}
+
+void TCompareReport::SaveReport(const QString &FileName) const {
+    // Block by block keeps every character as shown (toPlainText would turn
+    // a no-break space into a space); an empty control holds no line.
+    QString text;
+    const QTextDocument *document = resultField->document();
+    if (!document->isEmpty())
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            text += block.text();
+            text += QLatin1Char('\n');
+        }
+    QSaveFile file(FileName);
+    const auto fail = [&] {
+        return std::runtime_error(QStringLiteral("Cannot write file %1: %2")
+                                      .arg(QDir::toNativeSeparators(FileName), file.errorString())
+                                      .toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw fail();
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw fail();
+}
+
+void TCompareReport::PrintReport(QPrinter &Printer) const {
+    Printer.setDocName(QString::fromStdString(Section) + QStringLiteral(" Tarnwell"));
+    resultField->print(&Printer);
+    if (Printer.printerState() == QPrinter::Error)
+        throw std::runtime_error(
+            QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
+}
+
+QPrintDialog *TCompareReport::PrintDialog() {
+    if (!FPrinter)
+        FPrinter = std::make_unique<QPrinter>();
+    if (!PrintDialog1) {
+        PrintDialog1 = new QPrintDialog(FPrinter.get(), this);
+        PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
+        PrintDialog1->setOption(QAbstractPrintDialog::PrintToFile);
+    }
+    return PrintDialog1;
+}
+
+QPageSetupDialog *TCompareReport::PrinterSetupDialog() {
+    if (!FPrinter)
+        FPrinter = std::make_unique<QPrinter>();
+    if (!PrinterSetupDialog1) {
+        PrinterSetupDialog1 = new QPageSetupDialog(FPrinter.get(), this);
+        PrinterSetupDialog1->setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    }
+    return PrinterSetupDialog1;
+}
+
+void TCompareReport::New1Click() {
+    FSink->Clear();
+}
+
+void TCompareReport::SaveAs1Click() {
+    // Proposed afresh every time: the section name as a relative path.
+    QString proposed = QString::fromStdString(Section) + QStringLiteral(".txt");
+    proposed.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    SaveDialog1->selectFile(QDir::toNativeSeparators(proposed));
+    if (ShowModal(SaveDialog1) != QDialog::Accepted)
+        return;
+    const QStringList chosen = SaveDialog1->selectedFiles();
+    if (!chosen.isEmpty())
+        SaveReport(chosen.first());
+}
+
+void TCompareReport::Dialog1Click() {
+    ShowDialog();
+}
+
+void TCompareReport::Wizard1Click() {
+    ShowWizard();
+}
+
+void TCompareReport::PrintSetup1Click() {
+    ShowModal(PrinterSetupDialog());
+}
+
+void TCompareReport::Print1Click() {
+    QPrintDialog *dialog = PrintDialog();
+    if (ShowModal(dialog) != QDialog::Accepted)
+        return;
+    PrintReport(*dialog->printer());
+}
+
+void TCompareReport::LoadConfiguration1Click() {
+    LoadConfiguration();
+}
+
+void TCompareReport::SaveConfiguration1Click() {
+    SaveConfiguration();
+}
+
+void TCompareReport::Exit1Click() {
+    close();
+}
+
+void TCompareReport::Cut1Click() {
+    resultField->cut();
+}
+
+void TCompareReport::Copy1Click() {
+    resultField->copy();
+}
+
+void TCompareReport::Paste1Click() {
+    resultField->paste();
+}
+
+void TCompareReport::Font1Click() {
+    ChooseFont();
+}
+
+void TCompareReport::Stop1Click() {
+    StopRequested = true;
+}
+
+void TCompareReport::Help2Click() {
+    ShowHelp();
+}
+
+void TCompareReport::About1Click() {
+    ShowAboutBox(QStringLiteral("Compare Tarnwell"), QStringLiteral("1.01"));
+}

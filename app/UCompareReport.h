@@ -1,0 +1,109 @@
+#pragma once
+
+#include "TFieldSink.h"
+#include "UMyReport.h"
+#include "ui_UCompareReport.h"
+
+#include <QString>
+#include <memory>
+
+class QFileDialog;
+class QFontDialog;
+class QPageSetupDialog;
+class QPrintDialog;
+class QPrinter;
+class TCompareDialog;
+class TCompareWizard;
+
+// The program's main window: the report text, its menu and status bar. It
+// owns the compare dialog and wizard and turns their answers into runs of
+// the comparison. Commands run to completion on the window thread; during a
+// run pending events are delivered, so every command stays live.
+class TCompareReport : public TMyReport, public Ui::CompareReport {
+    Q_OBJECT
+public:
+    TCompareReport(QWidget *Owner, const std::string &KeyPath);
+    // Runs FormDestroy: the final save of all three windows.
+    ~TCompareReport() override;
+
+    // One run of the engine into resultField: clears the stop flag, empties
+    // the report or appends the separator, compares when Compare is set, and
+    // ends with the status "All Done" however the walk ended. May be entered
+    // again from a command run during the walk.
+    void RunComparison(bool Clear, const QString &FileName1, const QString &FileName2, bool Compare,
+                       bool OnlyDifferences, bool IgnoreBigNumbers);
+
+    void RunFromDialog() override;
+    void RunFromWizard() override;
+    QFontDialog *GetFontDialog() override;
+    // The whole report takes Font; a family missing here falls back to a
+    // fixed-pitch face so the report's columns still line up.
+    void SetReportFont(const QFont &Font) override;
+    void LoadLocalFromIniFile() override;
+    void SaveLocalToIniFile() override;
+
+    // Writes the report to FileName as UTF-8 with '\n' after every line,
+    // replacing the file atomically; throws with the reason on failure and
+    // leaves the file as it was.
+    void SaveReport(const QString &FileName) const;
+    // Prints the whole report as one job on Printer; throws when the job
+    // cannot be started.
+    void PrintReport(QPrinter &Printer) const;
+
+    // The common dialogs. The two printer dialogs share one printer and are
+    // made on first use, so starting the program never waits for the print
+    // system.
+    QFileDialog *SaveDialog1 = nullptr;
+    QFontDialog *FontDialog1 = nullptr;
+    QPageSetupDialog *PrinterSetupDialog();
+    QPrintDialog *PrintDialog();
+
+    TCompareDialog *CompareDialog() const { return FCompareDialog; }
+    TCompareWizard *CompareWizard() const { return FCompareWizard; }
+    TFieldSink &Sink() { return *FSink; }
+
+    // Menu handlers.
+    void New1Click();
+    void SaveAs1Click();
+    void Dialog1Click();
+    void Wizard1Click();
+    void PrintSetup1Click();
+    void Print1Click();
+    void LoadConfiguration1Click();
+    void SaveConfiguration1Click();
+    void Exit1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Font1Click();
+    void Stop1Click();
+    void Help2Click();
+    void About1Click();
+
+    // Opens the compare dialog when "Run Dialog Automatically" is checked;
+    // runs once, when the window's modal run begins.
+    void FormActivate();
+    // The final save; a failure goes to the error box and ends nothing.
+    void FormDestroy();
+
+    // Closing ends the window's modal run and also stops a running walk, so
+    // the program does not go on comparing with no window.
+    void done(int Result) override;
+
+protected:
+    void FormResize() override;
+    void showEvent(QShowEvent *Event) override;
+
+private:
+    void Connect(QAction *Action, void (TCompareReport::*Handler)());
+    void NameSeparators();
+
+    TCompareDialog *FCompareDialog = nullptr;
+    TCompareWizard *FCompareWizard = nullptr;
+    std::unique_ptr<TFieldSink> FSink; // made once the design exists
+    std::unique_ptr<QPrinter> FPrinter;
+    QPrintDialog *PrintDialog1 = nullptr;
+    QPageSetupDialog *PrinterSetupDialog1 = nullptr;
+    bool FActivated = false;
+    int FRunDepth = 0;
+};

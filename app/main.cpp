@@ -1,0 +1,18 @@
+#include "AppMain.h"
+#include "AppResources.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char **argv) {
+    QApplication application(argc, argv);
+    // The caption of the standard error box.
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));
+    LoadAppResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
+
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+    return RunApplication(arguments);
+}
