@@ -13,7 +13,7 @@ class TStdoutSink : public TReportSink {
 public:
     struct TWriteFailed {};
 
-    explicit TStdoutSink(int Fd, std::size_t BufferSize = std::size_t(1) << 20);
+    explicit TStdoutSink(int Fd, std::size_t BufferSize = std::size_t(1) << 18);
     ~TStdoutSink() override;
     TStdoutSink(const TStdoutSink &) = delete;
     TStdoutSink &operator=(const TStdoutSink &) = delete;

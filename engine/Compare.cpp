@@ -40,8 +40,7 @@ std::string_view LeadingComponent(std::string_view Remainder) {
 }
 
 std::string_view TextOf(const TMyStringList &Store, int Index) {
-    const char *Text = Store.Strings(Index);
-    return std::string_view(Text, std::strlen(Text));
+    return std::string_view(Store.Strings(Index), Store.TextLength(Index));
 }
 
 // The prefixes of the three kinds of report line, all P characters wide.
@@ -76,7 +75,7 @@ void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefix
     int J = 0;
     while (!StopRequested && I < Count1 && J < Count2) {
         Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        const int K1 = Second.LineIndex(First.Strings(I), First.LineHash(I), J, LookAhead);
+        const int K1 = Second.LineIndex(First.Strings(I), First.LineKey(I), J, LookAhead);
         if (K1 == -1) {
             OnlyFirst(I++);
             continue;
@@ -90,7 +89,7 @@ void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefix
             ++J;
             continue;
         }
-        const int K2 = First.LineIndex(Second.Strings(J), Second.LineHash(J), I, LookAhead);
+        const int K2 = First.LineIndex(Second.Strings(J), Second.LineKey(J), I, LookAhead);
         if (K2 == -1) {
             OnlySecond(J++);
             continue;

@@ -143,27 +143,60 @@ void *AllocateOrThrow(std::size_t Size) {
 TMyStringList::~TMyStringList() {
     for (int K = 0; K < FBlocks.Count(); ++K)
         std::free(FBlocks.Items(K));
-    std::free(FHashes);
+    std::free(FKeys);
 }
 
-std::uint32_t TMyStringList::HashText(const char *Text, std::size_t Length) {
-    std::uint64_t H = 0x9E3779B97F4A7C15ull ^ Length;
-    while (Length >= 8) {
+// The key: the capped length above a wyhash-style 16-bit hash, whose whole
+// words are folded through 64 x 64 -> 128-bit
+// multiplies, short tails read as overlapping words, so no byte is read
+// outside the text.
+std::uint32_t TMyStringList::KeyOf(const char *Text, std::size_t Length) {
+    constexpr std::uint64_t K0 = 0xA0761D6478BD642Full;
+    constexpr std::uint64_t K1 = 0xE7037ED1A0B428DBull;
+    constexpr std::uint64_t K2 = 0x8EBC6AF09C88C6E3ull;
+    auto Mix = [](std::uint64_t A, std::uint64_t B) {
+        const unsigned __int128 Product = (unsigned __int128)A * B;
+        return std::uint64_t(Product) ^ std::uint64_t(Product >> 64);
+    };
+    auto Read8 = [](const char *P) {
         std::uint64_t Word;
-        std::memcpy(&Word, Text, 8);
-        H = (H ^ Word) * 0xBF58476D1CE4E5B9ull;
-        H ^= H >> 29;
-        Text += 8;
-        Length -= 8;
+        std::memcpy(&Word, P, 8);
+        return Word;
+    };
+    auto Read4 = [](const char *P) {
+        std::uint32_t Word;
+        std::memcpy(&Word, P, 4);
+        return std::uint64_t(Word);
+    };
+    std::uint64_t Seed = K0 ^ Length;
+    std::uint64_t A = 0;
+    std::uint64_t B = 0;
+    if (Length <= 16) {
+        if (Length >= 8) {
+            A = Read8(Text);
+            B = Read8(Text + Length - 8);
+        } else if (Length >= 4) {
+            A = Read4(Text);
+            B = Read4(Text + Length - 4);
+        } else if (Length > 0) {
+            A = (std::uint64_t((unsigned char)Text[0]) << 16) |
+                (std::uint64_t((unsigned char)Text[Length / 2]) << 8) |
+                (unsigned char)Text[Length - 1];
+        }
+    } else {
+        const char *P = Text;
+        std::size_t Left = Length;
+        while (Left > 16) {
+            Seed = Mix(Read8(P) ^ K1, Read8(P + 8) ^ Seed);
+            P += 16;
+            Left -= 16;
+        }
+        A = Read8(Text + Length - 16);
+        B = Read8(Text + Length - 8);
     }
-    if (Length > 0) {
-        std::uint64_t Word = 0;
-        std::memcpy(&Word, Text, Length);
-        H = (H ^ Word) * 0x94D049BB133111EBull;
-    }
-    H ^= H >> 31;
-    H *= 0xD6E8FEB86659FD93ull;
-    return static_cast<std::uint32_t>(H >> 32);
+    const std::uint64_t H = Mix(K1 ^ Length, Mix(A ^ K1, B ^ Seed) ^ K2);
+    const std::uint32_t Hash = std::uint16_t(H ^ (H >> 16) ^ (H >> 32) ^ (H >> 48));
+    return (Length < LongText ? std::uint32_t(Length) : LongText) << 16 | Hash;
 }
 
 char *TMyStringList::AllocText(std::int32_t Size) {
@@ -196,15 +229,15 @@ char *TMyStringList::AllocText(std::int32_t Size) {
 
 void TMyStringList::AddLine(char *Text, std::size_t Length) {
     const int Index = Count();
-    if (std::size_t(Index) == FHashCapacity) {
-        const std::size_t Wanted = FHashCapacity < 16 ? 16 : FHashCapacity * 2;
-        void *Grown = std::realloc(FHashes, Wanted * sizeof(std::uint32_t));
+    if (std::size_t(Index) == FKeyCapacity) {
+        const std::size_t Wanted = FKeyCapacity < 16 ? 16 : FKeyCapacity * 2;
+        void *Grown = std::realloc(FKeys, Wanted * sizeof(std::uint32_t));
         if (Grown == nullptr)
             throw std::bad_alloc();
-        FHashes = static_cast<std::uint32_t *>(Grown);
-        FHashCapacity = Wanted;
+        FKeys = static_cast<std::uint32_t *>(Grown);
+        FKeyCapacity = Wanted;
     }
-    FHashes[Index] = HashText(Text, Length);
+    FKeys[Index] = KeyOf(Text, Length);
     TList::Add(Text);
 }
 
@@ -397,19 +430,44 @@ void TMyStringList::ReadLongLine(int Fd, TReadState &State) {
     }
 }
 
-int TMyStringList::LineIndex(const char *Line, int Start, int Count) const {
-    return LineIndex(Line, HashText(Line, std::strlen(Line)), Start, Count);
+std::size_t TMyStringList::LongTextLength(int Index) const {
+    return std::strlen(static_cast<const char *>(Items(Index)));
 }
 
-int TMyStringList::LineIndex(const char *Line, std::uint32_t Hash, int Start, int Count) const {
+int TMyStringList::LineIndex(const char *Line, int Start, int Count) const {
+    return LineIndex(Line, KeyOf(Line, std::strlen(Line)), Start, Count);
+}
+
+int TMyStringList::LineIndex(const char *Line, std::uint32_t Key, int Start, int Count) const {
     if (Start < 0)
         Start = 0;
     long long Limit = TList::Count();
     if (Count > 0 && (long long)Start + Count < Limit)
         Limit = (long long)Start + Count;
     void *const *Texts = List();
-    for (int I = Start; I < Limit; ++I)
-        if (FHashes[I] == Hash && std::strcmp(static_cast<const char *>(Texts[I]), Line) == 0)
+    // Equal keys of a length below LongText mean texts of that very length.
+    const std::uint32_t Length = Key >> 16;
+    auto Same = [&](int I) {
+        const char *Text = static_cast<const char *>(Texts[I]);
+        return Length < LongText ? std::memcmp(Text, Line, Length) == 0
+                                 : std::strcmp(Text, Line) == 0;
+    };
+    int I = Start;
+#if defined(__SSE2__)
+    const __m128i Wanted = _mm_set1_epi32(int(Key));
+    for (; I + 4 <= Limit; I += 4) {
+        const __m128i Keys = _mm_loadu_si128(reinterpret_cast<const __m128i *>(FKeys + I));
+        unsigned Mask = unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(Keys, Wanted))));
+        while (Mask != 0) {
+            const int Lane = __builtin_ctz(Mask);
+            if (Same(I + Lane))
+                return I + Lane;
+            Mask &= Mask - 1;
+        }
+    }
+#endif
+    for (; I < Limit; ++I)
+        if (FKeys[I] == Key && Same(I))
             return I;
     return -1;
 }
@@ -419,6 +477,6 @@ void TMyStringList::NormaliseBigNumbers(int MaxLength) {
     for (int I = 0; I < TList::Count(); ++I) {
         char *Text = static_cast<char *>(Items(I));
         if (RewriteBigNumbers(Text, Max))
-            FHashes[I] = HashText(Text, std::strlen(Text));
+            FKeys[I] = KeyOf(Text, std::strlen(Text));
     }
 }

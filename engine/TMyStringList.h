@@ -10,8 +10,10 @@
 // blocks the store owns, so loading makes one heap allocation per block
 // rather than one per line. A text ends at its first zero byte.
 //
-// Beside each line the store keeps a hash of its text, so that a search
-// compares a stored number first and the bytes only when the numbers agree.
+// Beside each line the store keeps a 32-bit key: the text's length (up to
+// 65,534; 65,535 stands for any longer one) and a 16-bit hash of it. A
+// search compares keys first and bytes only when the keys agree, and the
+// report takes the length from the key instead of measuring the text.
 class TMyStringList : public TList {
 public:
     // Bytes in one text block.
@@ -46,8 +48,8 @@ public:
     // byte, searching at most Count lines (0: up to the last line); -1 when
     // none does. A negative Start searches from 0.
     int LineIndex(const char *Line, int Start, int Count) const;
-    // The same search for a Line whose HashText is already known.
-    int LineIndex(const char *Line, std::uint32_t Hash, int Start, int Count) const;
+    // The same search for a Line whose KeyOf is already known.
+    int LineIndex(const char *Line, std::uint32_t Key, int Start, int Count) const;
 
     // Rewrites in place every run of an optional sign and decimal digits that
     // is longer than MaxLength characters as MaxLength nines. The character
@@ -56,8 +58,17 @@ public:
     void NormaliseBigNumbers(int MaxLength);
 
     // The hash of line Index's text; equal texts have equal hashes.
-    std::uint32_t LineHash(int Index) const { return FHashes[Index]; }
-    static std::uint32_t HashText(const char *Text, std::size_t Length);
+    // The key of line Index; equal texts have equal keys.
+    std::uint32_t LineKey(int Index) const { return FKeys[Index]; }
+    // The length of line Index's text.
+    std::size_t TextLength(int Index) const {
+        const std::uint32_t Length = FKeys[Index] >> 16;
+        return Length < LongText ? Length : LongTextLength(Index);
+    }
+    // The key of the Length bytes at Text (Length being the text's length).
+    static std::uint32_t KeyOf(const char *Text, std::size_t Length);
+    // The 16-bit hash within a key.
+    static std::uint16_t KeyHash(std::uint32_t Key) { return std::uint16_t(Key); }
 
     // 0 when the last LoadFromFile read its file whole; otherwise the errno
     // value of what stopped it (ENOENT, EISDIR, EIO, ENOMEM, ...), with
@@ -74,13 +85,15 @@ private:
     std::int32_t FFree = 0;
     char *FNext = nullptr;
 
-    std::uint32_t *FHashes = nullptr;
-    std::size_t FHashCapacity = 0;
+    static constexpr std::uint32_t LongText = 0xFFFF;
+    std::uint32_t *FKeys = nullptr;
+    std::size_t FKeyCapacity = 0;
     int FError = 0;
 
     struct TReadState;
     void TakeBlock(TReadState &State);
     void AddLine(char *Text, std::size_t Length);
+    std::size_t LongTextLength(int Index) const;
     void ReadLines(int Fd);
     void SplitChunk(TReadState &State, char *End);
     void ReadLongLine(int Fd, TReadState &State);

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Times tarnwell-compare against GNU diff on generated files and prints the
+# median times, peak memory and the ratios ours / diff.
+#   bash bench/engine/run.sh [BUILD_FOLDER]     (default: build)
+# RUNS=n sets the runs per command (default 5). The input files are written
+# once, from a fixed seed, to BUILD_FOLDER/bench-data.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+build="$(realpath -m "${1:-$root/build}")"
+runs="${RUNS:-5}"
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" --target tarnwell-compare tarnwell-bench-generate -j2 >/dev/null
+ours="$build/bin/tarnwell-compare"
+data="$build/bench-data"
+if [ ! -f "$data/apart-b.txt" ]; then
+    mkdir -p "$data"
+    "$build/bin/tarnwell-bench-generate" "$data"
+fi
+
+# median of the numbers on standard input
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# measure CMD...: sets SECONDS_MEDIAN and PEAK_KB (the highest of the runs).
+# Output goes to /dev/null; exit status 1 (differences found) is expected.
+measure() {
+    local times=() peak=0 start end kb memfile
+    memfile="$(mktemp)"
+    for ((k = 0; k < runs; k++)); do
+        start=$(date +%s%N)
+        /usr/bin/time -v -o "$memfile" "$@" >/dev/null || [ $? -eq 1 ]
+        end=$(date +%s%N)
+        times+=("$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')")
+        kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$memfile")
+        ((kb > peak)) && peak=$kb
+    done
+    rm -f "$memfile"
+    SECONDS_MEDIAN=$(printf '%s\n' "${times[@]}" | median)
+    PEAK_KB=$peak
+}
+
+size_kb() { echo $(( ($(stat -c %s "$1") + $(stat -c %s "$2")) / 1024 )); }
+
+# compare NAME TARGET FILE1 FILE2 OURS-ARGS -- DIFF-ARGS
+compare() {
+    local name=$1 target=$2 a=$3 b=$4; shift 4
+    local our_args=() diff_args=()
+    while [ "$1" != "--" ]; do our_args+=("$1"); shift; done
+    shift
+    diff_args=("$@")
+    measure "$ours" "${our_args[@]}" "$a" "$b"
+    local t_ours=$SECONDS_MEDIAN m_ours=$PEAK_KB
+    measure diff "${diff_args[@]}" "$a" "$b"
+    local t_diff=$SECONDS_MEDIAN m_diff=$PEAK_KB
+    local files_kb; files_kb=$(size_kb "$a" "$b")
+    awk -v n="$name" -v to="$t_ours" -v td="$t_diff" -v mo="$m_ours" -v md="$m_diff" \
+        -v fk="$files_kb" -v tg="$target" 'BEGIN {
+        printf "%-34s ours %7.3f s  diff %7.3f s  ratio %.3f (target <= %s)\n", n, to, td, to / td, tg
+        printf "%-34s ours %7.1f MB diff %7.1f MB  ours / files %.2f (target <= 1.6)\n", "", mo / 1024, md / 1024, mo / fk
+    }'
+}
+
+full_format=(--old-line-format='< %L' --new-line-format='> %L' --unchanged-line-format='  %L')
+echo "tarnwell-compare vs $(diff --version | head -1); median of $runs runs; output to /dev/null"
+compare "1M lines, 1% changed: full report" 0.3 "$data/big-a.txt" "$data/big-b.txt" -- "${full_format[@]}"
+compare "1M lines, 1% changed: -d / diff" 0.35 "$data/big-a.txt" "$data/big-b.txt" -d --
+compare "200k lines, none shared: full" 0.4 "$data/apart-a.txt" "$data/apart-b.txt" -- "${full_format[@]}"
