@@ -146,10 +146,9 @@ TMyStringList::~TMyStringList() {
     std::free(FKeys);
 }
 
-// The key: the capped length above a wyhash-style 16-bit hash, whose whole
-// words are folded through 64 x 64 -> 128-bit
-// multiplies, short tails read as overlapping words, so no byte is read
-// outside the text.
+// The key: the capped length above a wyhash-style 16-bit hash. Whole words
+// are folded through 64 x 64 -> 128-bit multiplies and short tails are read
+// as overlapping words, so no byte outside the text is read.
 std::uint32_t TMyStringList::KeyOf(const char *Text, std::size_t Length) {
     constexpr std::uint64_t K0 = 0xA0761D6478BD642Full;
     constexpr std::uint64_t K1 = 0xE7037ED1A0B428DBull;
