@@ -9,6 +9,13 @@
 
 TForm::TForm(QWidget *Owner) : QDialog(Owner) {}
 
+// The buttons are children, destroyed after this destructor has run: they
+// must not reach the button table any more.
+TForm::~TForm() {
+    for (const TButtonEntry &Button : std::as_const(FButtons))
+        disconnect(Button.Forget);
+}
+
 TForm::TButtonEntry &TForm::Entry(QAbstractButton *Button) {
     auto It = FButtons.find(Button);
     if (It != FButtons.end())
@@ -16,8 +23,10 @@ TForm::TButtonEntry &TForm::Entry(QAbstractButton *Button) {
     // One connection per button: the result and handler are looked up at
     // click time, so changing them later needs no reconnection.
     connect(Button, &QAbstractButton::clicked, this, [this, Button] { ButtonClicked(Button); });
-    connect(Button, &QObject::destroyed, this, [this, Button] { FButtons.remove(Button); });
-    return *FButtons.insert(Button, TButtonEntry());
+    TButtonEntry Added;
+    Added.Forget =
+        connect(Button, &QObject::destroyed, this, [this, Button] { FButtons.remove(Button); });
+    return *FButtons.insert(Button, Added);
 }
 
 void TForm::SetModalResult(QAbstractButton *Button, int Result) {
@@ -67,7 +76,12 @@ void TForm::SetOuterGeometry(const QRect &Outer) {
         FPendingOuter = Outer;
     else
         FPendingOuter = QRect();
-    setGeometry(Outer.marginsRemoved(FrameMargins()));
+    // A window only resized keeps letting the platform place it.
+    const QRect Client = Outer.marginsRemoved(FrameMargins());
+    if (Client.topLeft() == geometry().topLeft())
+        resize(Client.size());
+    else
+        setGeometry(Client);
 }
 
 void TForm::setVisible(bool Visible) {
@@ -79,7 +93,16 @@ void TForm::setVisible(bool Visible) {
         if (FPendingOuter.isValid()) {
             const QRect Outer = FPendingOuter;
             FPendingOuter = QRect();
+            // The rectangle is the normal one: a maximised window must
+            // remember it as the one to restore to.
+            const Qt::WindowStates State = windowState();
+            const Qt::WindowStates NotNormal =
+                Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+            if (State & NotNormal)
+                setWindowState(State & ~NotNormal);
             setGeometry(Outer.marginsRemoved(FrameMargins()));
+            if (State != windowState())
+                setWindowState(State);
         }
         BeforeShow();
     }

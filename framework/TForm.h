@@ -27,6 +27,7 @@ class TForm : public QDialog {
     Q_OBJECT
 public:
     explicit TForm(QWidget *Owner = nullptr);
+    ~TForm() override;
 
     void SetModalResult(QAbstractButton *Button, int Result);
     int ModalResult(QAbstractButton *Button) const;
@@ -54,6 +55,7 @@ private:
     struct TButtonEntry {
         int Result = mrNone;
         std::function<void()> Handler;
+        QMetaObject::Connection Forget; // drops the entry when the button goes
     };
     TButtonEntry &Entry(QAbstractButton *Button);
     void ButtonClicked(QAbstractButton *Button);

@@ -3,6 +3,7 @@
 #include "SettingsRootKey.h"
 #include "TRegistry.h"
 
+#include <QEvent>
 #include <QScreen>
 #include <algorithm>
 
@@ -15,8 +16,10 @@ constexpr int CoordinateLimit = QWIDGETSIZE_MAX / 2;
 int ClampCoordinate(int Value) {
     return std::clamp(Value, -CoordinateLimit, CoordinateLimit);
 }
-int ClampExtent(int Value) {
-    return std::clamp(Value, 0, CoordinateLimit);
+// No window grows beyond the desktop, as on platforms that cap a window at
+// its screens' size; a huge stored size would otherwise cost a huge buffer.
+int ClampExtent(int Value, int Desktop) {
+    return std::clamp(Value, 0, std::max(Desktop, 1));
 }
 
 constexpr Qt::WindowStates NotNormal =
@@ -35,6 +38,8 @@ void TMyForm::KeepDesignSize() {
 }
 
 QRect TMyForm::NormalOuterGeometry() const {
+    if (FRestoreOuter.isValid())
+        return FRestoreOuter;
     if ((windowState() & NotNormal) && normalGeometry().isValid())
         return normalGeometry().marginsAdded(FrameMargins());
     return OuterGeometry();
@@ -54,28 +59,42 @@ void TMyForm::SetDesignPosition(int Rule) {
 
 void TMyForm::LoadFromIniFile() {
     KeepDesignSize();
+    // With its platform window made, the window knows its frame where the
+    // platform tells it before showing, and remembers the normal rectangle
+    // of a state set below.
+    if (windowHandle() == nullptr)
+        create();
     const QRect Current = NormalOuterGeometry();
     const int Left = ClampCoordinate(IniFile->ReadInteger(Section, "Left", Current.left()));
     const int Top = ClampCoordinate(IniFile->ReadInteger(Section, "Top", Current.top()));
-    const int Height = ClampExtent(IniFile->ReadInteger(Section, "Height", Current.height()));
-    const int Width = ClampExtent(IniFile->ReadInteger(Section, "Width", Current.width()));
+    const QSize Desktop =
+        screen() != nullptr ? screen()->virtualSize() : QSize(CoordinateLimit, CoordinateLimit);
+    const int Height =
+        ClampExtent(IniFile->ReadInteger(Section, "Height", Current.height()), Desktop.height());
+    const int Width =
+        ClampExtent(IniFile->ReadInteger(Section, "Width", Current.width()), Desktop.width());
     const int State = IniFile->ReadInteger(Section, "State", StateNumber());
     const int Rule = IniFile->ReadInteger(Section, "Position", FPosition);
 
     // Unchanged values are not applied again: a window never moved keeps
-    // letting the platform place it.
+    // letting the platform place it. The rectangle is the normal one; a
+    // window that is not normal now, or will not be, keeps it to return to:
+    // platforms forget a rectangle set while a window is hidden.
     const QRect Wanted(Left, Top, Width, Height);
+    const bool WasNormal = !(windowState() & NotNormal);
     if (Wanted != Current) {
-        // The rectangle is the normal one; set it while the window is normal.
-        if (windowState() & NotNormal)
-            setWindowState(windowState() & ~NotNormal);
-        SetOuterGeometry(Wanted);
+        if (WasNormal)
+            SetOuterGeometry(Wanted);
+        else
+            FRestoreOuter = Wanted;
     }
     Qt::WindowStates NewState = windowState() & ~NotNormal;
     if (State == 1)
         NewState |= Qt::WindowMinimized;
     else if (State == 2)
         NewState |= Qt::WindowMaximized;
+    if ((NewState & NotNormal) && WasNormal)
+        FRestoreOuter = Wanted;
     if (NewState != windowState())
         setWindowState(NewState);
     SetDesignPosition(Rule);
@@ -109,6 +128,16 @@ void TMyForm::UseConfiguration(const std::string &Name) {
 void TMyForm::resizeEvent(QResizeEvent *Event) {
     TForm::resizeEvent(Event);
     FormResize();
+}
+
+void TMyForm::changeEvent(QEvent *Event) {
+    TForm::changeEvent(Event);
+    if (Event->type() != QEvent::WindowStateChange || (windowState() & NotNormal) ||
+        !FRestoreOuter.isValid())
+        return;
+    const QRect Outer = FRestoreOuter;
+    FRestoreOuter = QRect();
+    SetOuterGeometry(Outer);
 }
 
 void TMyForm::BeforeShow() {

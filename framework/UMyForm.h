@@ -51,12 +51,14 @@ protected:
     virtual void FormResize() {}
     void resizeEvent(QResizeEvent *Event) override;
     void BeforeShow() override;
+    void changeEvent(QEvent *Event) override;
 
 private:
     QRect NormalOuterGeometry() const;
     int StateNumber() const;
     void KeepDesignSize();
 
-    int FPosition = 0; // placement rule applied when shown
-    QSize FDesignSize; // client size of the design, for rules 1 and 3
+    int FPosition = 0;   // placement rule applied when shown
+    QSize FDesignSize;   // client size of the design, for rules 1 and 3
+    QRect FRestoreOuter; // the normal outer frame to return to, while not normal
 };
