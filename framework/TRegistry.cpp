@@ -70,7 +70,8 @@ public:
     }
     unsigned Generation() const { return FGeneration; }
 
-    // A cached statement, reset and unbound; nullptr when it cannot be prepared.
+    // A cached statement (TQuery resets it after use); nullptr when it
+    // cannot be prepared.
     sqlite3_stmt *Statement(const char *Sql) {
         if (Db() == nullptr)
             return nullptr;
@@ -116,7 +117,6 @@ public:
     TQuery(const TQuery &) = delete;
     TQuery &operator=(const TQuery &) = delete;
 
-    bool Ready() const { return FStatement != nullptr; }
     void Bind(int Index, long long Value) {
         if (FStatement != nullptr)
             sqlite3_bind_int64(FStatement, Index, Value);
