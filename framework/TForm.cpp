@@ -70,9 +70,14 @@ QRect TForm::OuterGeometry() const {
 }
 
 void TForm::SetOuterGeometry(const QRect &Outer) {
-    // Width and height below 1 cannot be kept as a pending rectangle; they
-    // are applied as they are and the platform's minimum wins.
-    if (windowHandle() == nullptr && Outer.width() > 0 && Outer.height() > 0)
+    // The platform window is made first: where the platform knows the frame
+    // before showing, the client size is final at once, so controls laid
+    // out against it do not move when the window is shown.
+    if (windowHandle() == nullptr)
+        create();
+    // A frame still unknown may become known when shown: keep the rectangle
+    // to apply again then. Sizes below 1 are left to the platform's minimum.
+    if (FrameMargins().isNull() && !isVisible() && Outer.width() > 0 && Outer.height() > 0)
         FPendingOuter = Outer;
     else
         FPendingOuter = QRect();

@@ -36,9 +36,9 @@ public:
 
     void reject() override;
 
-    // The outer frame in screen coordinates. Before the window has a
-    // platform window its frame is unknown: the rectangle set is then kept
-    // and applied, frame included, when the window is first shown.
+    // The outer frame in screen coordinates. Setting it makes the platform
+    // window. Where the platform tells the frame only once the window is
+    // shown, the rectangle is applied again, frame included, at showing.
     QRect OuterGeometry() const;
     void SetOuterGeometry(const QRect &Outer);
 

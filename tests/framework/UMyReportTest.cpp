@@ -6,115 +6,114 @@
 #include "USaveConfig.h"
 
 #include <QFontDialog>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 
 namespace {
 
-const std::string Key = "Brackwater Software\\Tarnwells";
-const std::string Others = "Brackwater Software\\Tarnwells\\Others";
+using TAnswer = std::function<int(QDialog *)>;
 
-// A report window with a dialog and a wizard built in code; it counts the
-// runs and keeps the fonts it was given.
+// A report window with a dialog and a wizard built in code, counting runs.
 class TTestReport : public TMyReport {
 public:
-    TTestReport() : TMyReport(nullptr, Key, "Test") {
-        Dialog = new TMyDialog(this, Key, "Test");
-        Wizard = new TMyWizard(this, Key, "Test", 3);
-        Fonts = new QFontDialog(this);
-        resize(500, 400);
+    TTestReport() : TMyReport(nullptr, RootKey, "Test") {
+        Dialog = new TMyDialog(this, RootKey, "Test");
+        Wizard = new TMyWizard(this, RootKey, "Test", 3);
     }
     void RunFromDialog() override { ++DialogRuns; }
     void RunFromWizard() override { ++WizardRuns; }
     QFontDialog *GetFontDialog() override { return Fonts; }
-    void SetReportFont(const QFont &Font) override { Applied.push_back(Font); }
+    void SetReportFont(const QFont &F) override { Applied.push_back(F); }
+    std::vector<TMyForm *> Windows() { return {this, Dialog, Wizard}; }
 
-    int DialogRuns = 0;
-    int WizardRuns = 0;
-    QFontDialog *Fonts;
+    int DialogRuns = 0, WizardRuns = 0;
+    QFontDialog *Fonts = new QFontDialog(this);
     std::vector<QFont> Applied;
 };
 
 class TMyReportTest : public FrameworkTest {
 protected:
-    // Answers the modal windows in turn from Answers; records who was shown.
-    void Answer(std::vector<std::function<int(QDialog *)>> Answers) {
+    // Answers the modal windows in turn; records which were shown.
+    void Answer(std::vector<TAnswer> Answers) {
+        Shown.clear();
         SetModalHook([this, Answers](QDialog *Window) {
             Shown.push_back(Window);
-            const size_t Index = Shown.size() - 1;
-            return Index < Answers.size() ? Answers[Index](Window) : int(mrCancel);
+            return Shown.size() <= Answers.size() ? Answers[Shown.size() - 1](Window) : 0;
         });
     }
-    static std::function<int(QDialog *)> Result(int R) {
+    static TAnswer Result(int R) {
         return [R](QDialog *) { return R; };
     }
     std::vector<QDialog *> Shown;
 };
 
+void MakeConfiguration(const std::string &Name) {
+    TRegIniFile(OthersRoot + "\\" + Name).WriteInteger("Test\\Report", "Width", 345);
+}
+
 } // namespace
 
 TEST_F(TMyReportTest, ShowDialogActsOnTheResult) {
-    struct TCase {
-        int DialogResult, WizardResult, DialogRuns, WizardRuns, Windows;
-    };
-    const TCase Cases[] = {
-        {mrOk, 0, 1, 0, 1},        {mrCancel, 0, 0, 0, 1},        {0, 0, 0, 0, 1},
-        {mrWizard, mrOk, 0, 1, 2}, {mrWizard, mrCancel, 0, 0, 2},
-    };
-    for (const TCase &Case : Cases) {
-        SCOPED_TRACE(Case.DialogResult * 10 + Case.WizardResult);
+    // Dialog's result, wizard's result, runs from the dialog and the wizard.
+    const int Cases[][4] = {
+        {mrOk, 0, 1, 0}, {mrCancel, 0, 0, 0}, {mrWizard, mrOk, 0, 1}, {mrWizard, mrCancel, 0, 0}};
+    for (const auto &Case : Cases) {
+        SCOPED_TRACE(Case[0] * 10 + Case[1]);
         TTestReport Report;
-        Shown.clear();
-        Answer({Result(Case.DialogResult), Result(Case.WizardResult)});
+        Answer({Result(Case[0]), Result(Case[1])});
         Report.ShowDialog();
-        EXPECT_EQ(Report.DialogRuns, Case.DialogRuns);
-        EXPECT_EQ(Report.WizardRuns, Case.WizardRuns);
-        ASSERT_EQ(int(Shown.size()), Case.Windows);
-        EXPECT_EQ(Shown[0], Report.Dialog);
-        if (Case.Windows == 2) {
-            EXPECT_EQ(Shown[1], Report.Wizard);
-        }
+        EXPECT_EQ(std::make_pair(Report.DialogRuns, Report.WizardRuns),
+                  std::make_pair(Case[2], Case[3]));
+        std::vector<QDialog *> Expected{Report.Dialog};
+        if (Case[0] == mrWizard)
+            Expected.push_back(Report.Wizard);
+        EXPECT_EQ(Shown, Expected);
     }
 }
 
-TEST_F(TMyReportTest, ChooseFontAppliesOnlyAConfirmedFont) {
+// A cancelled font dialog must offer the report's font again next time.
+TEST_F(TMyReportTest, OnlyAConfirmedFontReachesTheReport) {
     TTestReport Report;
     const QFont Original = Report.Fonts->currentFont();
-    QFont Picked = Original;
-    Picked.setPointSize(Original.pointSize() + 7);
-    auto Pick = [Picked](int R) {
-        return [Picked, R](QDialog *Window) {
-            static_cast<QFontDialog *>(Window)->setCurrentFont(Picked);
-            return R;
-        };
-    };
-    Answer({Pick(QDialog::Rejected), Pick(QDialog::Accepted)});
+    Answer({[](QDialog *W) {
+                return static_cast<QFontDialog *>(W)->setCurrentFont(QFont("A", 31)), 0;
+            },
+            [](QDialog *W) {
+                return static_cast<QFontDialog *>(W)->setCurrentFont(QFont("B", 32)), 1;
+            }});
     Report.ChooseFont();
-    EXPECT_TRUE(Report.Applied.empty());
     EXPECT_EQ(Report.Fonts->currentFont(), Original);
-    EXPECT_TRUE(Report.Fonts->testOption(QFontDialog::DontUseNativeDialog));
     Report.ChooseFont();
     ASSERT_EQ(Report.Applied.size(), 1u);
-    EXPECT_EQ(Report.Applied[0].pointSize(), Picked.pointSize());
+    EXPECT_EQ(Report.Applied[0].pointSize(), 32);
 }
 
-TEST_F(TMyReportTest, SaveConfigurationWritesAllThreeWindows) {
+TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
+    MakeConfiguration("Weekly");
     TTestReport Report;
     Answer({[](QDialog *Window) {
-        static_cast<TSaveConfig *>(Window)->EditName->setText("Daily");
-        return int(mrOk);
-    }});
+                auto *Save = static_cast<TSaveConfig *>(Window);
+                EXPECT_EQ(Save->EditName->text(), CurrentUserName());
+                EXPECT_TRUE(Save->ListBoxNames->selectedItems().isEmpty());
+                Save->ListBoxNames->item(0)->setSelected(true);
+                Save->ListBoxNamesClick(); // copies the name clicked
+                Save->EditName->setText(Save->EditName->text() + "2");
+                return int(mrOk);
+            },
+            [](QDialog *Window) {
+                auto *Load = static_cast<TLoadConfig *>(Window);
+                EXPECT_EQ(Load->ComboBoxNames->currentText(), "Weekly");
+                return int(mrOk);
+            }});
     Report.SaveConfiguration();
-    const std::string Daily = Others + "\\Daily";
-    for (const TMyForm *Form :
-         {static_cast<TMyForm *>(&Report), static_cast<TMyForm *>(Report.Dialog),
-          static_cast<TMyForm *>(Report.Wizard)}) {
-        EXPECT_EQ(Form->IniFile->KeyPath(), Daily);
-        EXPECT_NE(Stored(Daily, Form->Section, "Position"), "<none>") << Form->Section;
+    for (TMyForm *Form : Report.Windows()) {
+        EXPECT_EQ(Form->IniFile->KeyPath(), OthersRoot + "\\Weekly2");
+        EXPECT_NE(Stored(OthersRoot + "\\Weekly2", Form->Section, "Position"), "<none>");
     }
-    EXPECT_EQ(Stored(Daily, "Test\\Report", "Version"), "1");
-    EXPECT_EQ(Stored(Key, "Test\\Report", "Version"), "<none>");
+    EXPECT_EQ(Stored(OthersRoot + "\\Weekly2", "Test\\Report", "Version"), "1");
+    EXPECT_EQ(Stored(RootKey, "Test\\Report", "Version"), "<none>");
+    Report.LoadConfiguration();
+    EXPECT_EQ(Report.Wizard->IniFile->KeyPath(), OthersRoot + "\\Weekly");
+    EXPECT_EQ(Report.OuterGeometry().width(), 345);
+    EXPECT_TRUE(Report.findChildren<TForm *>().size() == 2u); // the windows are gone
 }
 
 TEST_F(TMyReportTest, CancelledConfigurationWindowsChangeNothing) {
@@ -123,71 +122,18 @@ TEST_F(TMyReportTest, CancelledConfigurationWindowsChangeNothing) {
                 static_cast<TSaveConfig *>(Window)->EditName->setText("Never");
                 return int(mrCancel);
             },
-            Result(mrCancel)});
+            [](QDialog *Window) {
+                // With no configuration the list is empty.
+                EXPECT_EQ(static_cast<TLoadConfig *>(Window)->ComboBoxNames->count(), 0);
+                return int(mrCancel);
+            }});
     Report.SaveConfiguration();
     Report.LoadConfiguration();
     EXPECT_EQ(Shown.size(), 2u);
-    EXPECT_EQ(Report.IniFile->KeyPath(), Key);
-    EXPECT_EQ(Report.Dialog->IniFile->KeyPath(), Key);
-    QStringList Names;
+    for (TMyForm *Form : Report.Windows())
+        EXPECT_EQ(Form->IniFile->KeyPath(), RootKey);
+    QStringList Names{"stale"};
     ListConfigurations(Names);
-    EXPECT_FALSE(Names.contains("Never"));
-    EXPECT_EQ(Stored(Key, "Test\\Report", "Left"), "<none>");
-    // The windows are gone once the commands return.
-    EXPECT_TRUE(Report.findChildren<TSaveConfig *>().isEmpty());
-    EXPECT_TRUE(Report.findChildren<TLoadConfig *>().isEmpty());
-}
-
-TEST_F(TMyReportTest, LoadConfigurationRestoresAllThreeWindows) {
-    const std::string Weekly = Others + "\\Weekly";
-    {
-        TRegIniFile Store(Weekly);
-        for (const char *Section : {"Test\\Report", "Test\\Dialog", "Test\\Wizard"})
-            Store.WriteInteger(Section, "Width", 345);
-    }
-    TRegIniFile(Others + "\\Apple").WriteString("x", "y", "z");
-    TTestReport Report;
-    QStringList Offered;
-    Answer({[&](QDialog *Window) {
-        auto *Load = static_cast<TLoadConfig *>(Window);
-        for (int I = 0; I < Load->ComboBoxNames->count(); ++I)
-            Offered << Load->ComboBoxNames->itemText(I);
-        EXPECT_EQ(Load->ComboBoxNames->currentText(), "Apple");
-        Load->ComboBoxNames->setCurrentText("Weekly");
-        return int(mrOk);
-    }});
-    Report.LoadConfiguration();
-    EXPECT_EQ(Offered, QStringList({"Apple", "Weekly"}));
-    EXPECT_EQ(Report.Wizard->IniFile->KeyPath(), Weekly);
-    for (TMyForm *Form : {static_cast<TMyForm *>(&Report), static_cast<TMyForm *>(Report.Dialog),
-                          static_cast<TMyForm *>(Report.Wizard)})
-        EXPECT_EQ(Form->OuterGeometry().width(), 345) << Form->Section;
-}
-
-TEST_F(TMyReportTest, SaveWindowProposesTheUserAndCopiesClickedNames) {
-    TRegIniFile(Others + "\\Daily").WriteString("x", "y", "z");
-    TRegIniFile(Others + "\\Weekly").WriteString("x", "y", "z");
-    TSaveConfig Window;
-    EXPECT_EQ(Window.windowTitle(), "Save Configuration");
-    EXPECT_EQ(Window.EditName->text(), CurrentUserName());
-    EXPECT_FALSE(CurrentUserName().isEmpty());
-    ASSERT_EQ(Window.ListBoxNames->count(), 2);
-    EXPECT_TRUE(Window.ListBoxNames->selectedItems().isEmpty());
-    EXPECT_TRUE(Window.Button1->isDefault());
-    EXPECT_EQ(Window.ModalResult(Window.Button1), mrOk);
-    EXPECT_EQ(Window.ModalResult(Window.Button2), mrCancel);
-    Window.ListBoxNames->item(1)->setSelected(true);
-    Window.ListBoxNamesClick();
-    EXPECT_EQ(Window.EditName->text(), "Weekly");
-}
-
-TEST_F(TMyReportTest, LoadWindowWithoutConfigurationsIsEmpty) {
-    TLoadConfig Window;
-    EXPECT_EQ(Window.windowTitle(), "Load Configuration");
-    EXPECT_EQ(Window.ComboBoxNames->count(), 0);
-    EXPECT_EQ(Window.ComboBoxNames->currentText(), "");
-    EXPECT_FALSE(Window.ComboBoxNames->isEditable());
-    // Opening the window created the key that holds the configurations.
-    TRegistry Registry;
-    EXPECT_TRUE(Registry.OpenKey("\\" + Others, false));
+    EXPECT_EQ(Names, QStringList());
+    EXPECT_EQ(Stored(RootKey, "Test\\Report", "Left"), "<none>");
 }
