@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -175,7 +176,11 @@ void TCompareReport::LoadLocalFromIniFile() {
     QFont font = resultField->font();
     IniFile->ReadFont(Section, "Font-1", font);
     SetReportFont(font);
-    FontDialog1->setCurrentFont(resultField->font());
+    // The dialog can only offer faces that exist: it shows the stand-in.
+    QFont offered = resultField->font();
+    if (!QFontDatabase::hasFamily(offered.family()))
+        offered.setFamily(QFontInfo(offered).family());
+    FontDialog1->setCurrentFont(offered);
 }
 
 void TCompareReport::SaveLocalToIniFile() {

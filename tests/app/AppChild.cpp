@@ -1,0 +1,43 @@
+// A scripted user for the restart tests: runs the program's whole start-up
+// and end on the settings named by the environment, does one thing in the
+// report window and closes it.
+//   AppChild keep TEXT   "Save Report on Exit" on, report TEXT
+//   AppChild drop TEXT   "Save Report on Exit" off, report TEXT
+//   AppChild dump FILE   writes the report shown at start-up to FILE
+// Exit status 0, or 3 when a window other than the report was shown.
+#include "AppMain.h"
+#include "UCompareDialog.h"
+#include "UCompareReport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <cstdio>
+
+int main(int argc, char **argv) {
+    QApplication application(argc, argv);
+    if (argc != 3)
+        return 2;
+    const QString action = QString::fromLocal8Bit(argv[1]);
+    const QString argument = QString::fromLocal8Bit(argv[2]);
+    bool unexpected = false;
+    SetModalHook([&](QDialog *Window) {
+        auto *report = dynamic_cast<TCompareReport *>(Window);
+        if (report == nullptr) {
+            std::fprintf(stderr, "unexpected window %s\n", Window->metaObject()->className());
+            unexpected = true;
+            return int(mrCancel);
+        }
+        if (action == QLatin1String("dump")) {
+            QFile out(argument);
+            if (out.open(QIODevice::WriteOnly))
+                out.write(report->resultField->toPlainText().toUtf8());
+        } else {
+            report->CompareDialog()->maintainReport->setChecked(action == QLatin1String("keep"));
+            report->resultField->setPlainText(argument);
+        }
+        report->Exit1->trigger();
+        return report->result();
+    });
+    const int status = RunApplication({argv[0]});
+    return unexpected ? 3 : status;
+}

@@ -1,0 +1,60 @@
+#include "AppMain.h"
+#include "AppTestSupport.h"
+#include "UCompareDialog.h"
+#include "UCompareReport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStatusBar>
+
+namespace {
+
+class AppMainTest : public AppTest {
+protected:
+    // Runs the program once more in a process of its own, on this test's settings.
+    int Child(const QString &Action, const QString &Argument) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QStringLiteral(TARNWELL_APP_CHILD), {Action, Argument});
+        EXPECT_TRUE(child.waitForFinished(60000));
+        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    }
+    QString ShownAtStart() {
+        const QString dump = Path(QStringLiteral("dump.txt"));
+        QFile::remove(dump);
+        EXPECT_EQ(Child(QStringLiteral("dump"), dump), 0);
+        QFile file(dump);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll());
+    }
+};
+
+TEST_F(AppMainTest, SaveReportOnExitAcrossRestarts) {
+    EXPECT_EQ(ShownAtStart(), QString());
+    EXPECT_EQ(Child(QStringLiteral("keep"), QStringLiteral("kept line\nsecond")), 0);
+    EXPECT_EQ(ShownAtStart(), QStringLiteral("kept line\nsecond"));
+    // Off: the next start shows an empty report although text was kept before.
+    EXPECT_EQ(Child(QStringLiteral("drop"), QStringLiteral("dropped")), 0);
+    EXPECT_EQ(ShownAtStart(), QString());
+}
+
+TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {
+    WriteBytes(QStringLiteral("config/tarnwell/registry.sqlite3"),
+               QByteArray("this is not a database at all, just some text ").repeated(200));
+    const auto [first, second] = WorkedExampleFiles();
+    QStringList shown;
+    Answer<TCompareReport>([&, first = first, second = second](TCompareReport *Report) {
+        shown = TakeErrors();
+        Report->RunComparison(true, first, second, true, false, false);
+        EXPECT_EQ(ReportLines(Report->resultField), WorkedExampleReport());
+        Report->CompareDialog()->maintainReport->setChecked(true);
+        return int(mrCancel);
+    });
+    EXPECT_EQ(RunApplication({"tarnwell"}), 0);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("registry.sqlite3"))) << shown[0].toStdString();
+    // The fresh hive took the settings saved at the end.
+    EXPECT_EQ(ShownAtStart(), WorkedExampleReport().join(QLatin1Char('\n')));
+}
+
+} // namespace

@@ -1,0 +1,215 @@
+#include "AppTestSupport.h"
+#include "SettingsRootKey.h"
+#include "TRegIniFile.h"
+#include "UCompareDialog.h"
+#include "UCompareReport.h"
+#include "ULoadConfig.h"
+#include "USaveConfig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+
+namespace {
+
+class ReportFilesTest : public AppTest {
+protected:
+    static QByteArray Read(const QString &Path) {
+        QFile file(Path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Prints the report through the print dialog into a PDF file.
+    QByteArray PrintToPdf(TCompareReport &Report, const QString &Name) {
+        const QString pdf = Path(Name);
+        Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
+            Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            Dialog->printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        });
+        Report.Print1->trigger();
+        return Read(pdf);
+    }
+    // A PDF text string: big-endian UTF-16 behind a byte order mark, with
+    // parentheses and backslashes escaped.
+    static QByteArray PdfText(const QString &Text) {
+        QByteArray bytes("(\xFE\xFF");
+        for (const QChar c : Text)
+            for (const char part : {char(c.unicode() >> 8), char(c.unicode() & 0xFF)}) {
+                if (part == '(' || part == ')' || part == '\\')
+                    bytes += '\\';
+                bytes += part;
+            }
+        return bytes + ')';
+    }
+    static int PageCount(const QByteArray &Pdf) {
+        return int(QString::fromLatin1(Pdf).count(
+            QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
+    }
+};
+
+TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesAndAlwaysProposesTheSectionName) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(
+        QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line"));
+    for (const char *name : {"saved/one.txt", "two.txt"}) {
+        const QString target = Path(QString::fromLatin1(name));
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        Answer<QFileDialog>([&](QFileDialog *Dialog) {
+            EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_EQ(Dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(),
+                      QStringLiteral("Compare/Report.txt"));
+            Dialog->selectFile(target);
+            return int(QDialog::Accepted);
+        });
+        report->SaveAs1->trigger();
+        EXPECT_EQ(Read(target), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n")) << name;
+    }
+}
+
+TEST_F(ReportFilesTest, SaveAsToAnUnwritablePathShowsWhyAndKeepsTheReport) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(QStringLiteral("report text"));
+    // A path below a plain file cannot be created, not even by root.
+    const QString blocker = WriteLines(QStringLiteral("blocker"), {"x"});
+    Answer<QFileDialog>([&](QFileDialog *Dialog) {
+        Dialog->selectFile(blocker + QStringLiteral("/report.txt"));
+        return int(QDialog::Accepted);
+    });
+    report->SaveAs1->trigger();
+    const QStringList errors = TakeErrors();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write file ") + blocker))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].endsWith(QLatin1Char('.')));
+    EXPECT_EQ(report->resultField->toPlainText(), QStringLiteral("report text"));
+    EXPECT_EQ(Read(blocker), QByteArray("x\n"));
+}
+
+TEST_F(ReportFilesTest, CancelledSaveWritesNothing) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(QStringLiteral("report text"));
+    const QString target = Path(QStringLiteral("never.txt"));
+    Answer<QFileDialog>([&](QFileDialog *Dialog) {
+        Dialog->selectFile(target);
+        return int(QDialog::Rejected);
+    });
+    report->SaveAs1->trigger();
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST_F(ReportFilesTest, PrintingMakesOneTitledJobThatGrowsWithTheReport) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(QStringLiteral("a short report"));
+    const QByteArray small = PrintToPdf(*report, QStringLiteral("small.pdf"));
+    ASSERT_FALSE(small.isEmpty());
+    EXPECT_EQ(PageCount(small), 1);
+
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines << QStringLiteral("report line %1").arg(i);
+    report->resultField->setPlainText(lines.join(QLatin1Char('\n')));
+    const QByteArray large = PrintToPdf(*report, QStringLiteral("large.pdf"));
+    EXPECT_GT(PageCount(large), 3);
+    EXPECT_EQ(report->PrintDialog()->printer()->docName(),
+              QStringLiteral("Compare\\Report Tarnwell"));
+    EXPECT_TRUE(large.contains("/Title " + PdfText(QStringLiteral("Compare\\Report Tarnwell"))))
+        << "document title missing";
+}
+
+TEST_F(ReportFilesTest, PrintToAnUnwritableFileShowsTheErrorBox) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(QStringLiteral("text"));
+    WriteLines(QStringLiteral("blocker"), {"x"});
+    PrintToPdf(*report, QStringLiteral("blocker/out.pdf"));
+    EXPECT_EQ(TakeErrors().size(), 1);
+}
+
+TEST_F(ReportFilesTest, ChosenFontIsBackAtTheNextStart) {
+    QFont chosen(QStringLiteral("DejaVu Sans Mono"));
+    chosen.setPointSize(14);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    {
+        auto report = OpenReport();
+        Answer<QFontDialog>([&](QFontDialog *Dialog) {
+            EXPECT_EQ(Dialog->currentFont().pointSize(), 10);
+            Dialog->setCurrentFont(chosen);
+            return int(QDialog::Accepted);
+        });
+        report->Font1->trigger();
+        EXPECT_EQ(report->resultField->font().family(), chosen.family());
+        EXPECT_EQ(report->resultField->document()->defaultFont().pointSize(), 14);
+    }
+    auto report = OpenReport();
+    const QFont font = report->resultField->font();
+    EXPECT_EQ(font.family(), chosen.family());
+    EXPECT_EQ(font.pointSize(), 14);
+    EXPECT_TRUE(font.bold());
+    EXPECT_TRUE(font.italic());
+    EXPECT_EQ(report->FontDialog1->currentFont().family(), chosen.family());
+
+    // A cancelled font dialog changes nothing.
+    Answer<QFontDialog>([](QFontDialog *Dialog) {
+        Dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 20));
+        return int(QDialog::Rejected);
+    });
+    report->Font1->trigger();
+    EXPECT_EQ(report->resultField->font().family(), chosen.family());
+}
+
+TEST_F(ReportFilesTest, KeptReportFollowsSaveReportOnExit) {
+    {
+        auto report = OpenReport();
+        report->CompareDialog()->maintainReport->setChecked(true);
+        report->resultField->setPlainText(QStringLiteral("kept\nreport"));
+    }
+    {
+        auto report = OpenReport();
+        EXPECT_EQ(ReportLines(report->resultField), QStringList({"kept", "report"}));
+        report->CompareDialog()->maintainReport->setChecked(false);
+        report->resultField->setPlainText(QStringLiteral("not kept"));
+    }
+    auto report = OpenReport();
+    EXPECT_TRUE(ReportLines(report->resultField).isEmpty());
+}
+
+TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
+    const std::string daily = SettingsRootKey({"tarnwell", "/some/where/Daily"}, 1);
+    {
+        auto report = OpenReport(daily);
+        report->CompareDialog()->ignoreBigNumbers->setChecked(true);
+    }
+    TRegIniFile dailyStore(std::string(OthersKey) + "\\Daily");
+    EXPECT_TRUE(dailyStore.ReadBool("Compare\\Dialog", "CheckBox-3", false));
+    TRegIniFile defaultStore(DefaultRootKey);
+    EXPECT_FALSE(defaultStore.ReadBool("Compare\\Dialog", "CheckBox-3", false));
+
+    auto report = OpenReport();
+    report->CompareDialog()->dontListCommon->setChecked(true);
+    Answer<TSaveConfig>([](TSaveConfig *Save) {
+        Save->EditName->setText(QStringLiteral("Weekly"));
+        return int(mrOk);
+    });
+    report->SaveConfiguration1->trigger();
+    EXPECT_TRUE(TRegIniFile(std::string(OthersKey) + "\\Weekly")
+                    .ReadBool("Compare\\Dialog", "CheckBox-2", false));
+
+    report->CompareDialog()->dontListCommon->setChecked(false);
+    Answer<TLoadConfig>([](TLoadConfig *Load) {
+        EXPECT_GE(Load->ComboBoxNames->findText(QStringLiteral("Daily")), 0);
+        Load->ComboBoxNames->setCurrentIndex(
+            Load->ComboBoxNames->findText(QStringLiteral("Daily")));
+        return int(mrOk);
+    });
+    report->LoadConfiguration1->trigger();
+    EXPECT_TRUE(report->CompareDialog()->ignoreBigNumbers->isChecked());
+    EXPECT_FALSE(report->CompareDialog()->dontListCommon->isChecked());
+}
+
+} // namespace

@@ -1,0 +1,236 @@
+#include "UCompareReport.h"
+#include "AppTestSupport.h"
+#include "Compare.h"
+#include "UCompareDialog.h"
+#include "UCompareWizard.h"
+
+#include <QApplication>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class CompareReportTest : public AppTest {
+protected:
+    // The dialog answered by a user who types two names and presses a button.
+    void AnswerDialog(const QString &First, const QString &Second,
+                      std::function<QPushButton *(TCompareDialog *)> Button) {
+        Answer<TCompareDialog>([=](TCompareDialog *Dialog) {
+            Dialog->file1->setEditText(First);
+            Dialog->file2->setEditText(Second);
+            Dialog->show();
+            Button(Dialog)->click();
+            return Dialog->result();
+        });
+    }
+    void AnswerDialogOk(const QString &First, const QString &Second) {
+        AnswerDialog(First, Second, [](TCompareDialog *Dialog) { return Dialog->OKButton; });
+    }
+    // The wizard answered by a user who fills both pages and finishes.
+    void AnswerWizard(const QString &First, const QString &Second) {
+        Answer<TCompareWizard>([=](TCompareWizard *Wizard) {
+            Wizard->show();
+            Wizard->BtnNext->click();
+            Wizard->firstFile->setText(First);
+            Wizard->BtnNext->click();
+            Wizard->secondFile->setText(Second);
+            Wizard->BtnNext->click();
+            Wizard->BtnNext->click();
+            return Wizard->result();
+        });
+    }
+    // Two files of Count lines that share none: every line is reported.
+    std::pair<QString, QString> LongFiles(int Count) {
+        QStringList a, b;
+        for (int i = 0; i < Count; ++i) {
+            a << QStringLiteral("left %1").arg(i);
+            b << QStringLiteral("right %1").arg(i);
+        }
+        return {WriteLines(QStringLiteral("long-a.txt"), a),
+                WriteLines(QStringLiteral("long-b.txt"), b)};
+    }
+};
+
+TEST_F(CompareReportTest, FirstStart) {
+    auto report = OpenReport();
+    QApplication::processEvents();
+    EXPECT_EQ(report->OuterGeometry(), QRect(157, 87, 435, 300));
+    EXPECT_EQ(report->windowTitle(), QStringLiteral("Compare Report"));
+    EXPECT_TRUE(ReportLines(report->resultField).isEmpty());
+    EXPECT_TRUE(report->StatusBar1->currentMessage().isEmpty());
+    const QFont font = report->resultField->font();
+    EXPECT_EQ(font.family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(font.pointSize(), 10);
+    EXPECT_FALSE(font.bold());
+    // Whatever face stands in, the report's columns line up.
+    EXPECT_TRUE(QFontInfo(font).fixedPitch()) << QFontInfo(font).family().toStdString();
+    // The font dialog offers the face that is actually shown.
+    EXPECT_EQ(report->FontDialog1->currentFont().family(), QFontInfo(font).family());
+    EXPECT_EQ(report->FontDialog1->currentFont().pointSize(), 10);
+    EXPECT_EQ(report->CompareDialog()->file1->currentText(), QStringLiteral("C:\\file1.txt"));
+    EXPECT_TRUE(report->CompareDialog()->clearReport->isChecked());
+    EXPECT_EQ(report->CompareWizard()->firstFile->text(), QStringLiteral("C:\\"));
+    EXPECT_TRUE(ShownWindows.empty()) << "no window opens by itself on the first start";
+}
+
+TEST_F(CompareReportTest, MenuBarCarriesStopAsACommandOfItsOwn) {
+    auto report = OpenReport();
+    QStringList titles;
+    for (QAction *action : report->MainMenu1->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Stop", "&Help"}));
+    EXPECT_EQ(report->MainMenu1->actions().at(2), report->Stop1);
+    EXPECT_EQ(report->Stop1->menu(), nullptr);
+    EXPECT_EQ(report->File1->actions().size(), 13);
+}
+
+TEST_F(CompareReportTest, F5AndOkShowTheReportOfTheTwoFiles) {
+    auto report = OpenReport();
+    const auto [first, second] = WorkedExampleFiles();
+    AnswerDialogOk(first, second);
+    QTest::keyClick(report.get(), Qt::Key_F5);
+    EXPECT_EQ(ReportLines(report->resultField), WorkedExampleReport());
+    EXPECT_EQ(report->StatusBar1->currentMessage(), QStringLiteral("All Done"));
+    // Both names were committed to their histories.
+    EXPECT_EQ(report->CompareDialog()->file1->itemText(0), first);
+    EXPECT_EQ(report->CompareDialog()->file2->itemText(0), second);
+}
+
+TEST_F(CompareReportTest, DialogOptionsReachTheRun) {
+    auto report = OpenReport();
+    const auto [first, second] = WorkedExampleFiles();
+    report->CompareDialog()->dontListCommon->setChecked(true);
+    AnswerDialogOk(first, second);
+    report->Dialog1->trigger();
+    EXPECT_EQ(ReportLines(report->resultField),
+              QStringList({"new/   zero", "old/   three", "new/   THREE", "new/   five"}));
+
+    // Clear Report off: the next report follows the separator.
+    report->CompareDialog()->dontListCommon->setChecked(false);
+    report->CompareDialog()->clearReport->setChecked(false);
+    const QStringList before = ReportLines(report->resultField);
+    AnswerDialogOk(first, second);
+    report->Dialog1->trigger();
+    QStringList want = before;
+    want << QString() << QString::fromLatin1(SeparatorLine) << QString();
+    want += WorkedExampleReport();
+    EXPECT_EQ(ReportLines(report->resultField), want);
+}
+
+TEST_F(CompareReportTest, CancelledDialogRunsNothingButKeepsItsChanges) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(QStringLiteral("untouched"));
+    AnswerDialog(QStringLiteral("kept.txt"), QStringLiteral("other.txt"),
+                 [](TCompareDialog *Dialog) { return Dialog->CancelButton; });
+    QTest::keyClick(report.get(), Qt::Key_F5);
+    EXPECT_EQ(ReportLines(report->resultField), QStringList({"untouched"}));
+    EXPECT_EQ(report->CompareDialog()->file1->currentText(), QStringLiteral("kept.txt"));
+}
+
+TEST_F(CompareReportTest, WizardRunIgnoresTheDialogsOptions) {
+    auto report = OpenReport();
+    const auto [first, second] = WorkedExampleFiles();
+    report->CompareDialog()->dontListCommon->setChecked(true);
+    report->CompareDialog()->ignoreBigNumbers->setChecked(true);
+    report->CompareDialog()->clearReport->setChecked(false);
+    report->resultField->setPlainText(QStringLiteral("earlier report"));
+    AnswerWizard(first, second);
+    QTest::keyClick(report.get(), Qt::Key_F6);
+    EXPECT_EQ(ReportLines(report->resultField), WorkedExampleReport());
+    EXPECT_EQ(report->StatusBar1->currentMessage(), QStringLiteral("All Done"));
+}
+
+TEST_F(CompareReportTest, WizardButtonOfTheDialogHandsOverToTheWizard) {
+    auto report = OpenReport();
+    const auto [first, second] = WorkedExampleFiles();
+    AnswerDialog(QStringLiteral("not used a"), QStringLiteral("not used b"),
+                 [](TCompareDialog *Dialog) { return Dialog->WizardButton; });
+    AnswerWizard(first, second);
+    report->Dialog1->trigger();
+    EXPECT_EQ(ReportLines(report->resultField), WorkedExampleReport());
+    // The dialog's names were not taken through their histories.
+    EXPECT_EQ(report->CompareDialog()->file1->count(), 0);
+}
+
+TEST_F(CompareReportTest, DialogOpensByItselfOncePerRun) {
+    {
+        auto report = OpenReport();
+        report->CompareDialog()->startWithDialog->setChecked(true);
+    } // saved at destruction
+    Answer<TCompareDialog>([](TCompareDialog *) { return int(mrCancel); });
+    auto report = OpenReport();
+    QApplication::processEvents();
+    EXPECT_EQ(PendingAnswers(), 0u) << "the dialog opened as the window was shown";
+    report->hide();
+    report->show();
+    QApplication::processEvents();
+    EXPECT_EQ(ShownWindows.size(), 1u);
+}
+
+TEST_F(CompareReportTest, StopEndsTheRunAndALaterRunIsWhole) {
+    auto report = OpenReport();
+    const auto [a, b] = LongFiles(50000);
+    // The stop arrives at the first delivery of pending events.
+    QTimer::singleShot(0, report->Stop1, &QAction::trigger);
+    report->RunComparison(true, a, b, true, false, false);
+    const int stopped = ReportLines(report->resultField).size();
+    EXPECT_GE(stopped, 1) << "the step in progress completes";
+    EXPECT_LT(stopped, 100000);
+    EXPECT_EQ(report->StatusBar1->currentMessage(), QStringLiteral("All Done"));
+
+    const auto [first, second] = WorkedExampleFiles();
+    report->RunComparison(true, first, second, true, false, false);
+    EXPECT_EQ(ReportLines(report->resultField), WorkedExampleReport());
+}
+
+TEST_F(CompareReportTest, NewDuringARunEmptiesWhatWasShown) {
+    auto report = OpenReport();
+    const auto [first, second] = WorkedExampleFiles();
+    QTimer::singleShot(0, report->New1, &QAction::trigger);
+    report->RunComparison(false, first, second, true, false, false);
+    // The separator went before the first delivery; "&New" removed it.
+    EXPECT_EQ(ReportLines(report->resultField), WorkedExampleReport());
+}
+
+TEST_F(CompareReportTest, ExitDuringARunStopsItAndEndsTheModalRun) {
+    auto report = OpenReport();
+    report->hide();
+    const auto [a, b] = LongFiles(50000);
+    RunForReal<TCompareReport>();
+    AnswerDialogOk(a, b);
+    QTimer::singleShot(0, report.get(), [&] {
+        // Posted before the run starts: delivered at its first step.
+        QTimer::singleShot(0, report->Exit1, &QAction::trigger);
+        report->Dialog1->trigger();
+    });
+    EXPECT_EQ(ShowModal(report.get()), mrCancel);
+    EXPECT_FALSE(report->isVisible());
+    EXPECT_LT(ReportLines(report->resultField).size(), 100000);
+    EXPECT_EQ(report->StatusBar1->currentMessage(), QStringLiteral("All Done"));
+}
+
+TEST_F(CompareReportTest, EditCommandsWorkOnTheReport) {
+    auto report = OpenReport();
+    report->resultField->setPlainText(QStringLiteral("alpha beta"));
+    QTextCursor cursor = report->resultField->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    report->resultField->setTextCursor(cursor);
+    report->Cut1->trigger();
+    EXPECT_EQ(report->resultField->toPlainText(), QStringLiteral(" beta"));
+    cursor.movePosition(QTextCursor::End);
+    report->resultField->setTextCursor(cursor);
+    report->Paste1->trigger();
+    EXPECT_EQ(report->resultField->toPlainText(), QStringLiteral(" betaalpha"));
+    report->resultField->selectAll();
+    report->Copy1->trigger();
+    report->Paste1->trigger();
+    report->Paste1->trigger();
+    EXPECT_EQ(report->resultField->toPlainText(), QStringLiteral(" betaalpha betaalpha"));
+}
+
+} // namespace
