@@ -1,6 +1,7 @@
 #include "TForm.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -77,7 +78,7 @@ void TForm::SetOuterGeometry(const QRect &Outer) {
         create();
     // A frame still unknown may become known when shown: keep the rectangle
     // to apply again then. Sizes below 1 are left to the platform's minimum.
-    if (FrameMargins().isNull() && !isVisible() && Outer.width() > 0 && Outer.height() > 0)
+    if (FrameMargins().isNull() && Outer.width() > 0 && Outer.height() > 0)
         FPendingOuter = Outer;
     else
         FPendingOuter = QRect();
@@ -89,29 +90,32 @@ void TForm::SetOuterGeometry(const QRect &Outer) {
         setGeometry(Client);
 }
 
+static bool IsNormal(const QWidget *Window) {
+    return !(Window->windowState() &
+             (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
 void TForm::setVisible(bool Visible) {
     if (Visible && !isVisible()) {
-        // Creating the platform window first makes the frame known, so an
-        // outer rectangle set earlier lands where it was meant to.
         if (windowHandle() == nullptr)
             create();
-        if (FPendingOuter.isValid()) {
-            const QRect Outer = FPendingOuter;
-            FPendingOuter = QRect();
-            // The rectangle is the normal one: a maximised window must
-            // remember it as the one to restore to.
-            const Qt::WindowStates State = windowState();
-            const Qt::WindowStates NotNormal =
-                Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-            if (State & NotNormal)
-                setWindowState(State & ~NotNormal);
-            setGeometry(Outer.marginsRemoved(FrameMargins()));
-            if (State != windowState())
-                setWindowState(State);
-        }
+        // The frame may have become known since the rectangle was set.
+        if (FPendingOuter.isValid() && IsNormal(this))
+            SetOuterGeometry(FPendingOuter);
         BeforeShow();
     }
     QDialog::setVisible(Visible);
+}
+
+// Some platforms tell the frame only after the window is on the screen: the
+// outer rectangle is then applied once more, or the window would grow by its
+// frame at every save and restore.
+bool TForm::event(QEvent *Event) {
+    const bool Handled = QDialog::event(Event);
+    if ((Event->type() == QEvent::Move || Event->type() == QEvent::Resize) &&
+        FPendingOuter.isValid() && isVisible() && !FrameMargins().isNull() && IsNormal(this))
+        SetOuterGeometry(FPendingOuter);
+    return Handled;
 }
 
 QFont DesignFont(int PixelHeight) {

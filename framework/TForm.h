@@ -37,14 +37,15 @@ public:
     void reject() override;
 
     // The outer frame in screen coordinates. Setting it makes the platform
-    // window. Where the platform tells the frame only once the window is
-    // shown, the rectangle is applied again, frame included, at showing.
+    // window. Where the platform tells the frame only once the window is on
+    // the screen, the rectangle is applied again as soon as it does.
     QRect OuterGeometry() const;
     void SetOuterGeometry(const QRect &Outer);
 
     void setVisible(bool Visible) override;
 
 protected:
+    bool event(QEvent *Event) override;
     // Called right before the window becomes visible, after its platform
     // window (and so its frame) exists; placement rules go here.
     virtual void BeforeShow() {}
