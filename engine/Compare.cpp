@@ -1,6 +1,7 @@
 #include "Compare.h"
 
 #include "TCompareOutcome.h"
+#include "TLookAheadWindow.h"
 #include "TMyStringList.h"
 
 #include <algorithm>
@@ -71,11 +72,13 @@ void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefix
         Report.AppendLine(Prefixes.Second, TextOf(Second, J), TLineKind::OnlyInSecond);
     };
 
+    TLookAheadWindow AheadInFirst(First);
+    TLookAheadWindow AheadInSecond(Second);
     int I = 0;
     int J = 0;
     while (!StopRequested && I < Count1 && J < Count2) {
         Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        const int K1 = Second.LineIndex(First.Strings(I), First.LineKey(I), J, LookAhead);
+        const int K1 = AheadInSecond.Find(First.Strings(I), First.LineKey(I), J);
         if (K1 == -1) {
             OnlyFirst(I++);
             continue;
@@ -89,7 +92,7 @@ void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefix
             ++J;
             continue;
         }
-        const int K2 = First.LineIndex(Second.Strings(J), Second.LineKey(J), I, LookAhead);
+        const int K2 = AheadInFirst.Find(Second.Strings(J), Second.LineKey(J), I);
         if (K2 == -1) {
             OnlySecond(J++);
             continue;

@@ -34,8 +34,8 @@ std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
 // Compares two files and appends the report lines to Report. Never throws and
 // reports no error: an unreadable file compares as empty, and any failure
 // during the walk (memory, a sink that throws) ends it quietly.
-void CompareFiles(const std::string &FileName1, const std::string &FileName2,
-                  TReportSink &Report, bool OnlyDifferences, bool IgnoreBigNumbers);
+void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
+                  bool OnlyDifferences, bool IgnoreBigNumbers);
 
 // One run as the report window starts it: clears StopRequested, empties the
 // report (Clear) or appends the separator, compares when Compare is true,

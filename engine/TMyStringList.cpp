@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +33,7 @@ namespace {
 
 // The first byte in [P, End) that is a zero byte, LF, CR or byte 26; End
 // when there is none.
-char *FindSpecial(char *P, char *End) {
+inline __attribute__((always_inline)) char *FindSpecial(char *P, char *End) {
 #if defined(__SSE2__)
     const __m128i Zero = _mm_setzero_si128();
     const __m128i Lf = _mm_set1_epi8('\n');
@@ -92,7 +93,7 @@ bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
 // Opens Name for reading when it is a regular file; -1 with Error set
 // otherwise. The type is checked before opening, so a FIFO or a device is
 // never opened, and again on the open descriptor in case the name changed.
-int OpenRegularFile(const std::string &Name, int &Error) {
+int OpenRegularFile(const std::string &Name, int &Error, std::size_t &Size) {
     if (Name.empty() || Name.find('\0') != std::string::npos) {
         Error = ENOENT;
         return -1;
@@ -117,6 +118,7 @@ int OpenRegularFile(const std::string &Name, int &Error) {
         return -1;
     }
     posix_fadvise(Fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    Size = std::size_t(Info.st_size);
     return Fd;
 }
 
@@ -142,8 +144,57 @@ void *AllocateOrThrow(std::size_t Size) {
 
 TMyStringList::~TMyStringList() {
     for (int K = 0; K < FBlocks.Count(); ++K)
-        std::free(FBlocks.Items(K));
+        if (!InArena(FBlocks.Items(K)))
+            std::free(FBlocks.Items(K));
+    if (FArena != nullptr)
+        munmap(FArena, FArenaSize);
     std::free(FKeys);
+}
+
+// Blocks are carved from one mapping that the kernel fills in one call (in
+// huge pages where it can), rather than faulting it in page by page as the
+// reading first touches it: on a large file that is a good share of the
+// loading time. Either advice may be refused; the mapping then fills on
+// demand. It allows for the block ends a load abandons; small files and
+// later loads into the same store use the heap alone.
+void TMyStringList::ReserveArena(std::size_t FileSize) {
+    constexpr std::size_t Smallest = 64 * std::size_t(BlockSize);
+    if (FArena != nullptr || FileSize < Smallest)
+        return;
+    const std::size_t Page = std::size_t(sysconf(_SC_PAGESIZE));
+    std::size_t Size = FileSize + FileSize / 64 + 2 * std::size_t(BlockSize);
+    Size = (Size + Page - 1) / Page * Page;
+    void *Arena = mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (Arena == MAP_FAILED)
+        return;
+    madvise(Arena, Size, MADV_HUGEPAGE);
+    madvise(Arena, Size, MADV_POPULATE_WRITE);
+    FArena = static_cast<char *>(Arena);
+    FArenaSize = Size;
+    FArenaUsed = 0;
+}
+
+bool TMyStringList::InArena(const void *Block) const {
+    const char *Byte = static_cast<const char *>(Block);
+    return FArena != nullptr && Byte >= FArena && Byte < FArena + FArenaSize;
+}
+
+// A fresh block of BlockSize bytes, appended to FBlocks.
+char *TMyStringList::TakeBlock() {
+    if (FArena != nullptr && FArenaSize - FArenaUsed >= std::size_t(BlockSize)) {
+        char *Block = FArena + FArenaUsed;
+        FBlocks.Add(Block);
+        FArenaUsed += BlockSize;
+        return Block;
+    }
+    char *Block = static_cast<char *>(AllocateOrThrow(BlockSize));
+    try {
+        FBlocks.Add(Block);
+    } catch (...) {
+        std::free(Block);
+        throw;
+    }
+    return Block;
 }
 
 // The key: the capped length above a wyhash-style 16-bit hash. Whole words
@@ -193,7 +244,7 @@ std::uint32_t TMyStringList::KeyOf(const char *Text, std::size_t Length) {
         A = Read8(Text + Length - 16);
         B = Read8(Text + Length - 8);
     }
-    const std::uint64_t H = Mix(K1 ^ Length, Mix(A ^ K1, B ^ Seed) ^ K2);
+    const std::uint64_t H = Mix(A ^ K1, B ^ Seed ^ K2);
     const std::uint32_t Hash = std::uint16_t(H ^ (H >> 16) ^ (H >> 32) ^ (H >> 48));
     return (Length < LongText ? std::uint32_t(Length) : LongText) << 16 | Hash;
 }
@@ -210,14 +261,7 @@ char *TMyStringList::AllocText(std::int32_t Size) {
         return Own;
     }
     if (Size > FFree) {
-        void *Block = AllocateOrThrow(BlockSize);
-        try {
-            FBlocks.Add(Block);
-        } catch (...) {
-            std::free(Block);
-            throw;
-        }
-        FNext = static_cast<char *>(Block);
+        FNext = TakeBlock();
         FFree = BlockSize;
     }
     char *Result = FNext;
@@ -242,11 +286,13 @@ void TMyStringList::AddLine(char *Text, std::size_t Length) {
 
 void TMyStringList::LoadFromFile(const std::string &FileName) {
     FError = 0;
-    const int Fd = OpenRegularFile(FileName, FError);
+    std::size_t Size = 0;
+    const int Fd = OpenRegularFile(FileName, FError, Size);
     if (Fd < 0)
         return;
     TFdCloser Closer(Fd);
     try {
+        ReserveArena(Size);
         ReadLines(Fd);
     } catch (const std::bad_alloc &) {
         FError = ENOMEM;
@@ -269,13 +315,7 @@ void TMyStringList::ReadLines(int Fd) {
             }
             // The unfinished line (if any) no longer fits: the rest of the
             // block is abandoned and the line moves to a fresh block.
-            char *Block = static_cast<char *>(AllocateOrThrow(BlockSize));
-            try {
-                FBlocks.Add(Block);
-            } catch (...) {
-                std::free(Block);
-                throw;
-            }
+            char *Block = TakeBlock();
             if (State.Pending > 0)
                 std::memcpy(Block, FNext, State.Pending);
             State.SavedNext = FNext;
@@ -367,6 +407,16 @@ void TMyStringList::ReadLongLine(int Fd, TReadState &State) {
     char *Line = FNext;
     std::size_t Length = std::size_t(BlockSize);
     std::size_t Capacity = Length;
+    if (InArena(Line)) {
+        // Arena blocks cannot grow: the line moves to the heap and its block,
+        // the last one carved, goes back to the arena.
+        char *Moved = static_cast<char *>(AllocateOrThrow(2 * Capacity));
+        std::memcpy(Moved, Line, Length);
+        FBlocks.Put(Index, Moved);
+        FArenaUsed -= BlockSize;
+        Line = Moved;
+        Capacity *= 2;
+    }
     FNext = State.SavedNext;
     FFree = State.SavedFree;
     State.Pending = 0;

@@ -90,8 +90,16 @@ private:
     std::size_t FKeyCapacity = 0;
     int FError = 0;
 
+    // Memory the blocks of one load are carved from, sized from the file and
+    // faulted in at once; blocks beyond it come from the heap.
+    char *FArena = nullptr;
+    std::size_t FArenaSize = 0;
+    std::size_t FArenaUsed = 0;
+
     struct TReadState;
-    void TakeBlock(TReadState &State);
+    void ReserveArena(std::size_t FileSize);
+    bool InArena(const void *Block) const;
+    char *TakeBlock();
     void AddLine(char *Text, std::size_t Length);
     std::size_t LongTextLength(int Index) const;
     void ReadLines(int Fd);

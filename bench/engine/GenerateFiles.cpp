@@ -38,7 +38,7 @@ const char *Word(TRandom &Random) {
 
 // One line of C-like text, 30 bytes long on average.
 std::string SourceLine(TRandom &Random) {
-    std::string Line(4 * Random.Below(4), ' ');
+    std::string Line(4 * Random.Below(5), ' ');
     switch (Random.Below(10)) {
     case 0:
         return "";
@@ -56,7 +56,7 @@ std::string SourceLine(TRandom &Random) {
         break;
     default:
         Line += std::string(Word(Random)) + "_" + Word(Random) + " = " + Word(Random) + "(" +
-                std::to_string(Random.Below(100000)) + ");";
+                Word(Random) + ", " + std::to_string(Random.Below(100000)) + ");";
         break;
     }
     return Line;

@@ -2,7 +2,7 @@
 # Times tarnwell-compare against GNU diff on generated files and prints the
 # median times, peak memory and the ratios ours / diff.
 #   bash bench/engine/run.sh [BUILD_FOLDER]     (default: build)
-# RUNS=n sets the runs per command (default 5). The input files are written
+# RUNS=n sets the timed runs per command (default 5). The input files are written
 # once, from a fixed seed, to BUILD_FOLDER/bench-data.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -23,22 +23,22 @@ fi
 # median of the numbers on standard input
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# measure CMD...: sets SECONDS_MEDIAN and PEAK_KB (the highest of the runs).
+# measure CMD...: sets SECONDS_MEDIAN (wall time, median of the runs) and
+# PEAK_KB (maximum resident set size of one more run, from /usr/bin/time -v).
 # Output goes to /dev/null; exit status 1 (differences found) is expected.
 measure() {
-    local times=() peak=0 start end kb memfile
-    memfile="$(mktemp)"
+    local times=() start end memfile
     for ((k = 0; k < runs; k++)); do
         start=$(date +%s%N)
-        /usr/bin/time -v -o "$memfile" "$@" >/dev/null || [ $? -eq 1 ]
+        "$@" >/dev/null || [ $? -eq 1 ]
         end=$(date +%s%N)
         times+=("$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')")
-        kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$memfile")
-        ((kb > peak)) && peak=$kb
     done
-    rm -f "$memfile"
     SECONDS_MEDIAN=$(printf '%s\n' "${times[@]}" | median)
-    PEAK_KB=$peak
+    memfile="$(mktemp)"
+    /usr/bin/time -v -o "$memfile" "$@" >/dev/null || [ $? -eq 1 ]
+    PEAK_KB=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$memfile")
+    rm -f "$memfile"
 }
 
 size_kb() { echo $(( ($(stat -c %s "$1") + $(stat -c %s "$2")) / 1024 )); }

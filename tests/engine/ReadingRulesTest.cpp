@@ -205,4 +205,34 @@ TEST(ReadingRules, RandomFilesMatchThePlainRulesAndTheBlockLayout) {
     }
 }
 
+// Large files take their blocks from one reserved area; a long line found
+// in such a block moves to a block of its own.
+TEST(ReadingRules, LargeFilesWithLongLinesKeepTheirLayout) {
+    const auto Path = MakeTestFolder() / "large.txt";
+    TRandom Random(99);
+    std::string Bytes;
+    while (Bytes.size() < 5000000) {
+        Bytes.append(1 + Random.Below(60), char('a' + Random.Below(26)));
+        Bytes += Random.Below(3) == 0 ? "\r\n" : "\n";
+        if (Random.Below(3000) == 0)
+            Bytes.append(32000 + Random.Below(50000), 'L') += '\n';
+    }
+    WriteBytes(Path, Bytes);
+    TMyStringList Store;
+    Store.LoadFromFile(Path.string());
+    const TLines Raw = ReferenceSplit(Bytes);
+    ASSERT_EQ(Store.Count(), int(Raw.size()));
+    TMyStringList Placed;
+    for (int K = 0; K < Store.Count(); ++K) {
+        ASSERT_EQ(Store.Strings(K), Raw[K]) << "line " << K;
+        const char *Expected = Placed.AllocText(std::int32_t(Raw[K].size() + 1));
+        if (Raw[K].size() + 1 > std::size_t(TMyStringList::BlockSize))
+            ASSERT_EQ(Store.Strings(K), Store.Blocks().Items(Placed.Blocks().Count() - 1));
+        else
+            ASSERT_EQ(Place(Store, Store.Strings(K)), Place(Placed, Expected)) << "line " << K;
+    }
+    EXPECT_EQ(Store.Blocks().Count(), Placed.Blocks().Count());
+    EXPECT_EQ(Store.Free(), Placed.Free());
+}
+
 } // namespace
