@@ -26,7 +26,8 @@ public:
     // The commands; store failures propagate to the caller.
     void ShowDialog();        // 1 runs RunFromDialog, 5 runs ShowWizard
     void ShowWizard();        // 1 runs RunFromWizard
-    void ChooseFont();        // confirmed font goes to SetReportFont
+    void ChooseFont();        // confirmed font goes to SetReportFont; a
+                              // cancelled dialog gets back its former font
     void SaveConfiguration(); // asks for a name, switches, saves all three
     void LoadConfiguration(); // asks for a name, switches, restores all three
 

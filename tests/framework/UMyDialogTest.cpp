@@ -66,7 +66,9 @@ class ShowHelpTest : public FrameworkTest {
 protected:
     void TearDown() override {
         SetHelpProgramFolder(QString());
-        delete HelpViewer();
+        if (HelpViewer() != nullptr)
+            HelpViewer()->deleteLater();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         FrameworkTest::TearDown();
     }
     void Write(const QString &Relative, const QString &Title) {
