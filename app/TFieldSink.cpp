@@ -14,6 +14,7 @@
 
 TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status) : FField(Field), FStatus(Status) {
     FSinceDelivery.start();
+    FSinceRun.start();
 }
 
 void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) {
@@ -22,10 +23,12 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
     AppendReportText(FPending, Prefix);
     AppendReportText(FPending, Text);
     FPending.append(QLatin1Char('\n'));
+    ++FPendingLines;
 }
 
 void TFieldSink::Clear() {
     FPending.clear();
+    FPendingLines = 0;
     FField->clear();
 }
 
@@ -35,21 +38,27 @@ void TFieldSink::SetStatus(std::string_view Text) {
     AppendReportText(status, Text);
     FStatus->showMessage(status);
     FShownPercent = -1;
+    FStatistics.LastWait = FSinceDelivery.nsecsElapsed();
 }
 
 void TFieldSink::BeginRun() {
     FDeliverNow = true;
+    FStatistics = TStatistics();
+    FSinceRun.start();
 }
 
 void TFieldSink::ProcessMessages(std::size_t Done, std::size_t Total) {
-    if (!FDeliverNow && FSinceDelivery.elapsed() < FlushIntervalMs)
+    // The walk outruns the control by far: the buffer is capped too, so
+    // that appending it never keeps events waiting long.
+    if (!FDeliverNow && FPendingLines < FlushLines && FSinceDelivery.elapsed() < FlushIntervalMs)
         return;
     FDeliverNow = false;
     Flush();
     ShowProgress(Done, Total);
-    if (FDeliveries > 0)
-        FLongestGapNs = std::max(FLongestGapNs, FSinceDelivery.nsecsElapsed());
-    ++FDeliveries;
+    if (FStatistics.Deliveries++ == 0)
+        FStatistics.FirstWait = FSinceRun.nsecsElapsed();
+    else
+        FStatistics.LongestGap = std::max(FStatistics.LongestGap, FSinceDelivery.nsecsElapsed());
     QCoreApplication::processEvents();
     FSinceDelivery.restart();
 }
@@ -69,6 +78,7 @@ void TFieldSink::Flush() {
     cursor.insertText(FPending);
     cursor.endEditBlock();
     FPending.clear();
+    FPendingLines = 0;
     if (following)
         bar->setValue(bar->maximum());
 }
@@ -80,9 +90,4 @@ void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {
     FShownPercent = percent;
     FStatus->showMessage(
         QCoreApplication::translate("TFieldSink", "Comparing... %1%").arg(percent));
-}
-
-void TFieldSink::ResetStatistics() {
-    FDeliveries = 0;
-    FLongestGapNs = 0;
 }

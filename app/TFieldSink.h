@@ -12,10 +12,10 @@ class QStatusBar;
 // The report window's sink: report lines go to a plain-text control, the
 // status text to a status bar. Lines are buffered and handed to the control
 // in one insertion right before pending events are delivered, and both
-// happen only when FlushIntervalMs have passed since the last delivery (and
-// always at the first step of a run). So a walk costs neither a widget update
-// nor an event round per line, while a command run from the delivery (a
-// Stop, "&New", a nested run) still sees every line appended so far.
+// happen only when FlushIntervalMs have passed since the last delivery or
+// FlushLines lines are waiting (and always at the first step of a run). So a walk costs neither a
+// widget update nor an event round per line, while a command run from the delivery (a Stop, "&New",
+// a nested run) still sees every line appended so far.
 class TFieldSink : public TReportSink {
 public:
     TFieldSink(QPlainTextEdit *Field, QStatusBar *Status);
@@ -35,13 +35,21 @@ public:
     void Flush();
 
     static constexpr qint64 FlushIntervalMs = 15;
+    // Buffered lines that make a delivery due however little time passed.
+    static constexpr std::size_t FlushLines = 8192;
 
-    // Measurements for the benchmark: how many deliveries there were and the
-    // longest time pending events waited between two of them (the buffered
-    // append included). Reset by ResetStatistics, not by BeginRun.
-    std::size_t Deliveries() const { return FDeliveries; }
-    double LongestGapMs() const { return static_cast<double>(FLongestGapNs) / 1e6; }
-    void ResetStatistics();
+    // Measurements for the benchmark, in nanoseconds, kept since the last
+    // BeginRun: the number of deliveries, the wait before the first one (the
+    // files are read then), the longest time between two of them (the
+    // buffered append included) and the wait from the last one to the end
+    // of the run.
+    struct TStatistics {
+        std::size_t Deliveries = 0;
+        qint64 FirstWait = 0;
+        qint64 LongestGap = 0;
+        qint64 LastWait = 0;
+    };
+    const TStatistics &Statistics() const { return FStatistics; }
 
 private:
     void ShowProgress(std::size_t Done, std::size_t Total);
@@ -49,9 +57,10 @@ private:
     QPlainTextEdit *FField; // not owned
     QStatusBar *FStatus;    // not owned
     QString FPending;       // buffered lines, each followed by '\n'
+    std::size_t FPendingLines = 0;
     QElapsedTimer FSinceDelivery;
     bool FDeliverNow = true;
     int FShownPercent = -1;
-    std::size_t FDeliveries = 0;
-    qint64 FLongestGapNs = 0;
+    QElapsedTimer FSinceRun;
+    TStatistics FStatistics;
 };

@@ -1,0 +1,106 @@
+// Measures the desktop program headless (QT_QPA_PLATFORM=offscreen):
+//   tarnwell-app-bench run FILE1 FILE2
+//       one comparison into a shown report window; prints
+//       "run <seconds> lines <n> firstwait <ms> gap <ms> lastwait <ms> peak <KiB>"
+//       then the time to empty that report, "clear <ms>"
+//   tarnwell-app-bench startup LAUNCH_NS
+//       start-up on the settings below $XDG_CONFIG_HOME up to a shown window
+//       with its settings restored; LAUNCH_NS is the launch time (CLOCK_REALTIME,
+//       nanoseconds) taken by the caller just before starting the process;
+//       prints "startup <ms> main <ms>" (from launch, from entering main)
+//   tarnwell-app-bench prepare FILE1 FILE2
+//       leaves settings behind as a user would (histories, options, a report).
+#include "SettingsRootKey.h"
+#include "UCompareDialog.h"
+#include "UCompareReport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QStatusBar>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+qint64 RealtimeNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+std::unique_ptr<TCompareReport> ShownReport() {
+    auto report = std::make_unique<TCompareReport>(nullptr, DefaultRootKey);
+    report->show();
+    QApplication::processEvents();
+    return report;
+}
+
+int Run(const QString &First, const QString &Second) {
+    auto report = ShownReport();
+    QElapsedTimer timer;
+    timer.start();
+    report->RunComparison(true, First, Second, true, false, false);
+    const qint64 elapsed = timer.nsecsElapsed();
+    if (report->StatusBar1->currentMessage() != QStringLiteral("All Done"))
+        return 1;
+    const TFieldSink::TStatistics &stats = report->Sink().Statistics();
+    std::printf("run %.4f lines %d firstwait %.2f gap %.2f lastwait %.2f peak %ld\n", elapsed / 1e9,
+                report->resultField->document()->blockCount(), stats.FirstWait / 1e6,
+                stats.LongestGap / 1e6, stats.LastWait / 1e6, PeakKiB());
+    // Emptying a full report: what the next run with "Clear Report" pays.
+    timer.restart();
+    report->New1Click();
+    std::printf("clear %.2f\n", timer.nsecsElapsed() / 1e6);
+    // The program's end would save the settings; nothing to measure there.
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+int Prepare(const QString &First, const QString &Second) {
+    auto report = ShownReport();
+    TCompareDialog *dialog = report->CompareDialog();
+    for (int i = 0; i < 20; ++i) {
+        dialog->file1->setEditText(QStringLiteral("/data/earlier/first-%1.txt").arg(i));
+        dialog->file1->UpdateHistory();
+        dialog->file2->setEditText(QStringLiteral("/data/earlier/second-%1.txt").arg(i));
+        dialog->file2->UpdateHistory();
+    }
+    dialog->file1->setEditText(First);
+    dialog->file2->setEditText(Second);
+    dialog->maintainReport->setChecked(true);
+    report->RunFromDialog();
+    return 0; // the report window saves everything as it is destroyed
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const qint64 enteredMain = RealtimeNs();
+    QApplication application(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("run"))
+        return Run(args[2], args[3]);
+    if (args.size() == 4 && args[1] == QLatin1String("prepare"))
+        return Prepare(args[2], args[3]);
+    if (args.size() == 3 && args[1] == QLatin1String("startup")) {
+        const qint64 launched = args[2].toLongLong();
+        auto report = ShownReport();
+        const qint64 shown = RealtimeNs();
+        std::printf("startup %.2f main %.2f\n", (shown - launched) / 1e6,
+                    (shown - enteredMain) / 1e6);
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+    std::fprintf(stderr, "usage: %s run FILE1 FILE2 | prepare FILE1 FILE2 | startup LAUNCH_NS\n",
+                 argv[0]);
+    return 2;
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs the report window headless over generated files and prints, median of
+# RUNS runs (default 5), the time from the call of RunComparison to "All Done",
+# the longest gap between two deliveries of pending events, and the peak
+# memory, for a 100,000-line and a 1,000,000-line report; then the start-up
+# time to a shown window with settings restored.
+#   bash bench/app/run.sh [BUILD_FOLDER]     (default: build)
+# Input: the engine benchmark's generated files (fixed seed), written once to
+# BUILD_FOLDER/bench-data; the 100,000-line pair is their first 100,000 lines.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+build="$(realpath -m "${1:-$root/build}")"
+runs="${RUNS:-5}"
+export QT_QPA_PLATFORM=offscreen
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" --target tarnwell-app-bench tarnwell-bench-generate -j2 >/dev/null
+bench="$build/bin/tarnwell-app-bench"
+data="$build/bench-data"
+if [ ! -f "$data/big-b.txt" ]; then
+    mkdir -p "$data"
+    "$build/bin/tarnwell-bench-generate" "$data"
+fi
+for n in 100000 2000; do
+    for side in a b; do
+        [ -f "$data/app-$n-$side.txt" ] || head -n "$n" "$data/big-$side.txt" >"$data/app-$n-$side.txt"
+    done
+done
+
+# Settings of its own, never the user's.
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+export HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+field() { awk -v key="$1" '{ for (i = 1; i < NF; i++) if ($i == key) print $(i + 1) }'; }
+
+# report NAME FILE1 FILE2 TIME_TARGET
+report() {
+    local name=$1 a=$2 b=$3 target=$4 out
+    out="$(mktemp)"
+    for ((k = 0; k < runs; k++)); do
+        "$bench" run "$a" "$b" >>"$out" 2>/dev/null
+    done
+    awk -v n="$name" -v tg="$target" -v t="$(field run <"$out" | median)" \
+        -v l="$(field lines <"$out" | median)" -v g="$(field gap <"$out" | median)" \
+        -v gmax="$(field gap <"$out" | sort -g | tail -n 1)" \
+        -v fw="$(field firstwait <"$out" | median)" -v lw="$(field lastwait <"$out" | median)" \
+        -v p="$(field peak <"$out" | median)" -v c="$(field clear <"$out" | median)" 'BEGIN {
+        printf "%s (%d report lines)\n", n, l
+        printf "  RunComparison to \"All Done\"  %8.3f s    (target <= %s s)\n", t, tg
+        printf "  longest gap between deliveries %6.1f ms   (worst of the runs %.1f ms; target <= 50 ms)\n", g, gmax
+        printf "  reading the files, before the first delivery %6.1f ms; last delivery to the end %.1f ms\n", fw, lw
+        printf "  peak memory                    %6.0f MiB\n", p / 1024
+        printf "  emptying the full report (\"&New\", or the next run clearing it) %.1f ms\n", c
+    }'
+    rm -f "$out"
+}
+
+report "100,000 lines" "$data/app-100000-a.txt" "$data/app-100000-b.txt" 1
+report "1,000,000 lines" "$data/big-a.txt" "$data/big-b.txt" 8
+echo "  (peak memory target for 1,000,000 lines: <= 600 MiB)"
+
+"$bench" prepare "$data/app-2000-a.txt" "$data/app-2000-b.txt" 2>/dev/null
+out="$(mktemp)"
+for ((k = 0; k < runs; k++)); do
+    "$bench" startup "$(date +%s%N)" >>"$out" 2>/dev/null
+done
+printf 'start-up to a shown window with settings restored %6.1f ms   (in main %.1f ms; target <= 300 ms)\n' \
+    "$(field startup <"$out" | median)" "$(field main <"$out" | median)"
+rm -f "$out"
