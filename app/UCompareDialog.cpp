@@ -1,5 +1,7 @@
 #include "UCompareDialog.h"
 
+#include "LabelFit.h"
+
 #include <QDir>
 #include <QFileDialog>
 
@@ -7,6 +9,7 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
     setupUi(this);
     setFont(DesignFont());
+    FitLabelsToText(this);
     // The buttons lie above the page control.
     for (QWidget *button : {OKButton, CancelButton, WizardButton, helpButton})
         button->raise();

@@ -1,6 +1,7 @@
 #include "UCompareWizard.h"
 
 #include "AppResources.h"
+#include "LabelFit.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -16,6 +17,7 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     heading.setBold(true);
     for (QLabel *label : {Label7, Label6, Label11})
         label->setFont(heading);
+    FitLabelsToText(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());

@@ -38,6 +38,14 @@ TEST_F(CompareDialogTest, FirstStartDefaults) {
     EXPECT_EQ(dialog->Position(), 4) << "designed centred";
 }
 
+TEST_F(CompareDialogTest, LabelsShowTheirWholeTextInTheFaceAtHand) {
+    auto dialog = Open();
+    ExpectLabelsShowWholeText(dialog.get());
+    // Right-aligned labels keep their right edge next to the name boxes.
+    EXPECT_EQ(dialog->Label4->geometry().right(), 50 + 26 - 1);
+    EXPECT_EQ(dialog->Label6->geometry().right(), 31 + 45 - 1);
+}
+
 TEST_F(CompareDialogTest, EveryValueComesBackAfterSaving) {
     {
         auto dialog = Open();

@@ -44,6 +44,12 @@ TEST_F(CompareWizardTest, NextBackAndFinishAcrossThePages) {
     EXPECT_EQ(wizard->result(), mrOk);
 }
 
+TEST_F(CompareWizardTest, LabelsShowTheirWholeTextInTheFaceAtHand) {
+    auto wizard = Open();
+    ExpectLabelsShowWholeText(wizard.get());
+    EXPECT_TRUE(wizard->Label7->font().bold());
+}
+
 TEST_F(CompareWizardTest, EveryShowingStartsOnWelcome) {
     auto wizard = Open();
     wizard->show();
