@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 TList::~TList() {
@@ -28,6 +29,12 @@ int TList::Add(void *Item) {
     }
     FList[FCount] = Item;
     return FCount++;
+}
+
+void TList::Delete(int Index) {
+    std::memmove(FList + Index, FList + Index + 1,
+                 std::size_t(FCount - Index - 1) * sizeof(void *));
+    --FCount;
 }
 
 void TList::Clear() {

@@ -22,6 +22,8 @@ public:
     // cannot grow (or the count would pass the largest int); the list is then
     // unchanged.
     int Add(void *Item);
+    // Removes item Index (0 .. Count() - 1); the items after it move down.
+    void Delete(int Index);
     // Empties the list and gives its array back.
     void Clear();
 

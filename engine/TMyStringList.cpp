@@ -291,20 +291,37 @@ void TMyStringList::LoadFromFile(const std::string &FileName) {
     if (Fd < 0)
         return;
     TFdCloser Closer(Fd);
+    TReadState State;
     try {
         ReserveArena(Size);
-        ReadLines(Fd);
+        ReadLines(Fd, State);
     } catch (const std::bad_alloc &) {
         FError = ENOMEM;
     }
+    ReleaseUnusedBlock(State);
+}
+
+// A block is taken before the read that fills it, so the last one may have
+// received no line (the file ended, or failed). It goes back: a store
+// takes only blocks that hold lines.
+void TMyStringList::ReleaseUnusedBlock(const TReadState &State) {
+    const int Last = FBlocks.Count() - 1;
+    if (Last < 0 || FNext != FBlocks.Items(Last) || FFree != BlockSize)
+        return;
+    if (InArena(FNext))
+        FArenaUsed -= BlockSize;
+    else
+        std::free(FNext);
+    FBlocks.Delete(Last);
+    FNext = State.SavedNext;
+    FFree = State.SavedFree;
 }
 
 // Reads straight into the current block and splits the lines in place, so
 // the text is copied only when a line end is longer than one byte (CR LF) or
 // a line does not fit in what is left of the block. The blocks end up laid
 // out exactly as if every line had been placed by AllocText.
-void TMyStringList::ReadLines(int Fd) {
-    TReadState State;
+void TMyStringList::ReadLines(int Fd, TReadState &State) {
     for (;;) {
         if (FNext == nullptr || State.Pending == std::size_t(FFree)) {
             if (FNext != nullptr && State.Pending == std::size_t(BlockSize)) {

@@ -102,7 +102,8 @@ private:
     char *TakeBlock();
     void AddLine(char *Text, std::size_t Length);
     std::size_t LongTextLength(int Index) const;
-    void ReadLines(int Fd);
+    void ReadLines(int Fd, TReadState &State);
+    void ReleaseUnusedBlock(const TReadState &State);
     void SplitChunk(TReadState &State, char *End);
     void ReadLongLine(int Fd, TReadState &State);
 };

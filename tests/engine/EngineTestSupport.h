@@ -2,6 +2,7 @@
 
 #include "TReportSink.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,49 +11,47 @@
 #include <string>
 #include <vector>
 
-// A fresh folder below the temporary home of the test process.
+// A fresh folder below the test process's temporary home.
 inline std::filesystem::path MakeTestFolder() {
     static int Counter = 0;
-    const char *Home = std::getenv("HOME");
-    std::filesystem::path Folder = std::filesystem::path(Home != nullptr ? Home : "/tmp") /
-                                   ("case-" + std::to_string(++Counter));
+    auto Folder = std::filesystem::path(std::getenv("HOME")) / ("case-" + std::to_string(++Counter));
     std::filesystem::create_directories(Folder);
     return Folder;
 }
 
-// Writes Bytes to Path exactly, creating its folder.
-inline void WriteBytes(const std::filesystem::path &Path, const std::string &Bytes) {
+inline std::string WriteBytes(const std::filesystem::path &Path, const std::string &Bytes) {
     std::filesystem::create_directories(Path.parent_path());
-    std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(Bytes.data(), std::streamsize(Bytes.size()));
-    if (!Out)
-        throw std::runtime_error("cannot write " + Path.string());
+    std::ofstream(Path, std::ios::binary).write(Bytes.data(), std::streamsize(Bytes.size()));
+    return Path.string();
 }
 
-// Lines joined with "\n" after each.
-inline std::string JoinLines(const std::vector<std::string> &Lines) {
-    std::string Text;
-    for (const std::string &Line : Lines)
-        Text += Line + "\n";
-    return Text;
-}
+// xorshift: the same numbers on every platform.
+class TRandom {
+public:
+    explicit TRandom(std::uint64_t Seed) : FState(Seed * 0x9E3779B97F4A7C15ull + 7) {}
+    unsigned Below(unsigned Limit) {
+        FState ^= FState << 13;
+        FState ^= FState >> 7;
+        FState ^= FState << 17;
+        return unsigned(FState % Limit);
+    }
 
-// A report that keeps every call, for whole-report checks.
+private:
+    std::uint64_t FState;
+};
+
+// A report that keeps every line; it can refuse lines and run code where a
+// window would deliver its pending events.
 class TRecordingSink : public TReportSink {
 public:
     struct TLine {
-        std::string Prefix;
-        std::string Text;
+        std::string Prefix, Text;
         TLineKind Kind;
     };
-
     std::vector<TLine> Lines;
     std::string Status;
-    int Clears = 0;
-    int Deliveries = 0;
-    // Throws std::runtime_error from AppendLine once this many lines are kept.
-    int ThrowAfter = -1;
-    // Runs inside ProcessMessages, like an event a window delivers there.
+    int Clears = 0, Deliveries = 0;
+    int ThrowAfter = -1; // AppendLine throws once this many lines are kept
     std::function<void(std::size_t Done, std::size_t Total)> OnMessages;
 
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) override {
@@ -60,22 +59,18 @@ public:
             throw std::runtime_error("report full");
         Lines.push_back({std::string(Prefix), std::string(Text), Kind});
     }
-    void Clear() override {
-        Lines.clear();
-        ++Clears;
-    }
+    void Clear() override { Lines.clear(), ++Clears; }
     void SetStatus(std::string_view Text) override { Status = Text; }
     void ProcessMessages(std::size_t Done, std::size_t Total) override {
         ++Deliveries;
         if (OnMessages)
             OnMessages(Done, Total);
     }
-
-    // Each line as the report shows it: prefix then text.
-    std::vector<std::string> Shown() const {
-        std::vector<std::string> Result;
+    // The report as shown: each line's prefix and text, then "\n".
+    std::string Shown() const {
+        std::string Text;
         for (const TLine &Line : Lines)
-            Result.push_back(Line.Prefix + Line.Text);
-        return Result;
+            Text += Line.Prefix + Line.Text + "\n";
+        return Text;
     }
 };
