@@ -24,20 +24,6 @@ protected:
     }
 };
 
-TEST_F(CompareDialogTest, FirstStartDefaults) {
-    auto dialog = Open();
-    EXPECT_EQ(dialog->file1->currentText(), QStringLiteral("C:\\file1.txt"));
-    EXPECT_EQ(dialog->file2->currentText(), QStringLiteral("C:\\file2.txt"));
-    EXPECT_EQ(dialog->file1->count(), 0);
-    EXPECT_EQ(dialog->file2->count(), 0);
-    EXPECT_EQ(dialog->notebook->currentWidget(), dialog->FilesTab);
-    EXPECT_TRUE(dialog->clearReport->isChecked());
-    for (QCheckBox *box : {dialog->dontListCommon, dialog->ignoreBigNumbers,
-                           dialog->startWithDialog, dialog->maintainReport})
-        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
-    EXPECT_EQ(dialog->Position(), 4) << "designed centred";
-}
-
 TEST_F(CompareDialogTest, LabelsShowTheirWholeTextInTheFaceAtHand) {
     auto dialog = Open();
     ExpectLabelsShowWholeText(dialog.get());
@@ -71,19 +57,6 @@ TEST_F(CompareDialogTest, EveryValueComesBackAfterSaving) {
     EXPECT_TRUE(dialog->startWithDialog->isChecked());
     EXPECT_FALSE(dialog->clearReport->isChecked());
     EXPECT_TRUE(dialog->maintainReport->isChecked());
-}
-
-TEST_F(CompareDialogTest, StoredSheetNameMustMatchExactly) {
-    auto dialog = Open();
-    dialog->notebook->setCurrentWidget(dialog->optionsTab);
-    for (const char *stored : {"filestab", "Nothing", ""}) {
-        dialog->IniFile->WriteString(dialog->Section, "Misc-1", stored);
-        dialog->LoadFromIniFile();
-        EXPECT_EQ(dialog->notebook->currentWidget(), dialog->optionsTab) << stored;
-    }
-    dialog->IniFile->WriteString(dialog->Section, "Misc-1", "FilesTab");
-    dialog->LoadFromIniFile();
-    EXPECT_EQ(dialog->notebook->currentWidget(), dialog->FilesTab);
 }
 
 TEST_F(CompareDialogTest, WideningMovesButtonsAndStretchesTheNameBoxes) {
@@ -124,22 +97,6 @@ TEST_F(CompareDialogTest, BrowseCommitsTheTextAndTakesTheChosenFile) {
     dialog->browse1Button->click();
     EXPECT_EQ(dialog->file1->currentText(), chosen);
     EXPECT_EQ(Items(dialog->file1), QStringList({chosen, "C:\\file1.txt"}));
-}
-
-TEST_F(CompareDialogTest, ButtonsCloseWithTheirResults) {
-    auto dialog = Open();
-    const std::pair<QPushButton *, int> buttons[] = {{dialog->OKButton, mrOk},
-                                                     {dialog->WizardButton, mrWizard},
-                                                     {dialog->CancelButton, mrCancel}};
-    for (const auto &[button, result] : buttons) {
-        dialog->show();
-        button->click();
-        EXPECT_FALSE(dialog->isVisible()) << button->objectName().toStdString();
-        EXPECT_EQ(dialog->result(), result) << button->objectName().toStdString();
-    }
-    dialog->show();
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_EQ(dialog->result(), mrCancel);
 }
 
 TEST_F(CompareDialogTest, HelpFindsTheFileTheBuildPutBesideTheProgram) {

@@ -91,18 +91,6 @@ TEST_F(ReportFilesTest, SaveAsToAnUnwritablePathShowsWhyAndKeepsTheReport) {
     EXPECT_EQ(Read(blocker), QByteArray("x\n"));
 }
 
-TEST_F(ReportFilesTest, CancelledSaveWritesNothing) {
-    auto report = OpenReport();
-    report->resultField->setPlainText(QStringLiteral("report text"));
-    const QString target = Path(QStringLiteral("never.txt"));
-    Answer<QFileDialog>([&](QFileDialog *Dialog) {
-        Dialog->selectFile(target);
-        return int(QDialog::Rejected);
-    });
-    report->SaveAs1->trigger();
-    EXPECT_FALSE(QFile::exists(target));
-}
-
 TEST_F(ReportFilesTest, PrintingMakesOneTitledJobThatGrowsWithTheReport) {
     auto report = OpenReport();
     report->resultField->setPlainText(QStringLiteral("a short report"));
@@ -163,22 +151,6 @@ TEST_F(ReportFilesTest, ChosenFontIsBackAtTheNextStart) {
     EXPECT_EQ(report->resultField->font().family(), chosen.family());
 }
 
-TEST_F(ReportFilesTest, KeptReportFollowsSaveReportOnExit) {
-    {
-        auto report = OpenReport();
-        report->CompareDialog()->maintainReport->setChecked(true);
-        report->resultField->setPlainText(QStringLiteral("kept\nreport"));
-    }
-    {
-        auto report = OpenReport();
-        EXPECT_EQ(ReportLines(report->resultField), QStringList({"kept", "report"}));
-        report->CompareDialog()->maintainReport->setChecked(false);
-        report->resultField->setPlainText(QStringLiteral("not kept"));
-    }
-    auto report = OpenReport();
-    EXPECT_TRUE(ReportLines(report->resultField).isEmpty());
-}
-
 TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
     const std::string daily = SettingsRootKey({"tarnwell", "/some/where/Daily"}, 1);
     {
@@ -210,6 +182,22 @@ TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
     report->LoadConfiguration1->trigger();
     EXPECT_TRUE(report->CompareDialog()->ignoreBigNumbers->isChecked());
     EXPECT_FALSE(report->CompareDialog()->dontListCommon->isChecked());
+}
+
+TEST_F(ReportFilesTest, FailedSaveAtExitIsShownAndStopsThere) {
+    {
+        auto report = OpenReport();
+        report->CompareDialog()->maintainReport->setChecked(true);
+        report->resultField->setPlainText(QStringLiteral("kept"));
+        // The kept report's folder cannot be made: a plain file is in the way.
+        WriteLines(QStringLiteral("data/Brackwater Software"), {"x"});
+    }
+    EXPECT_EQ(TakeErrors().size(), 1);
+    TRegIniFile store(DefaultRootKey);
+    EXPECT_TRUE(store.ReadBool("Compare\\Dialog", "CheckBox-6", false))
+        << "saved before the failure";
+    EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Name", "none"), "none")
+        << "not saved after it";
 }
 
 } // namespace
