@@ -105,5 +105,6 @@ private:
     void ReadLines(int Fd, TReadState &State);
     void ReleaseUnusedBlock(const TReadState &State);
     void SplitChunk(TReadState &State, char *End);
+    char *SplitPlainLines(TReadState &State, char *Read, char *End);
     void ReadLongLine(int Fd, TReadState &State);
 };
