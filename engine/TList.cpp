@@ -21,14 +21,10 @@ void TList::Grow(std::size_t NewCapacity) {
     FCapacity = NewCapacity;
 }
 
-int TList::Add(void *Item) {
-    if (std::size_t(FCount) == FCapacity) {
-        if (FCount == INT_MAX)
-            throw std::bad_alloc();
-        Grow(FCapacity < 16 ? 16 : FCapacity * 2);
-    }
-    FList[FCount] = Item;
-    return FCount++;
+void TList::GrowForAdd() {
+    if (FCount == INT_MAX)
+        throw std::bad_alloc();
+    Grow(FCapacity < 16 ? 16 : FCapacity * 2);
 }
 
 void TList::Delete(int Index) {

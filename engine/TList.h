@@ -21,7 +21,12 @@ public:
     // Appends Item and returns its index. Throws std::bad_alloc when the array
     // cannot grow (or the count would pass the largest int); the list is then
     // unchanged.
-    int Add(void *Item);
+    int Add(void *Item) {
+        if (std::size_t(FCount) == FCapacity)
+            GrowForAdd();
+        FList[FCount] = Item;
+        return FCount++;
+    }
     // Removes item Index (0 .. Count() - 1); the items after it move down.
     void Delete(int Index);
     // Empties the list and gives its array back.
@@ -38,4 +43,6 @@ private:
     void **FList = nullptr;
     int FCount = 0;
     std::size_t FCapacity = 0;
+
+    void GrowForAdd();
 };
