@@ -14,7 +14,8 @@
 // A fresh folder below the test process's temporary home.
 inline std::filesystem::path MakeTestFolder() {
     static int Counter = 0;
-    auto Folder = std::filesystem::path(std::getenv("HOME")) / ("case-" + std::to_string(++Counter));
+    auto Folder =
+        std::filesystem::path(std::getenv("HOME")) / ("case-" + std::to_string(++Counter));
     std::filesystem::create_directories(Folder);
     return Folder;
 }
