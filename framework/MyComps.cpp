@@ -65,6 +65,8 @@ void THistoryBox::SaveHistory(TMyIniFile &Store, const std::string &Name, int Nu
     const int Written = std::min(Size, count());
     for (int I = 1; I <= Written; ++I)
         Store.WriteString(Key, ItemName(I), itemText(I - 1).toStdString());
+    if (!Transaction.Commit())
+        throw ERegistryException("Failed to set data for 'Text'");
 }
 
 QString THistoryBox::StripQuotes(const QString &Text) {

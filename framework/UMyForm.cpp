@@ -112,6 +112,10 @@ void TMyForm::SaveToIniFile() {
     IniFile->WriteInteger(Section, "State", StateNumber());
     IniFile->WriteInteger(Section, "Position", FPosition);
     SaveLocalToIniFile();
+    // The writes above only reach the disk with the commit; a commit that
+    // fails must not pass for a save.
+    if (!Transaction.Commit())
+        throw ERegistryException("Failed to set data for '" + Section + "'");
 }
 
 void TMyForm::LoadLocalFromIniFile() {}
