@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -114,6 +115,14 @@ void TCompareReport::showEvent(QShowEvent *Event) {
     }
 }
 
+void TCompareReport::keyPressEvent(QKeyEvent *Event) {
+    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
+        Event->accept();
+        return;
+    }
+    TMyReport::keyPressEvent(Event);
+}
+
 void TCompareReport::FormActivate() {
     if (FCompareDialog->startWithDialog->isChecked())
         Dialog1Click();
@@ -160,9 +169,32 @@ QFontDialog *TCompareReport::GetFontDialog() {
     return FontDialog1;
 }
 
+namespace {
+
+// The faces the platform itself calls fixed-pitch, its own monospace face
+// first. A style hint alone is not enough: fontconfig may answer it with a
+// face of mixed widths.
+QStringList FixedPitchFamilies() {
+    QStringList families;
+    const QString preferred = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+    if (QFontDatabase::isFixedPitch(preferred))
+        families << preferred;
+    for (const QString &family : QFontDatabase::families())
+        if (family != preferred && QFontDatabase::isFixedPitch(family) &&
+            !QFontDatabase::isPrivateFamily(family))
+            families << family;
+    return families;
+}
+
+} // namespace
+
 void TCompareReport::SetReportFont(const QFont &Font) {
     QFont font = Font;
     if (!QFontDatabase::hasFamily(font.family())) {
+        // The family keeps its name, so the stored font stays the user's
+        // choice; what is shown is a fixed-pitch stand-in.
+        if (QFont::substitutes(font.family()).isEmpty())
+            QFont::insertSubstitutions(font.family(), FixedPitchFamilies());
         font.setStyleHint(QFont::TypeWriter);
         font.setFixedPitch(true);
     }

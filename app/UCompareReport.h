@@ -93,6 +93,9 @@ public:
 protected:
     void FormResize() override;
     void showEvent(QShowEvent *Event) override;
+    // Esc belongs to the report text: the window has no Cancel button, so
+    // the key must not end the program.
+    void keyPressEvent(QKeyEvent *Event) override;
 
 private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());

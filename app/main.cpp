@@ -6,8 +6,9 @@
 
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
-    // The caption of the standard error box.
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarnwell"));
+    // The caption of the standard error box. The display name stays unset:
+    // the platform would append it to every window's caption.
+    QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     LoadAppResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
 

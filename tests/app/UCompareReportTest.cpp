@@ -192,6 +192,20 @@ TEST_F(CompareReportTest, ExitDuringARunStopsItAndEndsTheModalRun) {
     EXPECT_EQ(report->StatusBar1->currentMessage(), QStringLiteral("All Done"));
 }
 
+TEST_F(CompareReportTest, EscInTheReportTextDoesNotEndTheProgram) {
+    auto report = OpenReport();
+    report->hide();
+    RunForReal<TCompareReport>();
+    bool visibleAfterEsc = false;
+    QTimer::singleShot(0, report.get(), [&] {
+        QTest::keyClick(report->resultField, Qt::Key_Escape);
+        visibleAfterEsc = report->isVisible();
+        report->Exit1->trigger();
+    });
+    EXPECT_EQ(ShowModal(report.get()), mrCancel);
+    EXPECT_TRUE(visibleAfterEsc);
+}
+
 TEST_F(CompareReportTest, AboutBoxIsBuiltAfreshForEveryOpening) {
     auto report = OpenReport();
     for (int i = 0; i < 2; ++i)
