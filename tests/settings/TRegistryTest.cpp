@@ -1,6 +1,8 @@
 #include "FreshHome.h"
+#include "PermissionsBind.h"
 #include "TRegIniFile.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -189,13 +191,14 @@ TEST_P(DamagedHive, IsMovedAsideReportedOnceAndReplaced) {
 INSTANTIATE_TEST_SUITE_P(TextFileOrTruncated, DamagedHive, testing::Bool());
 
 TEST_F(KeyTree, AnUncreatableHiveGivesDefaultsAndFailingWrites) {
-    // A file where the folder should be stops everyone, root included;
-    // a read-only folder stops the others.
+    // A file where the folder should be, or a read-only config folder.
+    PermissionsBind bind;
     for (const bool fileInTheWay : {true, false}) {
         SetUp();
         if (fileInTheWay)
             std::ofstream(HiveFolder()) << "in the way";
-        else if (chmod(ConfigHome().c_str(), 0500) != 0 || access(ConfigHome().c_str(), W_OK) == 0)
+        else if (chmod(ConfigHome().c_str(), 0500) != 0 ||
+                 faccessat(AT_FDCWD, ConfigHome().c_str(), W_OK, AT_EACCESS) == 0)
             continue;
         TRegIniFile store(Root);
         EXPECT_EQ(store.ReadInteger("Compare\\Dialog", "Left", 7), 7);
@@ -210,7 +213,8 @@ TEST_F(KeyTree, AReadOnlyHiveGivesItsValuesAndRefusesWrites) {
     DropConnection();
     chmod(HivePath().c_str(), 0400);
     chmod(HiveFolder().c_str(), 0500);
-    if (access(HiveFolder().c_str(), W_OK) == 0)
+    PermissionsBind bind;
+    if (faccessat(AT_FDCWD, HiveFolder().c_str(), W_OK, AT_EACCESS) == 0)
         GTEST_SKIP() << "permissions do not bind this user";
     TRegIniFile store(Root);
     EXPECT_EQ(Failure([&] { store.WriteString("Compare\\Dialog", "Edit-1", "changed"); }),
