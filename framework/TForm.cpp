@@ -64,8 +64,11 @@ QMargins TForm::FrameMargins() const {
     return Window != nullptr ? Window->frameMargins() : QMargins();
 }
 
+// Once shown, the window's own rectangle is the truth: where the platform
+// never tells the frame, the user's moves and resizes must not be answered
+// with the rectangle set before showing.
 QRect TForm::OuterGeometry() const {
-    if (FPendingOuter.isValid())
+    if (FPendingOuter.isValid() && !isVisible())
         return FPendingOuter;
     return geometry().marginsAdded(FrameMargins());
 }
@@ -103,6 +106,10 @@ void TForm::setVisible(bool Visible) {
         if (FPendingOuter.isValid() && IsNormal(this))
             SetOuterGeometry(FPendingOuter);
         BeforeShow();
+    } else if (!Visible && isVisible()) {
+        // A frame still unknown after showing stays unknown: showing again
+        // keeps what the user made of the window.
+        FPendingOuter = QRect();
     }
     QDialog::setVisible(Visible);
 }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -45,6 +46,26 @@ TEST_F(TFormTest, EveryWayOfCancellingGivesTwo) {
         TForm Form;
         EXPECT_EQ(ExecWith(Form, [&] { Way(Form); }), mrCancel);
     }
+}
+
+// A window whose frame the platform never tells (frameless here; also a
+// platform that draws decorations itself): once shown, the user's move and
+// resize are its outer rectangle, and showing it again keeps them.
+TEST_F(TFormTest, UserGeometryWinsWhereTheFrameStaysUnknown) {
+    TForm Form;
+    Form.setWindowFlag(Qt::FramelessWindowHint);
+    Form.SetOuterGeometry(QRect(100, 100, 400, 300));
+    Form.show();
+    Settle();
+    ASSERT_TRUE(Form.windowHandle()->frameMargins().isNull());
+    const QRect ByUser(200, 150, 500, 350);
+    Form.setGeometry(ByUser);
+    Settle();
+    EXPECT_EQ(Form.OuterGeometry(), ByUser);
+    Form.hide();
+    Form.show();
+    Settle();
+    EXPECT_EQ(Form.frameGeometry(), ByUser);
 }
 
 TEST_F(TFormTest, ErrorBoxEndsWithOneFullStop) {
