@@ -19,6 +19,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
+#include <cstdlib>
+#include <limits>
 #include <stdexcept>
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
@@ -186,6 +188,25 @@ QStringList FixedPitchFamilies() {
     return families;
 }
 
+// The name of Family's style nearest to Font: the same slant (italic and
+// oblique alike), then the closest weight; empty when none has that slant.
+QString NearestStyle(const QString &Family, const QFont &Font) {
+    const bool slanted = Font.style() != QFont::StyleNormal;
+    QString nearest;
+    int distance = std::numeric_limits<int>::max();
+    for (const QString &style : QFontDatabase::styles(Family)) {
+        const QFont face = QFontDatabase::font(Family, style, 10);
+        if ((face.style() != QFont::StyleNormal) != slanted)
+            continue;
+        const int gap = std::abs(int(face.weight()) - int(Font.weight()));
+        if (gap < distance) {
+            distance = gap;
+            nearest = style;
+        }
+    }
+    return nearest;
+}
+
 } // namespace
 
 void TCompareReport::SetReportFont(const QFont &Font) {
@@ -212,6 +233,12 @@ void TCompareReport::LoadLocalFromIniFile() {
     QFont offered = resultField->font();
     if (!QFontDatabase::hasFamily(offered.family()))
         offered.setFamily(QFontInfo(offered).family());
+    // The dialog finds a style by its name, and a regular face may be called
+    // "Book": unnamed, it would offer the family's first style, perhaps a
+    // slanted one, and OK would apply that.
+    const QString style = NearestStyle(offered.family(), offered);
+    if (!style.isEmpty())
+        offered.setStyleName(style);
     FontDialog1->setCurrentFont(offered);
 }
 

@@ -72,6 +72,9 @@ TEST_F(CompareReportTest, FirstStart) {
     // The font dialog offers the face that is actually shown.
     EXPECT_EQ(report->FontDialog1->currentFont().family(), QFontInfo(font).family());
     EXPECT_EQ(report->FontDialog1->currentFont().pointSize(), 10);
+    // And its style: OK without a change must not make the report slanted.
+    EXPECT_FALSE(report->FontDialog1->currentFont().italic());
+    EXPECT_FALSE(report->FontDialog1->currentFont().bold());
     EXPECT_EQ(report->CompareDialog()->file1->currentText(), QStringLiteral("C:\\file1.txt"));
     TCompareDialog *dialog = report->CompareDialog();
     EXPECT_EQ(dialog->file2->currentText(), QStringLiteral("C:\\file2.txt"));
