@@ -1,5 +1,6 @@
 #include "TMyStringList.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -151,12 +152,14 @@ TMyStringList::~TMyStringList() {
     std::free(FKeys);
 }
 
-// Blocks are carved from one mapping that the kernel fills in one call (in
-// huge pages where it can), rather than faulting it in page by page as the
-// reading first touches it: on a large file that is a good share of the
-// loading time. Either advice may be refused; the mapping then fills on
-// demand. It allows for the block ends a load abandons; small files and
-// later loads into the same store use the heap alone.
+// Blocks are carved from one mapping that the kernel fills a few megabytes
+// at a time (in huge pages where it can), rather than faulting it in page by
+// page as the reading first touches it: on a large file that is a good share
+// of the loading time. It is filled only ahead of the blocks taken, since
+// byte 26 may end the text long before the file does. Either advice may be
+// refused; the mapping then fills on demand. It allows for the block ends a
+// load abandons; small files and later loads into the same store use the
+// heap alone.
 void TMyStringList::ReserveArena(std::size_t FileSize) {
     constexpr std::size_t Smallest = 64 * std::size_t(BlockSize);
     if (FArena != nullptr || FileSize < Smallest)
@@ -168,10 +171,10 @@ void TMyStringList::ReserveArena(std::size_t FileSize) {
     if (Arena == MAP_FAILED)
         return;
     madvise(Arena, Size, MADV_HUGEPAGE);
-    madvise(Arena, Size, MADV_POPULATE_WRITE);
     FArena = static_cast<char *>(Arena);
     FArenaSize = Size;
     FArenaUsed = 0;
+    FArenaFilled = 0;
 }
 
 bool TMyStringList::InArena(const void *Block) const {
@@ -182,6 +185,12 @@ bool TMyStringList::InArena(const void *Block) const {
 // A fresh block of BlockSize bytes, appended to FBlocks.
 char *TMyStringList::TakeBlock() {
     if (FArena != nullptr && FArenaSize - FArenaUsed >= std::size_t(BlockSize)) {
+        if (FArenaUsed + BlockSize > FArenaFilled) {
+            constexpr std::size_t FillStep = std::size_t(8) << 20;
+            const std::size_t Length = std::min(FillStep, FArenaSize - FArenaFilled);
+            madvise(FArena + FArenaFilled, Length, MADV_POPULATE_WRITE);
+            FArenaFilled += Length;
+        }
         char *Block = FArena + FArenaUsed;
         FBlocks.Add(Block);
         FArenaUsed += BlockSize;

@@ -95,6 +95,7 @@ private:
     char *FArena = nullptr;
     std::size_t FArenaSize = 0;
     std::size_t FArenaUsed = 0;
+    std::size_t FArenaFilled = 0; // bytes from FArena on asked to be filled
 
     struct TReadState;
     void ReserveArena(std::size_t FileSize);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -88,6 +89,23 @@ TEST(LoadFromFile, ReadsLongLinesWholeWhereverTheyStand) {
     Load(Twice, "one\n");
     Load(Twice, "two");
     EXPECT_EQ(LinesOf(Twice), (TLines{"one", "two"}));
+}
+
+// Bytes of this process held in memory now.
+long ResidentBytes() {
+    long Pages = 0, Resident = 0;
+    std::ifstream("/proc/self/statm") >> Pages >> Resident;
+    return Resident * sysconf(_SC_PAGESIZE);
+}
+
+TEST(LoadFromFile, ALargeFileWhoseTextEndsEarlyTakesLittleMemory) {
+    const std::string Name = WriteBytes(MakeTestFolder() / "early.txt", "hello\n\x1a");
+    std::filesystem::resize_file(Name, std::size_t(256) << 20);
+    const long Before = ResidentBytes();
+    TMyStringList Store;
+    Store.LoadFromFile(Name);
+    EXPECT_EQ(LinesOf(Store), TLines{"hello"});
+    EXPECT_LT(ResidentBytes() - Before, 32l << 20);
 }
 
 TEST(LineIndex, SearchesOnlyTheGivenRangeForTheSameBytes) {
