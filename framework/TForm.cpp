@@ -64,16 +64,17 @@ QMargins TForm::FrameMargins() const {
     return Window != nullptr ? Window->frameMargins() : QMargins();
 }
 
-// Once shown, the window's own rectangle is the truth: where the platform
-// never tells the frame, the user's moves and resizes must not be answered
-// with the rectangle set before showing.
+// The rectangle set while the frame was unknown stands for the window only
+// while nothing has moved or resized it since; after that the window's own
+// rectangle is the truth, also where the platform never tells the frame.
 QRect TForm::OuterGeometry() const {
-    if (FPendingOuter.isValid() && !isVisible())
+    if (FPendingOuter.isValid() && geometry() == FPendingClient)
         return FPendingOuter;
     return geometry().marginsAdded(FrameMargins());
 }
 
-void TForm::SetOuterGeometry(const QRect &Outer) {
+void TForm::SetOuterGeometry(const QRect &Wanted) {
+    const QRect Outer = Wanted; // may be FPendingOuter itself, which changes below
     // The platform window is made first: where the platform knows the frame
     // before showing, the client size is final at once, so controls laid
     // out against it do not move when the window is shown.
@@ -91,6 +92,7 @@ void TForm::SetOuterGeometry(const QRect &Outer) {
         resize(Client.size());
     else
         setGeometry(Client);
+    FPendingClient = geometry();
 }
 
 static bool IsNormal(const QWidget *Window) {
@@ -102,26 +104,30 @@ void TForm::setVisible(bool Visible) {
     if (Visible && !isVisible()) {
         if (windowHandle() == nullptr)
             create();
-        // The frame may have become known since the rectangle was set.
+        // The frame may have become known since the rectangle was set; a
+        // window moved or resized since keeps what was made of it.
         if (FPendingOuter.isValid() && IsNormal(this))
-            SetOuterGeometry(FPendingOuter);
+            SetOuterGeometry(OuterGeometry());
         BeforeShow();
-    } else if (!Visible && isVisible()) {
-        // A frame still unknown after showing stays unknown: showing again
-        // keeps what the user made of the window.
-        FPendingOuter = QRect();
     }
     QDialog::setVisible(Visible);
 }
 
-// Some platforms tell the frame only after the window is on the screen: the
-// outer rectangle is then applied once more, or the window would grow by its
-// frame at every save and restore.
+// Some platforms tell the frame only once the window is on the screen, and
+// not always with a move or resize: the outer rectangle is applied again at
+// the first event that finds the frame known, or the window would grow by
+// its frame at every save and restore. A window moved meanwhile (by the
+// platform or the user) stays where it is; one resized keeps its size.
 bool TForm::event(QEvent *Event) {
     const bool Handled = QDialog::event(Event);
-    if ((Event->type() == QEvent::Move || Event->type() == QEvent::Resize) &&
-        FPendingOuter.isValid() && isVisible() && !FrameMargins().isNull() && IsNormal(this))
-        SetOuterGeometry(FPendingOuter);
+    if (FPendingOuter.isValid() && isVisible() && IsNormal(this) && !FrameMargins().isNull()) {
+        if (geometry().size() != FPendingClient.size())
+            FPendingOuter = QRect();
+        else if (geometry().topLeft() != FPendingClient.topLeft())
+            SetOuterGeometry(QRect(frameGeometry().topLeft(), FPendingOuter.size()));
+        else
+            SetOuterGeometry(FPendingOuter);
+    }
     return Handled;
 }
 

@@ -61,7 +61,8 @@ private:
     TButtonEntry &Entry(QAbstractButton *Button);
     void ButtonClicked(QAbstractButton *Button);
     QHash<QAbstractButton *, TButtonEntry> FButtons;
-    QRect FPendingOuter; // valid while waiting for the frame to be known, until hidden
+    QRect FPendingOuter;  // valid while waiting for the frame to be known
+    QRect FPendingClient; // the client rectangle FPendingOuter was applied as
 };
 
 // The font of the window designs: "MS Sans Serif" at PixelHeight pixels, or

@@ -68,6 +68,27 @@ TEST_F(TFormTest, UserGeometryWinsWhereTheFrameStaysUnknown) {
     EXPECT_EQ(Form.frameGeometry(), ByUser);
 }
 
+// A frame told only once the window is shown, as a window manager does, and
+// with no move or resize (the frameless hint leaves the platform window
+// before showing): the rectangle becomes the outer frame, and the user's
+// first move is kept whole.
+TEST_F(TFormTest, AFrameToldLateStillGivesTheOuterRectangle) {
+    TForm Form;
+    Form.setWindowFlag(Qt::FramelessWindowHint);
+    const QRect Designed(150, 110, 420, 260);
+    Form.SetOuterGeometry(Designed);
+    Form.windowHandle()->setFlags(Form.windowHandle()->flags() & ~Qt::FramelessWindowHint);
+    Form.show();
+    Settle();
+    ASSERT_FALSE(Form.windowHandle()->frameMargins().isNull());
+    EXPECT_EQ(Form.frameGeometry(), Designed);
+    const QRect Moved = Designed.translated(60, 40);
+    Form.move(Moved.topLeft());
+    Settle();
+    EXPECT_EQ(Form.frameGeometry(), Moved);
+    EXPECT_EQ(Form.OuterGeometry(), Moved);
+}
+
 TEST_F(TFormTest, ErrorBoxEndsWithOneFullStop) {
     QGuiApplication::setApplicationDisplayName("Tarnwell");
     QStringList Texts;
