@@ -59,9 +59,15 @@ void TForm::reject() {
     done(mrCancel);
 }
 
+// Platforms that tell the frame only while the window is on the screen
+// forget it once it hides; a window's frame stays the same, so the last one
+// told stands in, or a save after closing would shrink the window by it.
 QMargins TForm::FrameMargins() const {
     const QWindow *Window = windowHandle();
-    return Window != nullptr ? Window->frameMargins() : QMargins();
+    const QMargins Told = Window != nullptr ? Window->frameMargins() : QMargins();
+    if (!Told.isNull())
+        FKnownMargins = Told;
+    return FKnownMargins;
 }
 
 // The rectangle set while the frame was unknown stands for the window only

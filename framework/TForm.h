@@ -49,7 +49,8 @@ protected:
     // Called right before the window becomes visible, after its platform
     // window (and so its frame) exists; placement rules go here.
     virtual void BeforeShow() {}
-    // The frame's thickness on each side; zero while it is unknown.
+    // The frame's thickness on each side: the last the platform told, zero
+    // while it never did.
     QMargins FrameMargins() const;
 
 private:
@@ -63,6 +64,7 @@ private:
     QHash<QAbstractButton *, TButtonEntry> FButtons;
     QRect FPendingOuter;  // valid while waiting for the frame to be known
     QRect FPendingClient; // the client rectangle FPendingOuter was applied as
+    mutable QMargins FKnownMargins;
 };
 
 // The font of the window designs: "MS Sans Serif" at PixelHeight pixels, or

@@ -68,11 +68,12 @@ TEST_F(TFormTest, UserGeometryWinsWhereTheFrameStaysUnknown) {
     EXPECT_EQ(Form.frameGeometry(), ByUser);
 }
 
-// A frame told only once the window is shown, as a window manager does, and
-// with no move or resize (the frameless hint leaves the platform window
-// before showing): the rectangle becomes the outer frame, and the user's
-// first move is kept whole.
-TEST_F(TFormTest, AFrameToldLateStillGivesTheOuterRectangle) {
+// A frame told only while the window is shown, as a window manager does:
+// told late and with no move or resize (the frameless hint leaves the
+// platform window before showing), then forgotten when hidden (it comes
+// back). The rectangle becomes the outer frame, the user's first move is
+// kept whole, and the closed window still reports its frame.
+TEST_F(TFormTest, AFrameToldOnlyWhileShownStillCounts) {
     TForm Form;
     Form.setWindowFlag(Qt::FramelessWindowHint);
     const QRect Designed(150, 110, 420, 260);
@@ -86,6 +87,13 @@ TEST_F(TFormTest, AFrameToldLateStillGivesTheOuterRectangle) {
     Form.move(Moved.topLeft());
     Settle();
     EXPECT_EQ(Form.frameGeometry(), Moved);
+    EXPECT_EQ(Form.OuterGeometry(), Moved);
+    Form.hide();
+    Form.windowHandle()->setFlags(Form.windowHandle()->flags() | Qt::FramelessWindowHint);
+    const QRect Client = Form.geometry();
+    Form.windowHandle()->setGeometry(Client.adjusted(0, 0, 1, 0));
+    Form.windowHandle()->setGeometry(Client);
+    ASSERT_TRUE(Form.windowHandle()->frameMargins().isNull());
     EXPECT_EQ(Form.OuterGeometry(), Moved);
 }
 
