@@ -64,13 +64,17 @@ bool IsDigit(char C) {
 }
 
 // Rewrites the over-long digit runs of one terminated line; true when the
-// line changed. Never reads or writes past the terminator.
+// line changed. Never reads or writes past the terminator. The scan reads
+// the text as it was; what lies between two rewrites moves left once, so a
+// long line of many numbers costs its length, not its length per number.
 bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
     bool Changed = false;
+    char *Write = Line; // where the text from Kept on belongs
+    char *Kept = Line;
     char *P = Line;
     for (;;) {
         if (*P == 0)
-            return Changed;
+            break;
         while (*P != 0 && *P != '+' && *P != '-' && !IsDigit(*P))
             ++P;
         char *Start = P;
@@ -79,16 +83,21 @@ bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
         while (IsDigit(*P))
             ++P;
         if (std::size_t(P - Start) > MaxLength) {
-            std::memmove(Start + MaxLength, P, std::strlen(P) + 1);
-            std::memset(Start, '9', MaxLength);
-            P = Start + MaxLength;
+            std::memmove(Write, Kept, std::size_t(Start - Kept));
+            Write += Start - Kept;
+            std::memset(Write, '9', MaxLength);
+            Write += MaxLength;
+            Kept = P;
             Changed = true;
         }
         if (*P == 0)
-            return Changed;
+            break;
         // The character that ended the run is passed over unexamined.
         ++P;
     }
+    if (Changed)
+        std::memmove(Write, Kept, std::size_t(P - Kept) + 1);
+    return Changed;
 }
 
 // Opens Name for reading when it is a regular file; -1 with Error set

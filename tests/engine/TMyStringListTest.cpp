@@ -191,4 +191,20 @@ TEST(NormaliseBigNumbers, RewritesRunsLongerThanSix) {
     EXPECT_EQ(Store.LineIndex("x=1234567;", 0, 0), -1);
 }
 
+TEST(NormaliseBigNumbers, RewritesALongLineOfManyNumbersInOnePass) {
+    std::string Line, Expected;
+    for (int K = 0; K < 1000000; ++K) {
+        Line += K % 3 == 0 ? "-12," : std::to_string(1000000 + K) + ",";
+        Expected += K % 3 == 0 ? "-12," : "999999,";
+    }
+    TMyStringList Store;
+    Load(Store, Line + "\nx=1234567\n");
+    alarm(10); // moving the rest of the line at every number takes about a minute here
+    Store.NormaliseBigNumbers(6);
+    alarm(0);
+    EXPECT_TRUE(Store.Strings(0) == Expected);
+    EXPECT_EQ(Store.TextLength(0), Expected.size());
+    EXPECT_STREQ(Store.Strings(1), "x=999999");
+}
+
 } // namespace
