@@ -16,7 +16,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 #include <cstdlib>
@@ -250,15 +249,11 @@ void TCompareReport::SaveLocalToIniFile() {
 }
 
 void TCompareReport::SaveReport(const QString &FileName) const {
-    // Block by block keeps every character as shown (toPlainText would turn
-    // a no-break space into a space); an empty control holds no line.
     QString text;
-    const QTextDocument *document = resultField->document();
-    if (!document->isEmpty())
-        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-            text += block.text();
-            text += QLatin1Char('\n');
-        }
+    for (const QString &line : PlainTextLines(resultField)) {
+        text += line;
+        text += QLatin1Char('\n');
+    }
     QSaveFile file(FileName);
     const auto fail = [&] {
         return std::runtime_error(QStringLiteral("Cannot write file %1: %2")

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cctype>
@@ -69,11 +71,6 @@ void WriteLines(const QString &Path, const QStringList &Lines) {
                                  file.errorString().toStdString());
 }
 
-// An empty text has no lines; a text ending in a line break ends in an empty line.
-QStringList TextLines(const QString &Text) {
-    return Text.isEmpty() ? QStringList() : Text.split(QLatin1Char('\n'));
-}
-
 void AppendTreeLines(QTreeWidgetItem *Item, int Depth, QStringList &Lines) {
     Lines.append(QString(Depth, QLatin1Char('\t')) + Item->text(0));
     for (int i = 0; i < Item->childCount(); ++i)
@@ -131,7 +128,7 @@ void TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ide
 
 void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
                                QPlainTextEdit *RichEdit) {
-    WriteLines(KeptTextPath(Section, Ident), TextLines(RichEdit->toPlainText()));
+    WriteLines(KeptTextPath(Section, Ident), PlainTextLines(RichEdit));
 }
 
 void TMyIniFile::ReadFont(const std::string &Section, const std::string &Ident, QFont &Font) {
@@ -199,4 +196,13 @@ void TMyIniFile::WriteTreeView(const std::string &Section, const std::string &Id
     for (int i = 0; i < TreeView->topLevelItemCount(); ++i)
         AppendTreeLines(TreeView->topLevelItem(i), 0, lines);
     WriteLines(KeptTextPath(Section, Ident), lines);
+}
+
+QStringList PlainTextLines(const QPlainTextEdit *Edit) {
+    QStringList lines;
+    const QTextDocument *document = Edit->document();
+    if (!document->isEmpty())
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            lines.append(block.text());
+    return lines;
 }

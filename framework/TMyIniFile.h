@@ -2,6 +2,8 @@
 
 #include "TRegIniFile.h"
 
+#include <QStringList>
+
 #include <string>
 
 class QFont;
@@ -34,3 +36,8 @@ public:
     void ReadTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
     void WriteTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
 };
+
+// The lines of a plain-text control exactly as shown, block by block:
+// toPlainText() would turn a no-break space into a space. An empty control
+// holds no line.
+QStringList PlainTextLines(const QPlainTextEdit *Edit);
