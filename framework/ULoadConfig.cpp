@@ -1,10 +1,12 @@
 #include "ULoadConfig.h"
 
 #include "ConfigNames.h"
+#include "LabelFit.h"
 
 TLoadConfig::TLoadConfig(QWidget *Owner) : TForm(Owner) {
     setupUi(this);
     setFont(DesignFont());
+    FitLabelsToText(this);
     SetOuterGeometry(QRect(200, 107, 381, 121));
     SetModalResult(Button1, mrOk);
     SetModalResult(Button2, mrCancel);

@@ -1,10 +1,12 @@
 #include "USaveConfig.h"
 
 #include "ConfigNames.h"
+#include "LabelFit.h"
 
 TSaveConfig::TSaveConfig(QWidget *Owner) : TForm(Owner) {
     setupUi(this);
     setFont(DesignFont());
+    FitLabelsToText(this);
     SetOuterGeometry(QRect(200, 107, 313, 201));
     SetModalResult(Button1, mrOk);
     SetModalResult(Button2, mrCancel);

@@ -2,6 +2,7 @@
 # viewer. Included from framework/CMakeLists.txt after settings.cmake.
 add_library(tarnwell_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/TForm.h ${CMAKE_CURRENT_LIST_DIR}/TForm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LabelFit.h ${CMAKE_CURRENT_LIST_DIR}/LabelFit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UMyForm.h ${CMAKE_CURRENT_LIST_DIR}/UMyForm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UMyDialog.h ${CMAKE_CURRENT_LIST_DIR}/UMyDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UHelpViewer.h ${CMAKE_CURRENT_LIST_DIR}/UHelpViewer.cpp

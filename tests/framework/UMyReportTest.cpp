@@ -92,6 +92,9 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
     Answer({[](QDialog *Window) {
                 auto *Save = static_cast<TSaveConfig *>(Window);
                 EXPECT_EQ(Save->EditName->text(), CurrentUserName());
+                // Whatever face stands in, the label shows its whole caption.
+                EXPECT_GE(Save->Name->width(),
+                          Save->Name->fontMetrics().horizontalAdvance(Save->Name->text()));
                 EXPECT_TRUE(Save->ListBoxNames->selectedItems().isEmpty());
                 Save->ListBoxNames->item(0)->setSelected(true);
                 Save->ListBoxNamesClick(); // copies the name clicked
@@ -101,6 +104,8 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
             [](QDialog *Window) {
                 auto *Load = static_cast<TLoadConfig *>(Window);
                 EXPECT_EQ(Load->ComboBoxNames->currentText(), "Weekly");
+                EXPECT_GE(Load->Name->width(),
+                          Load->Name->fontMetrics().horizontalAdvance(Load->Name->text()));
                 return int(mrOk);
             }});
     Report.SaveConfiguration();
