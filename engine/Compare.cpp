@@ -167,6 +167,10 @@ void CompareFiles(const std::string &FileName1, const std::string &FileName2, TR
     try {
         TMyStringList First;
         TMyStringList Second;
+        // Reading large files takes a while: the window stays live meanwhile.
+        const auto Deliver = [&Report] { Report.ProcessMessages(0, 0); };
+        First.SetReadHook(Deliver);
+        Second.SetReadHook(Deliver);
         First.LoadFromFile(FileName1);
         Outcome.LoadError1 = First.LoadError();
         Second.LoadFromFile(FileName2);

@@ -28,9 +28,13 @@ struct TMyStringList::TReadState {
     bool AtEnd = false;         // byte 26 or a failure: read no further
     char *SavedNext = nullptr;  // the current block as it was before the unfinished
     std::int32_t SavedFree = 0; // line made the store take a fresh one
+    std::size_t SinceHook = 0;  // bytes read since the read hook last ran
 };
 
 namespace {
+
+// Bytes read between two runs of the read hook.
+constexpr std::size_t ReadHookBytes = std::size_t(1) << 20;
 
 // The first byte in [P, End) that is a zero byte, LF, CR or byte 26; End
 // when there is none.
@@ -379,6 +383,15 @@ void TMyStringList::ReadLines(int Fd, TReadState &State) {
         SplitChunk(State, Dest + Got);
         if (State.AtEnd)
             return;
+        CountRead(State, std::size_t(Got));
+    }
+}
+
+void TMyStringList::CountRead(TReadState &State, std::size_t Bytes) {
+    State.SinceHook += Bytes;
+    if (State.SinceHook >= ReadHookBytes && FReadHook) {
+        State.SinceHook = 0;
+        FReadHook();
     }
 }
 
@@ -522,6 +535,7 @@ void TMyStringList::ReadLongLine(int Fd, TReadState &State) {
         }
         if (Stop == End && Got > 0) {
             Length += std::size_t(Got);
+            CountRead(State, std::size_t(Got));
             continue;
         }
         // The line ends at Stop: a line end, byte 26, or the end of the file.

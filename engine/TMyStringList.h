@@ -3,6 +3,7 @@
 #include "TList.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The lines of one text file, in file order. Item k points to the text of
@@ -43,6 +44,10 @@ public:
     // regular file (directory, FIFO, device) adds nothing; a read error or
     // memory running out keeps the lines read so far. LoadError() tells why.
     void LoadFromFile(const std::string &FileName);
+    // Runs Hook after about every mebibyte LoadFromFile reads, so a window
+    // can deliver its pending events while a large file loads. Whatever Hook
+    // throws ends the load and leaves LoadFromFile with it.
+    void SetReadHook(std::function<void()> Hook) { FReadHook = std::move(Hook); }
 
     // Index of the first line from Start whose text equals Line byte for
     // byte, searching at most Count lines (0: up to the last line); -1 when
@@ -89,6 +94,7 @@ private:
     std::uint32_t *FKeys = nullptr;
     std::size_t FKeyCapacity = 0;
     int FError = 0;
+    std::function<void()> FReadHook;
 
     // Memory the blocks of one load are carved from, sized from the file and
     // faulted in at once; blocks beyond it come from the heap.
@@ -108,4 +114,6 @@ private:
     void SplitChunk(TReadState &State, char *End);
     char *SplitPlainLines(TReadState &State, char *Read, char *End);
     void ReadLongLine(int Fd, TReadState &State);
+    // Counts Bytes read and runs the read hook once a mebibyte has come in.
+    void CountRead(TReadState &State, std::size_t Bytes);
 };

@@ -29,6 +29,7 @@ public:
     virtual void SetStatus(std::string_view Text) = 0;
     // Called before every step of the walk and before every tail line: the
     // place where a window lets pending events run (a Stop, a repaint).
-    // Done of Total lines of both files have been walked so far.
+    // Done of Total lines of both files have been walked so far. Also called
+    // with 0 of 0 while large files are still being read.
     virtual void ProcessMessages(std::size_t Done, std::size_t Total) = 0;
 };

@@ -149,6 +149,24 @@ TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
               "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
 }
 
+TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
+    std::string Big;
+    while (Big.size() < (std::size_t(3) << 20))
+        Big += "a line of a large file\n";
+    const TFiles Files = Write("big1", Big, "big2", Big + "one more\n");
+    TRecordingSink Sink;
+    int WhileLoading = 0;
+    Sink.OnMessages = [&](std::size_t, std::size_t Total) {
+        WhileLoading += Total == 0;
+        // A stop given while the files load ends the run before its first step.
+        StopRequested = true;
+    };
+    RunComparison(Sink, true, Files.Name1, Files.Name2, true, false, false);
+    EXPECT_GE(WhileLoading, 4); // about one a mebibyte, in both files
+    EXPECT_TRUE(Sink.Lines.empty());
+    EXPECT_EQ(Sink.Status, "All Done");
+}
+
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
     const TFiles Notes = Write("proj/old/notes.txt", OldNotes, "proj/new/notes.txt", NewNotes);
     const std::string All = Report(Notes);
