@@ -16,7 +16,7 @@ export QT_QPA_PLATFORM=offscreen
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" --target tarnwell-app-bench tarnwell-bench-generate -j2 >/dev/null
+cmake --build "$build" --target tarnwell-app-bench tarnwell-bench-generate tarnwell-compare -j2 >/dev/null
 bench="$build/bin/tarnwell-app-bench"
 data="$build/bench-data"
 if [ ! -f "$data/big-b.txt" ]; then
@@ -34,6 +34,18 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 export HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 
+# Seconds tarnwell-compare takes to write the same report: the reference the
+# window's time is set against, measured in this run on this machine.
+reference() {
+    local a=$1 b=$2 start stop
+    for ((k = 0; k < runs; k++)); do
+        start=$(date +%s%N)
+        "$build/bin/tarnwell-compare" "$a" "$b" >/dev/null || true
+        stop=$(date +%s%N)
+        echo "$(((stop - start) / 1000)) 1000000" | awk '{ print $1 / $2 }'
+    done | median
+}
+
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 field() { awk -v key="$1" '{ for (i = 1; i < NF; i++) if ($i == key) print $(i + 1) }'; }
 
@@ -48,9 +60,11 @@ report() {
         -v l="$(field lines <"$out" | median)" -v g="$(field gap <"$out" | median)" \
         -v gmax="$(field gap <"$out" | sort -g | tail -n 1)" \
         -v fw="$(field firstwait <"$out" | median)" -v lw="$(field lastwait <"$out" | median)" \
-        -v p="$(field peak <"$out" | median)" -v c="$(field clear <"$out" | median)" 'BEGIN {
+        -v p="$(field peak <"$out" | median)" -v c="$(field clear <"$out" | median)" \
+        -v r="$(reference "$a" "$b")" 'BEGIN {
         printf "%s (%d report lines)\n", n, l
         printf "  RunComparison to \"All Done\"  %8.3f s    (target <= %s s)\n", t, tg
+        printf "  tarnwell-compare, same report  %8.3f s    window / command line %.1f\n", r, t / r
         printf "  longest gap between deliveries %6.1f ms   (worst of the runs %.1f ms; target <= 50 ms)\n", g, gmax
         printf "  reading the files, before the first delivery %6.1f ms; last delivery to the end %.1f ms\n", fw, lw
         printf "  peak memory                    %6.0f MiB\n", p / 1024
