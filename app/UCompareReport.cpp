@@ -177,7 +177,8 @@ namespace {
 // face of mixed widths.
 QStringList FixedPitchFamilies() {
     QStringList families;
-    const QString preferred = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+    const QString preferred =
+        QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
     if (QFontDatabase::isFixedPitch(preferred))
         families << preferred;
     for (const QString &family : QFontDatabase::families())

@@ -144,9 +144,11 @@ TEST_F(Composites, ARichEditKeepsItsTextInOneFileForEveryConfiguration) {
     const QString text = QString::fromUtf8("first\n\n\xC3\xBC\xE6\x97\xA5 \\ 'x'\nlast\n");
     // A no-break space is kept as it stands, not turned into a space.
     QPlainTextEdit spaced;
-    spaced.setPlainText(QString::fromUtf8("a\xC2\xA0" "b"));
+    spaced.setPlainText(QString::fromUtf8("a\xC2\xA0"
+                                          "b"));
     TMyIniFile(Root).WriteRichEdit("Compare\\Spaced", "1", &spaced);
-    EXPECT_EQ(ReadFile(KeptText("Compare/Spaced/1.txt")), "a\xC2\xA0" "b\n");
+    EXPECT_EQ(ReadFile(KeptText("Compare/Spaced/1.txt")), "a\xC2\xA0"
+                                                          "b\n");
 
     QPlainTextEdit edit;
     edit.setPlainText(text);

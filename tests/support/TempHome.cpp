@@ -5,7 +5,8 @@
 #include <stdexcept>
 
 TempHome::TempHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwell-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tarnwell-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     FRoot = pattern;
