@@ -4,13 +4,53 @@
 #include "TRegistry.h"
 #include "UCompareReport.h"
 
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
+
+namespace {
+
+int TerminationPipe[2] = {-1, -1};
+
+void NoteTermination(int) {
+    const char Byte = 1;
+    // Only async-signal-safe work here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t Written = write(TerminationPipe[1], &Byte, 1);
+}
+
+// A request to end (logout, kill, Ctrl+C) closes every window as the close
+// box would, so the run ends through the normal save instead of losing what
+// the user set. Returns the watcher; null when it cannot be set up.
+std::unique_ptr<QSocketNotifier> WatchTermination() {
+    if (TerminationPipe[0] < 0 && pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return nullptr;
+    auto Watcher = std::make_unique<QSocketNotifier>(TerminationPipe[0], QSocketNotifier::Read);
+    QObject::connect(Watcher.get(), &QSocketNotifier::activated, [] {
+        char Bytes[16];
+        while (read(TerminationPipe[0], Bytes, sizeof Bytes) > 0) {
+        }
+        QApplication::closeAllWindows();
+    });
+    struct sigaction Action = {};
+    Action.sa_handler = NoteTermination;
+    sigemptyset(&Action.sa_mask);
+    Action.sa_flags = SA_RESTART;
+    for (const int Signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(Signal, &Action, nullptr);
+    return Watcher;
+}
+
+} // namespace
 
 int RunApplication(const std::vector<std::string> &Arguments) {
     const std::string rootKey = SettingsRootKey(Arguments, 1);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
     // The store moved a damaged hive aside while the windows opened it.
     RunGuarded(nullptr, [] { TRegistry::CheckHive(); });
+    const auto termination = WatchTermination();
     ShowModal(report.get());
     report.reset();
     return 0;

@@ -4,6 +4,8 @@
 //   AppChild keep TEXT   "Save Report on Exit" on, report TEXT
 //   AppChild drop TEXT   "Save Report on Exit" off, report TEXT
 //   AppChild dump FILE   writes the report shown at start-up to FILE
+//   AppChild wait TEXT   "Save Report on Exit" on, report TEXT, then runs the
+//                        window for real, saying "ready" on stdout, until ended
 // Exit status 0, or 3 when a window other than the report was shown.
 #include "AppMain.h"
 #include "UCompareDialog.h"
@@ -32,8 +34,13 @@ int main(int argc, char **argv) {
             if (out.open(QIODevice::WriteOnly))
                 out.write(report->resultField->toPlainText().toUtf8());
         } else {
-            report->CompareDialog()->maintainReport->setChecked(action == QLatin1String("keep"));
+            report->CompareDialog()->maintainReport->setChecked(action != QLatin1String("drop"));
             report->resultField->setPlainText(argument);
+            if (action == QLatin1String("wait")) {
+                std::printf("ready\n");
+                std::fflush(stdout);
+                return report->exec();
+            }
         }
         report->Exit1->trigger();
         return report->result();

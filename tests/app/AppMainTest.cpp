@@ -38,6 +38,19 @@ TEST_F(AppMainTest, SaveReportOnExitAcrossRestarts) {
     EXPECT_EQ(ShownAtStart(), QString());
 }
 
+TEST_F(AppMainTest, TerminationEndsTheRunThroughTheNormalSave) {
+    QProcess child;
+    child.start(QStringLiteral(TARNWELL_APP_CHILD),
+                {QStringLiteral("wait"), QStringLiteral("kept")});
+    ASSERT_TRUE(child.waitForReadyRead(60000));
+    EXPECT_EQ(child.readAllStandardOutput().trimmed(), QByteArray("ready"));
+    child.terminate(); // SIGTERM, as a logout or kill sends it
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(ShownAtStart(), QStringLiteral("kept"));
+}
+
 TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {
     WriteBytes(QStringLiteral("config/tarnwell/registry.sqlite3"),
                QByteArray("this is not a database at all, just some text ").repeated(200));
