@@ -209,11 +209,15 @@ char *TMyStringList::TakeBlock() {
         FArenaUsed += BlockSize;
         return Block;
     }
-    char *Block = static_cast<char *>(AllocateOrThrow(BlockSize));
+    return AddHeapBlock(BlockSize);
+}
+
+char *TMyStringList::AddHeapBlock(std::size_t Size) {
+    char *Block = static_cast<char *>(AllocateOrThrow(Size));
     try {
         FBlocks.Add(Block);
     } catch (...) {
-        std::free(Block);
+        std::free(Block); // not yet owned by the list
         throw;
     }
     return Block;
@@ -272,16 +276,8 @@ std::uint32_t TMyStringList::KeyOf(const char *Text, std::size_t Length) {
 }
 
 char *TMyStringList::AllocText(std::int32_t Size) {
-    if (Size > BlockSize) {
-        char *Own = static_cast<char *>(AllocateOrThrow(std::size_t(Size)));
-        try {
-            FBlocks.Add(Own);
-        } catch (...) {
-            std::free(Own);
-            throw;
-        }
-        return Own;
-    }
+    if (Size > BlockSize)
+        return AddHeapBlock(std::size_t(Size));
     if (Size > FFree) {
         FNext = TakeBlock();
         FFree = BlockSize;

@@ -107,6 +107,8 @@ private:
     void ReserveArena(std::size_t FileSize);
     bool InArena(const void *Block) const;
     char *TakeBlock();
+    // A heap block of Size bytes, appended to FBlocks. Throws std::bad_alloc.
+    char *AddHeapBlock(std::size_t Size);
     void AddLine(char *Text, std::size_t Length);
     std::size_t LongTextLength(int Index) const;
     void ReadLines(int Fd, TReadState &State);
