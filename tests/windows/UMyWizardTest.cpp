@@ -1,4 +1,4 @@
-#include "FrameworkTest.h"
+#include "WindowsTest.h"
 
 #include "UMyWizard.h"
 
