@@ -145,9 +145,13 @@ void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const Q
     if (FRunDepth++ == 0)
         resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
-    ::RunComparison(*FSink, Clear, QFile::encodeName(FileName1).toStdString(),
-                    QFile::encodeName(FileName2).toStdString(), Compare, OnlyDifferences,
-                    IgnoreBigNumbers);
+    ::RunComparison({.Clear = Clear,
+                     .FileName1 = QFile::encodeName(FileName1).toStdString(),
+                     .FileName2 = QFile::encodeName(FileName2).toStdString(),
+                     .Compare = Compare,
+                     .OnlyDifferences = OnlyDifferences,
+                     .IgnoreBigNumbers = IgnoreBigNumbers},
+                    *FSink);
     if (--FRunDepth == 0)
         resultField->setUndoRedoEnabled(true);
 }

@@ -2,7 +2,6 @@
 // standard output. Exit status as diff's: 0 no differences, 1 some, 2 trouble.
 
 #include "Compare.h"
-#include "TCompareOutcome.h"
 #include "TStdoutSink.h"
 
 #include <cstdio>
@@ -119,9 +118,12 @@ int main(int Argc, char **Argv) {
         return PrintText(std::string(ProgramName) + " " + TARNWELL_VERSION);
 
     TStdoutSink Out(STDOUT_FILENO);
-    TCompareOutcome Outcome;
-    RunComparison(Out, true, Options.Files[0], Options.Files[1], true, Options.OnlyDifferences,
-                  Options.IgnoreBigNumbers, Outcome);
+    TCompareRequest Request;
+    Request.FileName1 = Options.Files[0];
+    Request.FileName2 = Options.Files[1];
+    Request.OnlyDifferences = Options.OnlyDifferences;
+    Request.IgnoreBigNumbers = Options.IgnoreBigNumbers;
+    const TCompareOutcome Outcome = RunComparison(Request, Out);
     const bool Written = Out.Flush();
 
     int Status = Out.HasDifferences() ? 1 : 0;

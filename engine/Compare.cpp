@@ -1,6 +1,5 @@
 #include "Compare.h"
 
-#include "TCompareOutcome.h"
 #include "TLookAheadWindow.h"
 #include "TMyStringList.h"
 
@@ -162,8 +161,8 @@ std::string LoadErrorText(int Error) {
     return std::strerror(Error);
 }
 
-void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
-                  bool OnlyDifferences, bool IgnoreBigNumbers, TCompareOutcome &Outcome) {
+TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report) {
+    TCompareOutcome Outcome;
     try {
         TMyStringList First;
         TMyStringList Second;
@@ -171,36 +170,30 @@ void CompareFiles(const std::string &FileName1, const std::string &FileName2, TR
         const auto Deliver = [&Report] { Report.ProcessMessages(0, 0); };
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
-        First.LoadFromFile(FileName1);
+        First.LoadFromFile(Request.FileName1);
         Outcome.LoadError1 = First.LoadError();
-        Second.LoadFromFile(FileName2);
+        Second.LoadFromFile(Request.FileName2);
         Outcome.LoadError2 = Second.LoadError();
-        const TPrefixes Prefixes = MakePrefixes(FileName1, FileName2);
-        if (IgnoreBigNumbers) {
+        const TPrefixes Prefixes = MakePrefixes(Request.FileName1, Request.FileName2);
+        if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);
         }
-        Walk(First, Second, Prefixes, Report, OnlyDifferences);
+        Walk(First, Second, Prefixes, Report, Request.OnlyDifferences);
     } catch (...) {
         // Memory ran out or the report refused a line: the lines appended so
         // far stay, and the run ends quietly.
         Outcome.Broken = true;
     }
+    return Outcome;
 }
 
-void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
-                  bool OnlyDifferences, bool IgnoreBigNumbers) {
-    TCompareOutcome Ignored;
-    CompareFiles(FileName1, FileName2, Report, OnlyDifferences, IgnoreBigNumbers, Ignored);
-}
-
-void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
-                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
-                   bool IgnoreBigNumbers, TCompareOutcome &Outcome) {
+TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report) {
     StopRequested = false;
+    TCompareOutcome Outcome;
     bool Prepared = true;
     try {
-        if (Clear) {
+        if (Request.Clear) {
             Report.Clear();
         } else {
             Report.AppendLine({}, {}, TLineKind::Separator);
@@ -212,19 +205,12 @@ void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1
         Outcome.Broken = true;
         Prepared = false;
     }
-    if (Compare && Prepared)
-        CompareFiles(FileName1, FileName2, Report, OnlyDifferences, IgnoreBigNumbers, Outcome);
+    if (Request.Compare && Prepared)
+        Outcome = CompareFiles(Request, Report);
     try {
         Report.SetStatus(StatusAllDone);
     } catch (...) {
         Outcome.Broken = true;
     }
-}
-
-void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
-                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
-                   bool IgnoreBigNumbers) {
-    TCompareOutcome Ignored;
-    RunComparison(Report, Clear, FileName1, FileName2, Compare, OnlyDifferences, IgnoreBigNumbers,
-                  Ignored);
+    return Outcome;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TCompareRequest.h"
 #include "TReportSink.h"
 
 #include <string>
@@ -31,15 +32,13 @@ std::string PadRight(std::string_view S, std::size_t Width, char Fill);
 std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
                                                std::string_view FileName2);
 
-// Compares two files and appends the report lines to Report. Never throws and
-// reports no error: an unreadable file compares as empty, and any failure
-// during the walk (memory, a sink that throws) ends it quietly.
-void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
-                  bool OnlyDifferences, bool IgnoreBigNumbers);
+// Compares the request's two files and appends the report lines to Report.
+// Never throws: an unreadable file compares as empty, and any failure
+// during the walk (memory, a sink that throws) ends it quietly; the outcome
+// tells what happened.
+TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report);
 
 // One run as the report window starts it: clears StopRequested, empties the
-// report (Clear) or appends the separator, compares when Compare is true,
+// report (Clear) or appends the separator, compares when Compare is set,
 // then sets the status text "All Done" however the walk ended.
-void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
-                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
-                   bool IgnoreBigNumbers);
+TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report);

@@ -48,7 +48,7 @@ protected:
         A = QFile::encodeName(WriteBytes(Stem + QStringLiteral("-a.txt"), first)).toStdString();
         B = QFile::encodeName(WriteBytes(Stem + QStringLiteral("-b.txt"), second)).toStdString();
         TRecordingSink report;
-        RunComparison(report, true, A, B, true, false, false);
+        RunComparison({true, A, B, true, false, false}, report);
         return report.Lines;
     }
     QPlainTextEdit Field;
@@ -62,7 +62,7 @@ TEST_F(FieldSinkTest, WholeRunShowsExactlyTheEngineReport) {
     ASSERT_GT(expected.size(), 20000);
     Field.setPlainText(QStringLiteral("old text"));
     Sink.BeginRun();
-    RunComparison(Sink, true, a, b, true, false, false);
+    RunComparison({true, a, b, true, false, false}, Sink);
     EXPECT_EQ(ReportLines(&Field), expected);
     EXPECT_EQ(Status.currentMessage(), QStringLiteral("All Done"));
 }
@@ -105,10 +105,10 @@ TEST_F(FieldSinkTest, NestedRunLandsBetweenTheOuterRunsLines) {
     QTimer::singleShot(0, [&] {
         nested = true;
         Sink.BeginRun();
-        RunComparison(Sink, false, c, d, true, false, false);
+        RunComparison({false, c, d, true, false, false}, Sink);
     });
     Sink.BeginRun();
-    RunComparison(Sink, true, a, b, true, false, false);
+    RunComparison({true, a, b, true, false, false}, Sink);
     ASSERT_TRUE(nested);
     // The first delivery comes before the outer walk's first step, on an
     // empty report: the inner run starts with the separator.

@@ -1,6 +1,6 @@
 #include "Compare.h"
 #include "EngineTestSupport.h"
-#include "TCompareOutcome.h"
+#include "TCompareRequest.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ TFiles Write(const std::string &Rel1, const std::string &Text1, const std::strin
 std::string Report(const TFiles &Files, bool OnlyDifferences = false,
                    bool IgnoreBigNumbers = false) {
     TRecordingSink Sink;
-    RunComparison(Sink, true, Files.Name1, Files.Name2, true, OnlyDifferences, IgnoreBigNumbers);
+    RunComparison({true, Files.Name1, Files.Name2, true, OnlyDifferences, IgnoreBigNumbers}, Sink);
     EXPECT_EQ(Sink.Status, "All Done");
     return Sink.Shown();
 }
@@ -85,7 +85,7 @@ TEST(CompareFiles, AnUnreadableFileComparesAsEmpty) {
     EXPECT_EQ(Report({Gone, Gone}), "");
     TRecordingSink Sink;
     TCompareOutcome Outcome;
-    RunComparison(Sink, true, Here, Gone, true, false, false, Outcome);
+    Outcome = RunComparison({true, Here, Gone, true, false, false}, Sink);
     EXPECT_EQ(Outcome.LoadError1, 0);
     EXPECT_EQ(Outcome.LoadError2, ENOENT);
     EXPECT_FALSE(Outcome.Broken);
@@ -117,11 +117,11 @@ TEST(CompareFiles, IgnoringBigNumbersMakesTheirLinesCommon) {
 TEST(RunComparison, AppendsTheSeparatorWhenNotClearing) {
     const TFiles Files = Write("a", "x\n", "b", "x\n");
     TRecordingSink Sink;
-    RunComparison(Sink, false, Files.Name1, Files.Name2, true, false, false);
-    RunComparison(Sink, false, Files.Name1, Files.Name2, true, false, false);
+    RunComparison({false, Files.Name1, Files.Name2, true, false, false}, Sink);
+    RunComparison({false, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_EQ(Sink.Shown(), "\n" + Dots + "\n\n    x\n\n" + Dots + "\n\n    x\n");
     EXPECT_EQ(Sink.Lines[1].Kind, TLineKind::Separator);
-    RunComparison(Sink, true, Files.Name1, Files.Name2, false, false, false);
+    RunComparison({true, Files.Name1, Files.Name2, false, false, false}, Sink);
     EXPECT_EQ(Sink.Shown(), "");
     EXPECT_EQ(Sink.Clears, 1);
 }
@@ -132,7 +132,7 @@ TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
     const TFiles Files = Write("1", "a\nx\ny\nz\nw\np\n", "2", "p\nq\nr\na\ns\n");
     TRecordingSink Sink;
     Sink.OnMessages = [](std::size_t, std::size_t) { StopRequested = true; };
-    RunComparison(Sink, true, Files.Name1, Files.Name2, true, false, false);
+    RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_EQ(Sink.Shown(), "2   p\n2   q\n2   r\n");
     EXPECT_EQ(Sink.Deliveries, 1);
     EXPECT_EQ(Sink.Status, "All Done");
@@ -142,7 +142,7 @@ TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
     Sink.OnMessages = [](std::size_t Done, std::size_t Total) {
         StopRequested = Done == 1 && Total == 3;
     };
-    RunComparison(Sink, true, Files.Name1 + "-missing", Three, true, false, false);
+    RunComparison({true, Files.Name1 + "-missing", Three, true, false, false}, Sink);
     EXPECT_EQ(Sink.Lines.size(), 2u);
     StopRequested = true;
     EXPECT_EQ(Report(Files),
@@ -161,7 +161,7 @@ TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
         // A stop given while the files load ends the run before its first step.
         StopRequested = true;
     };
-    RunComparison(Sink, true, Files.Name1, Files.Name2, true, false, false);
+    RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_GE(WhileLoading, 4); // about one a mebibyte, in both files
     EXPECT_TRUE(Sink.Lines.empty());
     EXPECT_EQ(Sink.Status, "All Done");
@@ -175,7 +175,7 @@ TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
         Sink.ThrowAfter = Limit;
         TCompareOutcome Outcome;
         EXPECT_NO_THROW(
-            RunComparison(Sink, true, Notes.Name1, Notes.Name2, true, false, false, Outcome));
+            Outcome = RunComparison({true, Notes.Name1, Notes.Name2, true, false, false}, Sink));
         EXPECT_EQ(All.rfind(Sink.Shown(), 0), 0u);
         EXPECT_EQ(Sink.Lines.size(), std::size_t(Limit));
         EXPECT_EQ(Sink.Status, "All Done");
@@ -188,9 +188,9 @@ TEST(RunComparison, ARunStartedInsideTheWalkRunsToItsEndFirst) {
     TRecordingSink Sink;
     Sink.OnMessages = [&](std::size_t Done, std::size_t) {
         if (Done == 2 && Sink.Lines.size() == 1)
-            RunComparison(Sink, false, Files.Name1, Files.Name2, true, true, false);
+            RunComparison({false, Files.Name1, Files.Name2, true, true, false}, Sink);
     };
-    RunComparison(Sink, true, Files.Name1, Files.Name2, true, false, false);
+    RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_EQ(Sink.Shown(), "    a\n\n" + Dots + "\n\n1   b\n2   c\n1   b\n2   c\n");
 }
 

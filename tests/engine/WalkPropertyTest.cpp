@@ -92,8 +92,9 @@ TEST(WalkProperty, EveryLineOnceInOrderAsThePlainWalkReportsIt) {
         for (const std::string &L : B)
             Text2 += L + "\n";
         TRecordingSink Sink;
-        CompareFiles(WriteBytes(Folder / "one", Text1), WriteBytes(Folder / "two", Text2), Sink,
-                     false, false);
+        CompareFiles({.FileName1 = WriteBytes(Folder / "one", Text1),
+                      .FileName2 = WriteBytes(Folder / "two", Text2)},
+                     Sink);
         TLines Seen1, Seen2;
         TReport Report;
         for (const auto &Line : Sink.Lines) {

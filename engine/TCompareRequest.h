@@ -1,8 +1,16 @@
 #pragma once
 
-#include "TReportSink.h"
-
 #include <string>
+
+// What one comparison run is asked to do.
+struct TCompareRequest {
+    bool Clear = true;             // empty the report first; otherwise append the separator
+    std::string FileName1;         // the first file, as given
+    std::string FileName2;         // the second file, as given
+    bool Compare = true;           // walk the files; false only prepares the report
+    bool OnlyDifferences = false;  // leave out the lines common to both files
+    bool IgnoreBigNumbers = false; // read every number of more than 6 characters as 999999
+};
 
 // How a comparison went, for a caller that must tell (the command-line
 // tool's exit status and messages). The report itself never shows it.
@@ -15,10 +23,3 @@ struct TCompareOutcome {
 // The texts of a load error: strerror's, except for a name that is not a
 // regular file.
 std::string LoadErrorText(int Error);
-
-// CompareFiles and RunComparison of Compare.h, also telling how the run went.
-void CompareFiles(const std::string &FileName1, const std::string &FileName2, TReportSink &Report,
-                  bool OnlyDifferences, bool IgnoreBigNumbers, TCompareOutcome &Outcome);
-void RunComparison(TReportSink &Report, bool Clear, const std::string &FileName1,
-                   const std::string &FileName2, bool Compare, bool OnlyDifferences,
-                   bool IgnoreBigNumbers, TCompareOutcome &Outcome);
