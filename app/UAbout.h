@@ -7,10 +7,14 @@
 
 // The about box: product caption, version line and the program's icon. It
 // keeps no settings and is built afresh for every showing.
-class TAbout : public TForm, public Ui::About {
+class TAbout : public TForm {
     Q_OBJECT
 public:
-    explicit TAbout(QWidget *Owner = nullptr);
+    // A box showing ProductCaption and "version: " followed by Version.
+    TAbout(const QString &ProductCaption, const QString &Version, QWidget *Owner = nullptr);
+
+private:
+    Ui::About ui;
 };
 
 // Shows a new about box modally with ProductCaption and "version: " Version,

@@ -2,66 +2,86 @@
 
 #include "LabelFit.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 
 TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
-    setupUi(this);
+    ui.setupUi(this);
     setFont(DesignFont());
     FitLabelsToText(this);
     // The buttons lie above the page control.
-    for (QWidget *button : {OKButton, CancelButton, WizardButton, helpButton})
+    for (QWidget *button : {ui.OKButton, ui.CancelButton, ui.WizardButton, ui.helpButton})
         button->raise();
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     SetOuterGeometry(QRect(58, 22, 441, 189));
     SetDesignPosition(4);
 
-    fileOpen = new QFileDialog(this);
-    fileOpen->setObjectName(QStringLiteral("fileOpen"));
-    fileOpen->setOption(QFileDialog::DontUseNativeDialog);
-    fileOpen->setAcceptMode(QFileDialog::AcceptOpen);
-    fileOpen->setFileMode(QFileDialog::AnyFile);
+    fileOpen = NewOpenFileDialog(this, QStringLiteral("fileOpen"));
 
-    file1->Size = 20;
-    file2->Size = 20;
+    ui.file1->Size = 20;
+    ui.file2->Size = 20;
+    // The check boxes are numbered from 2: no value carries the number 1.
+    FCheckBoxes = {
+        {ui.dontListCommon, "CheckBox-2", false},  {ui.ignoreBigNumbers, "CheckBox-3", false},
+        {ui.startWithDialog, "CheckBox-4", false}, {ui.clearReport, "CheckBox-5", true},
+        {ui.maintainReport, "CheckBox-6", false},
+    };
 
-    SetModalResult(OKButton, mrOk);
-    SetModalResult(CancelButton, mrCancel);
-    SetModalResult(WizardButton, mrWizard);
-    OnClick(Button2, [this] { Button2Click(); });
-    OnClick(browse1Button, [this] { Button2Click(); });
-    OnClick(browse2Button, [this] { browse2ButtonClick(); });
-    OnClick(helpButton, [this] { helpButtonClick(); });
+    SetModalResult(ui.OKButton, mrOk);
+    SetModalResult(ui.CancelButton, mrCancel);
+    SetModalResult(ui.WizardButton, mrWizard);
+    OnClick(ui.Button2, [this] { Button2Click(); });
+    OnClick(ui.browse1Button, [this] { Button2Click(); });
+    OnClick(ui.browse2Button, [this] { browse2ButtonClick(); });
+    OnClick(ui.helpButton, [this] { helpButtonClick(); });
 
-    RegisterResize(file1, 0, false, true, false, false);
-    RegisterResize(file2, 0, false, true, false, false);
-    for (QWidget *button :
-         {browse1Button, browse2Button, OKButton, WizardButton, helpButton, CancelButton})
+    RegisterResize(ui.file1, 0, false, true, false, false);
+    RegisterResize(ui.file2, 0, false, true, false, false);
+    for (QWidget *button : {ui.browse1Button, ui.browse2Button, ui.OKButton, ui.WizardButton,
+                            ui.helpButton, ui.CancelButton})
         RegisterResize(button, 3, true, false, false, false);
 }
 
+TCompareRequest TCompareDialog::Options() const {
+    TCompareRequest Request;
+    Request.Clear = ui.clearReport->isChecked();
+    Request.FileName1 = QFile::encodeName(ui.file1->currentText()).toStdString();
+    Request.FileName2 = QFile::encodeName(ui.file2->currentText()).toStdString();
+    Request.OnlyDifferences = ui.dontListCommon->isChecked();
+    Request.IgnoreBigNumbers = ui.ignoreBigNumbers->isChecked();
+    return Request;
+}
+
+void TCompareDialog::CommitFileNames() {
+    ui.file2->UpdateHistory();
+    ui.file1->UpdateHistory();
+}
+
+bool TCompareDialog::StartWithDialog() const {
+    return ui.startWithDialog->isChecked();
+}
+
+bool TCompareDialog::MaintainReport() const {
+    return ui.maintainReport->isChecked();
+}
+
 void TCompareDialog::FormResize() {
-    notebook->setGeometry(rect());
+    ui.notebook->setGeometry(rect());
     ApplyResizes();
 }
 
 void TCompareDialog::Browse(THistoryBox *Box) {
-    const QString name = Box->UpdateHistory();
-    fileOpen->selectFile(name);
-    if (ShowModal(fileOpen) != QDialog::Accepted)
-        return;
-    const QStringList chosen = fileOpen->selectedFiles();
-    if (!chosen.isEmpty())
-        Box->setEditText(QDir::toNativeSeparators(chosen.first()));
+    if (const auto Chosen = BrowseForFile(fileOpen, Box->UpdateHistory()))
+        Box->setEditText(*Chosen);
 }
 
 void TCompareDialog::Button2Click() {
-    Browse(file1);
+    Browse(ui.file1);
 }
 
 void TCompareDialog::browse2ButtonClick() {
-    Browse(file2);
+    Browse(ui.file2);
 }
 
 void TCompareDialog::helpButtonClick() {
@@ -70,32 +90,27 @@ void TCompareDialog::helpButtonClick() {
 
 void TCompareDialog::LoadLocalFromIniFile() {
     TMyDialog::LoadLocalFromIniFile();
-    file1->setEditText(QStringLiteral("C:\\file1.txt"));
-    file2->setEditText(QStringLiteral("C:\\file2.txt"));
-    file1->LoadHistory(*IniFile, Section, 3);
-    file2->LoadHistory(*IniFile, Section, 4);
+    ui.file1->setEditText(QStringLiteral("C:\\file1.txt"));
+    ui.file2->setEditText(QStringLiteral("C:\\file2.txt"));
+    ui.file1->LoadHistory(*IniFile, Section, 3);
+    ui.file2->LoadHistory(*IniFile, Section, 4);
 
-    const std::string active = notebook->currentWidget()->objectName().toStdString();
+    const std::string active = ui.notebook->currentWidget()->objectName().toStdString();
     const std::string sheet = IniFile->ReadString(Section, "Misc-1", active);
-    for (int i = 0; i < notebook->count(); ++i)
-        if (notebook->widget(i)->objectName().toStdString() == sheet)
-            notebook->setCurrentIndex(i);
+    for (int i = 0; i < ui.notebook->count(); ++i)
+        if (ui.notebook->widget(i)->objectName().toStdString() == sheet)
+            ui.notebook->setCurrentIndex(i);
 
-    dontListCommon->setChecked(IniFile->ReadBool(Section, "CheckBox-2", false));
-    ignoreBigNumbers->setChecked(IniFile->ReadBool(Section, "CheckBox-3", false));
-    startWithDialog->setChecked(IniFile->ReadBool(Section, "CheckBox-4", false));
-    clearReport->setChecked(IniFile->ReadBool(Section, "CheckBox-5", true));
-    maintainReport->setChecked(IniFile->ReadBool(Section, "CheckBox-6", false));
+    for (const TCheckBoxValue &Value : FCheckBoxes)
+        Value.Box->setChecked(IniFile->ReadBool(Section, Value.Name, Value.Default));
 }
 
 void TCompareDialog::SaveLocalToIniFile() {
     TMyDialog::SaveLocalToIniFile();
-    file1->SaveHistory(*IniFile, Section, 3);
-    file2->SaveHistory(*IniFile, Section, 4);
-    IniFile->WriteString(Section, "Misc-1", notebook->currentWidget()->objectName().toStdString());
-    IniFile->WriteBool(Section, "CheckBox-2", dontListCommon->isChecked());
-    IniFile->WriteBool(Section, "CheckBox-3", ignoreBigNumbers->isChecked());
-    IniFile->WriteBool(Section, "CheckBox-4", startWithDialog->isChecked());
-    IniFile->WriteBool(Section, "CheckBox-5", clearReport->isChecked());
-    IniFile->WriteBool(Section, "CheckBox-6", maintainReport->isChecked());
+    ui.file1->SaveHistory(*IniFile, Section, 3);
+    ui.file2->SaveHistory(*IniFile, Section, 4);
+    IniFile->WriteString(Section, "Misc-1",
+                         ui.notebook->currentWidget()->objectName().toStdString());
+    for (const TCheckBoxValue &Value : FCheckBoxes)
+        IniFile->WriteBool(Section, Value.Name, Value.Box->isChecked());
 }

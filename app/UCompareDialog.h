@@ -1,20 +1,33 @@
 #pragma once
 
+#include "TCompareRequest.h"
 #include "UMyDialog.h"
 #include "ui_UCompareDialog.h"
 
+class QCheckBox;
 class QFileDialog;
 
 // The compare dialog: the two file names with their histories and the
 // options of a comparison and of the program. It only returns a modal
-// result (mrOk, mrWizard, mrCancel); the report window reads its controls.
-class TCompareDialog : public TMyDialog, public Ui::CompareDialog {
+// result (mrOk, mrWizard, mrCancel); the report window asks it for the
+// request and the program options.
+class TCompareDialog : public TMyDialog {
     Q_OBJECT
 public:
     TCompareDialog(QWidget *Owner, const std::string &KeyPath);
 
     void LoadLocalFromIniFile() override;
     void SaveLocalToIniFile() override;
+
+    // The comparison the dialog describes now: its two file names (as
+    // typed, encoded for the file system) and its options.
+    TCompareRequest Options() const;
+    // Moves both file names to the top of their histories, the second
+    // first, as a run that takes them does.
+    void CommitFileNames();
+    // "Run Dialog Automatically" and "Save Report on Exit".
+    bool StartWithDialog() const;
+    bool MaintainReport() const;
 
     QFileDialog *fileOpen = nullptr;
 
@@ -27,7 +40,17 @@ protected:
     void FormResize() override;
 
 private:
+    // One persisted check box: the value name and its default.
+    struct TCheckBoxValue {
+        QCheckBox *Box;
+        const char *Name;
+        bool Default;
+    };
+
     // Commits Box's text to its history, seeds the open dialog with it and,
     // unless the dialog is cancelled, puts the chosen file in the box.
     void Browse(THistoryBox *Box);
+
+    Ui::CompareDialog ui;
+    std::vector<TCheckBoxValue> FCheckBoxes;
 };

@@ -24,45 +24,42 @@
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare") {
-    setupUi(this);
+    ui.setupUi(this);
     setFont(DesignFont());
     QFont design(QStringLiteral("Courier New"));
     design.setPixelSize(11);
-    SetReportFont(design);
+    ApplyReportFont(design);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     SetOuterGeometry(QRect(157, 87, 435, 300));
     NameSeparators();
-    FSink = std::make_unique<TFieldSink>(resultField, StatusBar1);
+    FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
 
     // The design's text is a placeholder: the report starts empty.
-    resultField->clear();
+    ui.resultField->clear();
 
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
     SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    FontDialog1 = new QFontDialog(this);
-    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
-    FontDialog1->setOption(QFontDialog::DontUseNativeDialog);
 
-    Connect(New1, &TCompareReport::New1Click);
-    Connect(SaveAs1, &TCompareReport::SaveAs1Click);
-    Connect(Dialog1, &TCompareReport::Dialog1Click);
-    Connect(Wizard1, &TCompareReport::Wizard1Click);
-    Connect(PrintSetup1, &TCompareReport::PrintSetup1Click);
-    Connect(Print1, &TCompareReport::Print1Click);
-    Connect(LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
-    Connect(SaveConfiguration1, &TCompareReport::SaveConfiguration1Click);
-    Connect(Exit1, &TCompareReport::Exit1Click);
-    Connect(Cut1, &TCompareReport::Cut1Click);
-    Connect(Copy1, &TCompareReport::Copy1Click);
-    Connect(Paste1, &TCompareReport::Paste1Click);
-    Connect(Font1, &TCompareReport::Font1Click);
-    Connect(Stop1, &TCompareReport::Stop1Click);
-    Connect(Help2, &TCompareReport::Help2Click);
-    Connect(About1, &TCompareReport::About1Click);
+    Connect(ui.New1, &TCompareReport::New1Click);
+    Connect(ui.SaveAs1, &TCompareReport::SaveAs1Click);
+    Connect(ui.Dialog1, &TCompareReport::Dialog1Click);
+    Connect(ui.Wizard1, &TCompareReport::Wizard1Click);
+    Connect(ui.PrintSetup1, &TCompareReport::PrintSetup1Click);
+    Connect(ui.Print1, &TCompareReport::Print1Click);
+    Connect(ui.LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
+    Connect(ui.SaveConfiguration1, &TCompareReport::SaveConfiguration1Click);
+    Connect(ui.Exit1, &TCompareReport::Exit1Click);
+    Connect(ui.Cut1, &TCompareReport::Cut1Click);
+    Connect(ui.Copy1, &TCompareReport::Copy1Click);
+    Connect(ui.Paste1, &TCompareReport::Paste1Click);
+    Connect(ui.Font1, &TCompareReport::Font1Click);
+    Connect(ui.Stop1, &TCompareReport::Stop1Click);
+    Connect(ui.Help2, &TCompareReport::Help2Click);
+    Connect(ui.About1, &TCompareReport::About1Click);
 
     FCompareWizard = new TCompareWizard(this, KeyPath);
     Wizard = FCompareWizard;
@@ -87,10 +84,10 @@ void TCompareReport::Connect(QAction *Action, void (TCompareReport::*Handler)())
 void TCompareReport::NameSeparators() {
     const char *const fileSeparators[] = {"N3", "N1", "N4", "N5"};
     int next = 0;
-    for (QAction *action : File1->actions())
+    for (QAction *action : ui.File1->actions())
         if (action->isSeparator() && next < 4)
             action->setObjectName(QLatin1StringView(fileSeparators[next++]));
-    for (QAction *action : Edit1->actions())
+    for (QAction *action : ui.Edit1->actions())
         if (action->isSeparator())
             action->setObjectName(QStringLiteral("N2"));
 }
@@ -98,12 +95,12 @@ void TCompareReport::NameSeparators() {
 void TCompareReport::FormResize() {
     // The menu along the top, the status bar along the bottom, the report
     // filling what lies between.
-    const int menuHeight = MainMenu1->sizeHint().height();
+    const int menuHeight = ui.MainMenu1->sizeHint().height();
     const int statusHeight = 19;
-    MainMenu1->setGeometry(0, 0, width(), menuHeight);
-    StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
-    resultField->setGeometry(0, menuHeight, width(),
-                             std::max(0, height() - menuHeight - statusHeight));
+    ui.MainMenu1->setGeometry(0, 0, width(), menuHeight);
+    ui.StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    ui.resultField->setGeometry(0, menuHeight, width(),
+                                std::max(0, height() - menuHeight - statusHeight));
 }
 
 void TCompareReport::showEvent(QShowEvent *Event) {
@@ -125,7 +122,7 @@ void TCompareReport::keyPressEvent(QKeyEvent *Event) {
 }
 
 void TCompareReport::FormActivate() {
-    if (FCompareDialog->startWithDialog->isChecked())
+    if (FCompareDialog->StartWithDialog())
         Dialog1Click();
 }
 
@@ -140,38 +137,34 @@ void TCompareReport::done(int Result) {
 
 void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const QString &FileName2,
                                    bool Compare, bool OnlyDifferences, bool IgnoreBigNumbers) {
+    RunComparison({.Clear = Clear,
+                   .FileName1 = QFile::encodeName(FileName1).toStdString(),
+                   .FileName2 = QFile::encodeName(FileName2).toStdString(),
+                   .Compare = Compare,
+                   .OnlyDifferences = OnlyDifferences,
+                   .IgnoreBigNumbers = IgnoreBigNumbers});
+}
+
+void TCompareReport::RunComparison(const TCompareRequest &Request) {
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
     if (FRunDepth++ == 0)
-        resultField->setUndoRedoEnabled(false);
+        ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
-    ::RunComparison({.Clear = Clear,
-                     .FileName1 = QFile::encodeName(FileName1).toStdString(),
-                     .FileName2 = QFile::encodeName(FileName2).toStdString(),
-                     .Compare = Compare,
-                     .OnlyDifferences = OnlyDifferences,
-                     .IgnoreBigNumbers = IgnoreBigNumbers},
-                    *FSink);
+    ::RunComparison(Request, *FSink);
     if (--FRunDepth == 0)
-        resultField->setUndoRedoEnabled(true);
+        ui.resultField->setUndoRedoEnabled(true);
 }
 
 void TCompareReport::RunFromDialog() {
-    const QString second = FCompareDialog->file2->UpdateHistory();
-    const QString first = FCompareDialog->file1->UpdateHistory();
-    RunComparison(FCompareDialog->clearReport->isChecked(), first, second, true,
-                  FCompareDialog->dontListCommon->isChecked(),
-                  FCompareDialog->ignoreBigNumbers->isChecked());
+    FCompareDialog->CommitFileNames();
+    RunComparison(FCompareDialog->Options());
 }
 
 void TCompareReport::RunFromWizard() {
-    const QString second = FCompareWizard->secondFile->text();
-    const QString first = FCompareWizard->firstFile->text();
-    RunComparison(true, first, second, true, false, false);
-}
-
-QFontDialog *TCompareReport::GetFontDialog() {
-    return FontDialog1;
+    // A wizard run always empties the report first and uses no options.
+    RunComparison(true, FCompareWizard->FirstFileName(), FCompareWizard->SecondFileName(), true,
+                  false, false);
 }
 
 namespace {
@@ -192,25 +185,6 @@ QStringList FixedPitchFamilies() {
     return families;
 }
 
-// The name of Family's style nearest to Font: the same slant (italic and
-// oblique alike), then the closest weight; empty when none has that slant.
-QString NearestStyle(const QString &Family, const QFont &Font) {
-    const bool slanted = Font.style() != QFont::StyleNormal;
-    QString nearest;
-    int distance = std::numeric_limits<int>::max();
-    for (const QString &style : QFontDatabase::styles(Family)) {
-        const QFont face = QFontDatabase::font(Family, style, 10);
-        if ((face.style() != QFont::StyleNormal) != slanted)
-            continue;
-        const int gap = std::abs(int(face.weight()) - int(Font.weight()));
-        if (gap < distance) {
-            distance = gap;
-            nearest = style;
-        }
-    }
-    return nearest;
-}
-
 } // namespace
 
 void TCompareReport::SetReportFont(const QFont &Font) {
@@ -223,39 +197,26 @@ void TCompareReport::SetReportFont(const QFont &Font) {
         font.setStyleHint(QFont::TypeWriter);
         font.setFixedPitch(true);
     }
-    resultField->setFont(font);
+    ui.resultField->setFont(font);
 }
 
 void TCompareReport::LoadLocalFromIniFile() {
     TMyReport::LoadLocalFromIniFile();
-    if (FCompareDialog->maintainReport->isChecked())
-        IniFile->ReadRichEdit(Section, "1", resultField);
-    QFont font = resultField->font();
-    IniFile->ReadFont(Section, "Font-1", font);
-    SetReportFont(font);
-    // The dialog can only offer faces that exist: it shows the stand-in.
-    QFont offered = resultField->font();
-    if (!QFontDatabase::hasFamily(offered.family()))
-        offered.setFamily(QFontInfo(offered).family());
-    // The dialog finds a style by its name, and a regular face may be called
-    // "Book": unnamed, it would offer the family's first style, perhaps a
-    // slanted one, and OK would apply that.
-    const QString style = NearestStyle(offered.family(), offered);
-    if (!style.isEmpty())
-        offered.setStyleName(style);
-    FontDialog1->setCurrentFont(offered);
+    if (FCompareDialog->MaintainReport())
+        IniFile->ReadRichEdit(Section, "1", ui.resultField);
+    ReadReportFont("Font-1");
 }
 
 void TCompareReport::SaveLocalToIniFile() {
     TMyReport::SaveLocalToIniFile();
-    if (FCompareDialog->maintainReport->isChecked())
-        IniFile->WriteRichEdit(Section, "1", resultField);
-    IniFile->WriteFont(Section, "Font-1", resultField->font());
+    if (FCompareDialog->MaintainReport())
+        IniFile->WriteRichEdit(Section, "1", ui.resultField);
+    WriteReportFont("Font-1");
 }
 
 void TCompareReport::SaveReport(const QString &FileName) const {
     QString text;
-    for (const QString &line : PlainTextLines(resultField)) {
+    for (const QString &line : PlainTextLines(ui.resultField)) {
         text += line;
         text += QLatin1Char('\n');
     }
@@ -274,7 +235,7 @@ void TCompareReport::SaveReport(const QString &FileName) const {
 
 void TCompareReport::PrintReport(QPrinter &Printer) const {
     Printer.setDocName(QString::fromStdString(Section) + QStringLiteral(" Tarnwell"));
-    resultField->print(&Printer);
+    ui.resultField->print(&Printer);
     if (Printer.printerState() == QPrinter::Error)
         throw std::runtime_error(
             QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
@@ -349,15 +310,15 @@ void TCompareReport::Exit1Click() {
 }
 
 void TCompareReport::Cut1Click() {
-    resultField->cut();
+    ui.resultField->cut();
 }
 
 void TCompareReport::Copy1Click() {
-    resultField->copy();
+    ui.resultField->copy();
 }
 
 void TCompareReport::Paste1Click() {
-    resultField->paste();
+    ui.resultField->paste();
 }
 
 void TCompareReport::Font1Click() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TCompareRequest.h"
 #include "TFieldSink.h"
 #include "UMyReport.h"
 #include "ui_UCompareReport.h"
@@ -8,7 +9,6 @@
 #include <memory>
 
 class QFileDialog;
-class QFontDialog;
 class QPageSetupDialog;
 class QPrintDialog;
 class QPrinter;
@@ -19,7 +19,7 @@ class TCompareWizard;
 // owns the compare dialog and wizard and turns their answers into runs of
 // the comparison. Commands run to completion on the window thread; during a
 // run pending events are delivered, so every command stays live.
-class TCompareReport : public TMyReport, public Ui::CompareReport {
+class TCompareReport : public TMyReport {
     Q_OBJECT
 public:
     TCompareReport(QWidget *Owner, const std::string &KeyPath);
@@ -33,9 +33,11 @@ public:
     void RunComparison(bool Clear, const QString &FileName1, const QString &FileName2, bool Compare,
                        bool OnlyDifferences, bool IgnoreBigNumbers);
 
+    // The same run from a whole request.
+    void RunComparison(const TCompareRequest &Request);
+
     void RunFromDialog() override;
     void RunFromWizard() override;
-    QFontDialog *GetFontDialog() override;
     // The whole report takes Font; a family missing here falls back to a
     // fixed-pitch face so the report's columns still line up.
     void SetReportFont(const QFont &Font) override;
@@ -54,7 +56,6 @@ public:
     // made on first use, so starting the program never waits for the print
     // system.
     QFileDialog *SaveDialog1 = nullptr;
-    QFontDialog *FontDialog1 = nullptr;
     QPageSetupDialog *PrinterSetupDialog();
     QPrintDialog *PrintDialog();
 
@@ -101,6 +102,7 @@ private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
     void NameSeparators();
 
+    Ui::CompareReport ui;
     TCompareDialog *FCompareDialog = nullptr;
     TCompareWizard *FCompareWizard = nullptr;
     std::unique_ptr<TFieldSink> FSink; // made once the design exists

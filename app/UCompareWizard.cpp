@@ -2,20 +2,19 @@
 
 #include "AppResources.h"
 #include "LabelFit.h"
+#include "UMyDialog.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QStackedWidget>
 
 TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     : TMyWizard(Owner, KeyPath, "Compare", 3) {
     LoadAppResources();
-    setupUi(this);
+    ui.setupUi(this);
     Loaded();
     setFont(DesignFont());
     QFont heading = DesignFont(24);
     heading.setBold(true);
-    for (QLabel *label : {Label7, Label6, Label11})
+    for (QLabel *label : {ui.Label7, ui.Label6, ui.Label11})
         label->setFont(heading);
     FitLabelsToText(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -24,17 +23,13 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     move(182, 137);
     SetDesignPosition(4);
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setFileMode(QFileDialog::AnyFile);
+    OpenDialog1 = NewOpenFileDialog(this, QStringLiteral("OpenDialog1"));
 
-    SetModalResult(BtnCancel, mrCancel);
+    SetModalResult(ui.BtnCancel, mrCancel);
     OnClick(BtnNext, [this] { BtnNextClick(); });
     OnClick(BtnBack, [this] { BtnBackClick(); });
-    OnClick(BtnBrowse, [this] { BtnBrowseClick(); });
-    OnClick(Button1, [this] { Button1Click(); });
+    OnClick(ui.BtnBrowse, [this] { BtnBrowseClick(); });
+    OnClick(ui.Button1, [this] { Button1Click(); });
     UpdateButtons();
 }
 
@@ -62,29 +57,34 @@ void TCompareWizard::BtnBackClick() {
 }
 
 void TCompareWizard::Browse(QLineEdit *Edit) {
-    if (ShowModal(OpenDialog1) != QDialog::Accepted)
-        return;
-    const QStringList chosen = OpenDialog1->selectedFiles();
-    if (!chosen.isEmpty())
-        Edit->setText(QDir::toNativeSeparators(chosen.first()));
+    if (const auto Chosen = BrowseForFile(OpenDialog1))
+        Edit->setText(*Chosen);
+}
+
+QString TCompareWizard::FirstFileName() const {
+    return ui.firstFile->text();
+}
+
+QString TCompareWizard::SecondFileName() const {
+    return ui.secondFile->text();
 }
 
 void TCompareWizard::BtnBrowseClick() {
-    Browse(firstFile);
+    Browse(ui.firstFile);
 }
 
 void TCompareWizard::Button1Click() {
-    Browse(secondFile);
+    Browse(ui.secondFile);
 }
 
 void TCompareWizard::LoadLocalFromIniFile() {
     TMyWizard::LoadLocalFromIniFile();
-    firstFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-1", "C:\\")));
-    secondFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-2", "C:\\")));
+    ui.firstFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-1", "C:\\")));
+    ui.secondFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-2", "C:\\")));
 }
 
 void TCompareWizard::SaveLocalToIniFile() {
     TMyWizard::SaveLocalToIniFile();
-    IniFile->WriteString(Section, "Edit-1", firstFile->text().toStdString());
-    IniFile->WriteString(Section, "Edit-2", secondFile->text().toStdString());
+    IniFile->WriteString(Section, "Edit-1", ui.firstFile->text().toStdString());
+    IniFile->WriteString(Section, "Edit-2", ui.secondFile->text().toStdString());
 }

@@ -7,20 +7,18 @@ class QFileDialog;
 
 // The compare wizard: four pages (Welcome, FirstFile, SecondFile, Finish)
 // that collect the two file names. It starts nothing itself: Finish closes
-// it with mrOk and the report window reads firstFile and secondFile.
-class TCompareWizard : public TMyWizard, public Ui::CompareWizard {
+// it with mrOk and the report window asks for the two names.
+class TCompareWizard : public TMyWizard {
     Q_OBJECT
 public:
     TCompareWizard(QWidget *Owner, const std::string &KeyPath);
 
-    // The design's controls and the base's bindings are the same widgets.
-    using TMyWizard::BtnBack;
-    using TMyWizard::BtnNext;
-    using TMyWizard::ImageFlag;
-    using TMyWizard::notebook;
-
     void LoadLocalFromIniFile() override;
     void SaveLocalToIniFile() override;
+
+    // The texts of the two file boxes, as typed.
+    QString FirstFileName() const;
+    QString SecondFileName() const;
 
     // Every showing starts on the Welcome page.
     void OnShowForm();
@@ -37,4 +35,6 @@ protected:
 
 private:
     void Browse(QLineEdit *Edit);
+
+    Ui::CompareWizard ui;
 };

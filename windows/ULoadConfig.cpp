@@ -4,19 +4,23 @@
 #include "LabelFit.h"
 
 TLoadConfig::TLoadConfig(QWidget *Owner) : TForm(Owner) {
-    setupUi(this);
+    ui.setupUi(this);
     setFont(DesignFont());
     FitLabelsToText(this);
     SetOuterGeometry(QRect(200, 107, 381, 121));
-    SetModalResult(Button1, mrOk);
-    SetModalResult(Button2, mrCancel);
+    SetModalResult(ui.Button1, mrOk);
+    SetModalResult(ui.Button2, mrCancel);
     FormCreate();
 }
 
 void TLoadConfig::FormCreate() {
     QStringList Names;
     ListConfigurations(Names);
-    ComboBoxNames->clear();
-    ComboBoxNames->addItems(Names);
-    ComboBoxNames->setCurrentIndex(Names.isEmpty() ? -1 : 0);
+    ui.ComboBoxNames->clear();
+    ui.ComboBoxNames->addItems(Names);
+    ui.ComboBoxNames->setCurrentIndex(Names.isEmpty() ? -1 : 0);
+}
+
+QString TLoadConfig::Name() const {
+    return ui.ComboBoxNames->currentText();
 }

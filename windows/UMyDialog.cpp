@@ -1,5 +1,8 @@
 #include "UMyDialog.h"
 
+#include <QDir>
+#include <QFileDialog>
+
 TMyDialog::TMyDialog(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
     : TMyForm(Owner, KeyPath, Name + "\\Dialog") {}
 
@@ -42,4 +45,24 @@ void TMyDialog::ApplyResizes() {
 
 void TMyDialog::FormResize() {
     ApplyResizes();
+}
+
+QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
+    auto *Dialog = new QFileDialog(Owner);
+    Dialog->setObjectName(ObjectName);
+    Dialog->setOption(QFileDialog::DontUseNativeDialog);
+    Dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    Dialog->setFileMode(QFileDialog::AnyFile);
+    return Dialog;
+}
+
+std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed) {
+    if (!Seed.isNull())
+        Dialog->selectFile(Seed);
+    if (ShowModal(Dialog) != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList Chosen = Dialog->selectedFiles();
+    if (Chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(Chosen.first());
 }

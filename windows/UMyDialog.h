@@ -4,7 +4,10 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+class QFileDialog;
 
 // One anchored control of a resizable dialog. Offsets are taken from the
 // form's size and the control's bounds at registration. The form's size is
@@ -44,6 +47,13 @@ public:
 protected:
     void FormResize() override;
 };
+
+// An open-file dialog of the program's own kind (the platform's native one
+// cannot be driven the same way everywhere), owned by Owner.
+QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName);
+// Shows Dialog, seeded with Seed when that is not null; the chosen file with
+// its full path, or nothing when the dialog was cancelled.
+std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed = QString());
 
 // Opens the help file "Tarnwells.hlp" found beside the program, else in its
 // parent folder, else in ../share/tarnwell/, in the program's help viewer

@@ -4,8 +4,35 @@
 #include "USaveConfig.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <cstdlib>
+#include <limits>
 #include <memory>
+
+namespace {
+
+// The name of Family's style nearest to Font: the same slant (italic and
+// oblique alike), then the closest weight; empty when none has that slant.
+QString NearestStyle(const QString &Family, const QFont &Font) {
+    const bool slanted = Font.style() != QFont::StyleNormal;
+    QString nearest;
+    int distance = std::numeric_limits<int>::max();
+    for (const QString &style : QFontDatabase::styles(Family)) {
+        const QFont face = QFontDatabase::font(Family, style, 10);
+        if ((face.style() != QFont::StyleNormal) != slanted)
+            continue;
+        const int gap = std::abs(int(face.weight()) - int(Font.weight()));
+        if (gap < distance) {
+            distance = gap;
+            nearest = style;
+        }
+    }
+    return nearest;
+}
+
+} // namespace
 
 TMyReport::TMyReport(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
     : TMyForm(Owner, KeyPath, Name + "\\Report") {}
@@ -48,6 +75,15 @@ void TMyReport::ShowWizard() {
         RunFromWizard();
 }
 
+QFontDialog *TMyReport::GetFontDialog() {
+    if (FontDialog1 == nullptr) {
+        FontDialog1 = new QFontDialog(this);
+        FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
+        FontDialog1->setOption(QFontDialog::DontUseNativeDialog);
+    }
+    return FontDialog1;
+}
+
 void TMyReport::ChooseFont() {
     QFontDialog *Fonts = GetFontDialog();
     if (Fonts == nullptr)
@@ -57,16 +93,42 @@ void TMyReport::ChooseFont() {
     // one the user tried and dropped.
     const QFont Before = Fonts->currentFont();
     if (ShowModal(Fonts) == QDialog::Accepted)
-        SetReportFont(Fonts->currentFont());
+        ApplyReportFont(Fonts->currentFont());
     else
         Fonts->setCurrentFont(Before);
+}
+
+void TMyReport::ApplyReportFont(const QFont &Font) {
+    FReportFont = Font;
+    SetReportFont(Font);
+}
+
+void TMyReport::ReadReportFont(const std::string &Ident) {
+    QFont Font = FReportFont;
+    IniFile->ReadFont(Section, Ident, Font);
+    ApplyReportFont(Font);
+    // The dialog can only offer faces that exist: it shows the stand-in.
+    QFont Offered = Font;
+    if (!QFontDatabase::hasFamily(Offered.family()))
+        Offered.setFamily(QFontInfo(Offered).family());
+    // The dialog finds a style by its name, and a regular face may be called
+    // "Book": unnamed, it would offer the family's first style, perhaps a
+    // slanted one, and OK would apply that.
+    const QString Style = NearestStyle(Offered.family(), Offered);
+    if (!Style.isEmpty())
+        Offered.setStyleName(Style);
+    GetFontDialog()->setCurrentFont(Offered);
+}
+
+void TMyReport::WriteReportFont(const std::string &Ident) {
+    IniFile->WriteFont(Section, Ident, FReportFont);
 }
 
 void TMyReport::SaveConfiguration() {
     auto Window = std::make_unique<TSaveConfig>(this);
     if (ShowModal(Window.get()) != mrOk)
         return;
-    const std::string Name = Window->EditName->text().toStdString();
+    const std::string Name = Window->Name().toStdString();
     UseConfiguration(Name);
     SaveToIniFile();
 }
@@ -75,7 +137,7 @@ void TMyReport::LoadConfiguration() {
     auto Window = std::make_unique<TLoadConfig>(this);
     if (ShowModal(Window.get()) != mrOk)
         return;
-    const std::string Name = Window->ComboBoxNames->currentText().toStdString();
+    const std::string Name = Window->Name().toStdString();
     UseConfiguration(Name);
     LoadFromIniFile();
 }

@@ -3,7 +3,8 @@
 #include "UMyDialog.h"
 #include "UMyWizard.h"
 
-class QFont;
+#include <QFont>
+
 class QFontDialog;
 
 // A main window that shows a report and is driven by an options dialog and
@@ -20,7 +21,9 @@ public:
 
     virtual void RunFromDialog() = 0;
     virtual void RunFromWizard() = 0;
-    virtual QFontDialog *GetFontDialog() = 0;
+    // The report's font dialog, which the report base owns.
+    virtual QFontDialog *GetFontDialog();
+    // Shows Font in the report; the base only chooses, reads and stores it.
     virtual void SetReportFont(const QFont &Font) = 0;
 
     // The commands; store failures propagate to the caller.
@@ -34,4 +37,17 @@ public:
     // Owned by the report window (Qt children); set by the subclass.
     TMyDialog *Dialog = nullptr;
     TMyWizard *Wizard = nullptr;
+
+protected:
+    // Makes Font the report's font and shows it through SetReportFont.
+    void ApplyReportFont(const QFont &Font);
+    // Reads the font stored under Ident over the report's font (see
+    // TMyIniFile::ReadFont), applies it and offers it in the font dialog.
+    void ReadReportFont(const std::string &Ident);
+    // Stores the report's font under Ident.
+    void WriteReportFont(const std::string &Ident);
+
+private:
+    QFontDialog *FontDialog1 = nullptr; // made on first use
+    QFont FReportFont;
 };

@@ -4,31 +4,36 @@
 #include "LabelFit.h"
 
 TSaveConfig::TSaveConfig(QWidget *Owner) : TForm(Owner) {
-    setupUi(this);
+    ui.setupUi(this);
     setFont(DesignFont());
     FitLabelsToText(this);
     SetOuterGeometry(QRect(200, 107, 313, 201));
-    SetModalResult(Button1, mrOk);
-    SetModalResult(Button2, mrCancel);
+    SetModalResult(ui.Button1, mrOk);
+    SetModalResult(ui.Button2, mrCancel);
     // Clicking a name copies it, also the one already selected; the keys
     // select by moving the current row.
-    connect(ListBoxNames, &QListWidget::itemClicked, this, &TSaveConfig::ListBoxNamesClick);
-    connect(ListBoxNames, &QListWidget::currentRowChanged, this, &TSaveConfig::ListBoxNamesClick);
+    connect(ui.ListBoxNames, &QListWidget::itemClicked, this, &TSaveConfig::ListBoxNamesClick);
+    connect(ui.ListBoxNames, &QListWidget::currentRowChanged, this,
+            &TSaveConfig::ListBoxNamesClick);
     FormCreate();
 }
 
 void TSaveConfig::FormCreate() {
-    EditName->setText(CurrentUserName());
+    ui.EditName->setText(CurrentUserName());
     QStringList Names;
     ListConfigurations(Names);
-    ListBoxNames->clear();
-    ListBoxNames->addItems(Names);
-    ListBoxNames->setCurrentRow(-1);
-    ListBoxNames->clearSelection();
+    ui.ListBoxNames->clear();
+    ui.ListBoxNames->addItems(Names);
+    ui.ListBoxNames->setCurrentRow(-1);
+    ui.ListBoxNames->clearSelection();
 }
 
 void TSaveConfig::ListBoxNamesClick() {
-    const QList<QListWidgetItem *> Selected = ListBoxNames->selectedItems();
+    const QList<QListWidgetItem *> Selected = ui.ListBoxNames->selectedItems();
     if (!Selected.isEmpty())
-        EditName->setText(Selected.front()->text());
+        ui.EditName->setText(Selected.front()->text());
+}
+
+QString TSaveConfig::Name() const {
+    return ui.EditName->text();
 }

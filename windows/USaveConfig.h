@@ -5,7 +5,7 @@
 
 // The window that asks for the name to save the configuration under. It
 // stores nothing; read EditName after it closed with mrOk.
-class TSaveConfig : public TForm, public Ui::TSaveConfig {
+class TSaveConfig : public TForm {
     Q_OBJECT
 public:
     // Builds the design and runs FormCreate; store failures propagate.
@@ -16,4 +16,10 @@ public:
     void FormCreate();
     // Copies the selected name, if any, into EditName.
     void ListBoxNamesClick();
+
+    // The name in EditName.
+    QString Name() const;
+
+private:
+    Ui::TSaveConfig ui;
 };

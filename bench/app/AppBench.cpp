@@ -10,12 +10,15 @@
 //       prints "startup <ms> main <ms>" (from launch, from entering main)
 //   tarnwell-app-bench prepare FILE1 FILE2
 //       leaves settings behind as a user would (histories, options, a report).
+#include "MyComps.h"
 #include "SettingsRootKey.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <cstdio>
 #include <cstring>
@@ -50,12 +53,15 @@ int Run(const QString &First, const QString &Second) {
     timer.start();
     report->RunComparison(true, First, Second, true, false, false);
     const qint64 elapsed = timer.nsecsElapsed();
-    if (report->StatusBar1->currentMessage() != QStringLiteral("All Done"))
+    if (report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))->currentMessage() !=
+        QStringLiteral("All Done"))
         return 1;
     const TFieldSink::TStatistics &stats = report->Sink().Statistics();
     std::printf("run %.4f lines %d firstwait %.2f gap %.2f lastwait %.2f peak %ld\n", elapsed / 1e9,
-                report->resultField->document()->blockCount(), stats.FirstWait / 1e6,
-                stats.LongestGap / 1e6, stats.LastWait / 1e6, PeakKiB());
+                report->findChild<QPlainTextEdit *>(QStringLiteral("resultField"))
+                    ->document()
+                    ->blockCount(),
+                stats.FirstWait / 1e6, stats.LongestGap / 1e6, stats.LastWait / 1e6, PeakKiB());
     // Emptying a full report: what the next run with "Clear Report" pays.
     timer.restart();
     report->New1Click();
@@ -69,14 +75,16 @@ int Prepare(const QString &First, const QString &Second) {
     auto report = ShownReport();
     TCompareDialog *dialog = report->CompareDialog();
     for (int i = 0; i < 20; ++i) {
-        dialog->file1->setEditText(QStringLiteral("/data/earlier/first-%1.txt").arg(i));
-        dialog->file1->UpdateHistory();
-        dialog->file2->setEditText(QStringLiteral("/data/earlier/second-%1.txt").arg(i));
-        dialog->file2->UpdateHistory();
+        dialog->findChild<THistoryBox *>(QStringLiteral("file1"))
+            ->setEditText(QStringLiteral("/data/earlier/first-%1.txt").arg(i));
+        dialog->findChild<THistoryBox *>(QStringLiteral("file1"))->UpdateHistory();
+        dialog->findChild<THistoryBox *>(QStringLiteral("file2"))
+            ->setEditText(QStringLiteral("/data/earlier/second-%1.txt").arg(i));
+        dialog->findChild<THistoryBox *>(QStringLiteral("file2"))->UpdateHistory();
     }
-    dialog->file1->setEditText(First);
-    dialog->file2->setEditText(Second);
-    dialog->maintainReport->setChecked(true);
+    dialog->findChild<THistoryBox *>(QStringLiteral("file1"))->setEditText(First);
+    dialog->findChild<THistoryBox *>(QStringLiteral("file2"))->setEditText(Second);
+    dialog->findChild<QCheckBox *>(QStringLiteral("maintainReport"))->setChecked(true);
     report->RunFromDialog();
     return 0; // the report window saves everything as it is destroyed
 }

@@ -32,17 +32,22 @@ int main(int argc, char **argv) {
         if (action == QLatin1String("dump")) {
             QFile out(argument);
             if (out.open(QIODevice::WriteOnly))
-                out.write(report->resultField->toPlainText().toUtf8());
+                out.write(report->findChild<QPlainTextEdit *>(QStringLiteral("resultField"))
+                              ->toPlainText()
+                              .toUtf8());
         } else {
-            report->CompareDialog()->maintainReport->setChecked(action != QLatin1String("drop"));
-            report->resultField->setPlainText(argument);
+            report->CompareDialog()
+                ->findChild<QCheckBox *>(QStringLiteral("maintainReport"))
+                ->setChecked(action != QLatin1String("drop"));
+            report->findChild<QPlainTextEdit *>(QStringLiteral("resultField"))
+                ->setPlainText(argument);
             if (action == QLatin1String("wait")) {
                 std::printf("ready\n");
                 std::fflush(stdout);
                 return report->exec();
             }
         }
-        report->Exit1->trigger();
+        report->findChild<QAction *>(QStringLiteral("Exit1"))->trigger();
         return report->result();
     });
     const int status = RunApplication({argv[0]});

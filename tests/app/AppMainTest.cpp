@@ -2,6 +2,7 @@
 #include "AppTestSupport.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
+#include "UiChild.h"
 
 #include <QFile>
 #include <QProcess>
@@ -59,8 +60,9 @@ TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {
     Answer<TCompareReport>([&, first = first, second = second](TCompareReport *Report) {
         shown = TakeErrors();
         Report->RunComparison(true, first, second, true, false, false);
-        EXPECT_EQ(ReportLines(Report->resultField), WorkedExampleReport());
-        Report->CompareDialog()->maintainReport->setChecked(true);
+        EXPECT_EQ(ReportLines(::Child<QPlainTextEdit>(Report, "resultField")),
+                  WorkedExampleReport());
+        ::Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(true);
         return int(mrCancel);
     });
     EXPECT_EQ(RunApplication({"tarnwell"}), 0);

@@ -5,6 +5,7 @@
 #include "UCompareReport.h"
 #include "ULoadConfig.h"
 #include "USaveConfig.h"
+#include "UiChild.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +34,7 @@ protected:
             Dialog->printer()->setOutputFileName(pdf);
             return int(QDialog::Accepted);
         });
-        Report.Print1->trigger();
+        Child<QAction>(&Report, "Print1")->trigger();
         return Read(pdf);
     }
     // A PDF text string: big-endian UTF-16 behind a byte order mark, with
@@ -56,8 +57,8 @@ protected:
 
 TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesAndAlwaysProposesTheSectionName) {
     auto report = OpenReport();
-    report->resultField->setPlainText(
-        QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line"));
+    Child<QPlainTextEdit>(report, "resultField")
+        ->setPlainText(QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line"));
     for (const char *name : {"saved/one.txt", "two.txt"}) {
         const QString target = Path(QString::fromLatin1(name));
         QDir().mkpath(QFileInfo(target).absolutePath());
@@ -68,33 +69,34 @@ TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesAndAlwaysProposesTheSectionName) {
             Dialog->selectFile(target);
             return int(QDialog::Accepted);
         });
-        report->SaveAs1->trigger();
+        Child<QAction>(report, "SaveAs1")->trigger();
         EXPECT_EQ(Read(target), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n")) << name;
     }
 }
 
 TEST_F(ReportFilesTest, SaveAsToAnUnwritablePathShowsWhyAndKeepsTheReport) {
     auto report = OpenReport();
-    report->resultField->setPlainText(QStringLiteral("report text"));
+    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("report text"));
     // A path below a plain file cannot be created, not even by root.
     const QString blocker = WriteLines(QStringLiteral("blocker"), {"x"});
     Answer<QFileDialog>([&](QFileDialog *Dialog) {
         Dialog->selectFile(blocker + QStringLiteral("/report.txt"));
         return int(QDialog::Accepted);
     });
-    report->SaveAs1->trigger();
+    Child<QAction>(report, "SaveAs1")->trigger();
     const QStringList errors = TakeErrors();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write file ") + blocker))
         << errors[0].toStdString();
     EXPECT_TRUE(errors[0].endsWith(QLatin1Char('.')));
-    EXPECT_EQ(report->resultField->toPlainText(), QStringLiteral("report text"));
+    EXPECT_EQ(Child<QPlainTextEdit>(report, "resultField")->toPlainText(),
+              QStringLiteral("report text"));
     EXPECT_EQ(Read(blocker), QByteArray("x\n"));
 }
 
 TEST_F(ReportFilesTest, PrintingMakesOneTitledJobThatGrowsWithTheReport) {
     auto report = OpenReport();
-    report->resultField->setPlainText(QStringLiteral("a short report"));
+    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("a short report"));
     const QByteArray small = PrintToPdf(*report, QStringLiteral("small.pdf"));
     ASSERT_FALSE(small.isEmpty());
     EXPECT_EQ(PageCount(small), 1);
@@ -102,7 +104,7 @@ TEST_F(ReportFilesTest, PrintingMakesOneTitledJobThatGrowsWithTheReport) {
     QStringList lines;
     for (int i = 0; i < 400; ++i)
         lines << QStringLiteral("report line %1").arg(i);
-    report->resultField->setPlainText(lines.join(QLatin1Char('\n')));
+    Child<QPlainTextEdit>(report, "resultField")->setPlainText(lines.join(QLatin1Char('\n')));
     const QByteArray large = PrintToPdf(*report, QStringLiteral("large.pdf"));
     EXPECT_GT(PageCount(large), 3);
     EXPECT_EQ(report->PrintDialog()->printer()->docName(),
@@ -118,13 +120,13 @@ TEST_F(ReportFilesTest, PrintSetupAndPrintShareOnePrinter) {
         setUp = Dialog->printer();
         return int(QDialog::Accepted);
     });
-    report->PrintSetup1->trigger();
+    Child<QAction>(report, "PrintSetup1")->trigger();
     EXPECT_EQ(setUp, report->PrintDialog()->printer());
 }
 
 TEST_F(ReportFilesTest, PrintToAnUnwritableFileShowsTheErrorBox) {
     auto report = OpenReport();
-    report->resultField->setPlainText(QStringLiteral("text"));
+    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("text"));
     WriteLines(QStringLiteral("blocker"), {"x"});
     PrintToPdf(*report, QStringLiteral("blocker/out.pdf"));
     EXPECT_EQ(TakeErrors().size(), 1);
@@ -142,32 +144,34 @@ TEST_F(ReportFilesTest, ChosenFontIsBackAtTheNextStart) {
             Dialog->setCurrentFont(chosen);
             return int(QDialog::Accepted);
         });
-        report->Font1->trigger();
-        EXPECT_EQ(report->resultField->font().family(), chosen.family());
-        EXPECT_EQ(report->resultField->document()->defaultFont().pointSize(), 14);
+        Child<QAction>(report, "Font1")->trigger();
+        EXPECT_EQ(Child<QPlainTextEdit>(report, "resultField")->font().family(), chosen.family());
+        EXPECT_EQ(
+            Child<QPlainTextEdit>(report, "resultField")->document()->defaultFont().pointSize(),
+            14);
     }
     auto report = OpenReport();
-    const QFont font = report->resultField->font();
+    const QFont font = Child<QPlainTextEdit>(report, "resultField")->font();
     EXPECT_EQ(font.family(), chosen.family());
     EXPECT_EQ(font.pointSize(), 14);
     EXPECT_TRUE(font.bold());
     EXPECT_TRUE(font.italic());
-    EXPECT_EQ(report->FontDialog1->currentFont().family(), chosen.family());
+    EXPECT_EQ(report->GetFontDialog()->currentFont().family(), chosen.family());
 
     // A cancelled font dialog changes nothing.
     Answer<QFontDialog>([](QFontDialog *Dialog) {
         Dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 20));
         return int(QDialog::Rejected);
     });
-    report->Font1->trigger();
-    EXPECT_EQ(report->resultField->font().family(), chosen.family());
+    Child<QAction>(report, "Font1")->trigger();
+    EXPECT_EQ(Child<QPlainTextEdit>(report, "resultField")->font().family(), chosen.family());
 }
 
 TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
     const std::string daily = SettingsRootKey({"tarnwell", "/some/where/Daily"}, 1);
     {
         auto report = OpenReport(daily);
-        report->CompareDialog()->ignoreBigNumbers->setChecked(true);
+        Child<QCheckBox>(report->CompareDialog(), "ignoreBigNumbers")->setChecked(true);
     }
     TRegIniFile dailyStore(std::string(OthersKey) + "\\Daily");
     EXPECT_TRUE(dailyStore.ReadBool("Compare\\Dialog", "CheckBox-3", false));
@@ -175,32 +179,33 @@ TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
     EXPECT_FALSE(defaultStore.ReadBool("Compare\\Dialog", "CheckBox-3", false));
 
     auto report = OpenReport();
-    report->CompareDialog()->dontListCommon->setChecked(true);
+    Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->setChecked(true);
     Answer<TSaveConfig>([](TSaveConfig *Save) {
-        Save->EditName->setText(QStringLiteral("Weekly"));
+        Child<QLineEdit>(Save, "EditName")->setText(QStringLiteral("Weekly"));
         return int(mrOk);
     });
-    report->SaveConfiguration1->trigger();
+    Child<QAction>(report, "SaveConfiguration1")->trigger();
     EXPECT_TRUE(TRegIniFile(std::string(OthersKey) + "\\Weekly")
                     .ReadBool("Compare\\Dialog", "CheckBox-2", false));
 
-    report->CompareDialog()->dontListCommon->setChecked(false);
+    Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->setChecked(false);
     Answer<TLoadConfig>([](TLoadConfig *Load) {
-        EXPECT_GE(Load->ComboBoxNames->findText(QStringLiteral("Daily")), 0);
-        Load->ComboBoxNames->setCurrentIndex(
-            Load->ComboBoxNames->findText(QStringLiteral("Daily")));
+        EXPECT_GE(Child<QComboBox>(Load, "ComboBoxNames")->findText(QStringLiteral("Daily")), 0);
+        Child<QComboBox>(Load, "ComboBoxNames")
+            ->setCurrentIndex(
+                Child<QComboBox>(Load, "ComboBoxNames")->findText(QStringLiteral("Daily")));
         return int(mrOk);
     });
-    report->LoadConfiguration1->trigger();
-    EXPECT_TRUE(report->CompareDialog()->ignoreBigNumbers->isChecked());
-    EXPECT_FALSE(report->CompareDialog()->dontListCommon->isChecked());
+    Child<QAction>(report, "LoadConfiguration1")->trigger();
+    EXPECT_TRUE(Child<QCheckBox>(report->CompareDialog(), "ignoreBigNumbers")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->isChecked());
 }
 
 TEST_F(ReportFilesTest, FailedSaveAtExitIsShownAndStopsThere) {
     {
         auto report = OpenReport();
-        report->CompareDialog()->maintainReport->setChecked(true);
-        report->resultField->setPlainText(QStringLiteral("kept"));
+        Child<QCheckBox>(report->CompareDialog(), "maintainReport")->setChecked(true);
+        Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("kept"));
         // The kept report's folder cannot be made: a plain file is in the way.
         WriteLines(QStringLiteral("data/Brackwater Software"), {"x"});
     }

@@ -2,6 +2,7 @@
 #include "AppResources.h"
 #include "AppTestSupport.h"
 #include "SettingsRootKey.h"
+#include "UiChild.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -40,7 +41,7 @@ TEST_F(CompareWizardTest, NextBackAndFinishAcrossThePages) {
 TEST_F(CompareWizardTest, LabelsShowTheirWholeTextInTheFaceAtHand) {
     auto wizard = Open();
     ExpectLabelsShowWholeText(wizard.get());
-    EXPECT_TRUE(wizard->Label7->font().bold());
+    EXPECT_TRUE(Child<QLabel>(wizard, "Label7")->font().bold());
 }
 
 TEST_F(CompareWizardTest, EveryShowingStartsOnWelcome) {
@@ -48,7 +49,7 @@ TEST_F(CompareWizardTest, EveryShowingStartsOnWelcome) {
     wizard->show();
     wizard->BtnNext->click();
     wizard->BtnNext->click();
-    wizard->BtnCancel->click();
+    Child<QPushButton>(wizard, "BtnCancel")->click();
     EXPECT_EQ(wizard->result(), mrCancel);
     wizard->setWindowTitle(QStringLiteral("something else"));
     wizard->show();
@@ -61,21 +62,21 @@ TEST_F(CompareWizardTest, EveryShowingStartsOnWelcome) {
 TEST_F(CompareWizardTest, NamesDefaultToTheRootAndPersist) {
     {
         auto wizard = Open();
-        EXPECT_EQ(wizard->firstFile->text(), QStringLiteral("C:\\"));
-        EXPECT_EQ(wizard->secondFile->text(), QStringLiteral("C:\\"));
+        EXPECT_EQ(Child<QLineEdit>(wizard, "firstFile")->text(), QStringLiteral("C:\\"));
+        EXPECT_EQ(Child<QLineEdit>(wizard, "secondFile")->text(), QStringLiteral("C:\\"));
         EXPECT_EQ(wizard->Position(), 4) << "designed centred";
-        wizard->firstFile->setText(QStringLiteral("/data/a.txt"));
-        wizard->secondFile->setText(QStringLiteral("/data/b.txt"));
+        Child<QLineEdit>(wizard, "firstFile")->setText(QStringLiteral("/data/a.txt"));
+        Child<QLineEdit>(wizard, "secondFile")->setText(QStringLiteral("/data/b.txt"));
         wizard->SaveToIniFile();
     }
     auto wizard = Open();
-    EXPECT_EQ(wizard->firstFile->text(), QStringLiteral("/data/a.txt"));
-    EXPECT_EQ(wizard->secondFile->text(), QStringLiteral("/data/b.txt"));
+    EXPECT_EQ(Child<QLineEdit>(wizard, "firstFile")->text(), QStringLiteral("/data/a.txt"));
+    EXPECT_EQ(Child<QLineEdit>(wizard, "secondFile")->text(), QStringLiteral("/data/b.txt"));
 }
 
 TEST_F(CompareWizardTest, BrowseIsNotSeededAndCancelChangesNothing) {
     auto wizard = Open();
-    wizard->firstFile->setText(QStringLiteral("typed-first.txt"));
+    Child<QLineEdit>(wizard, "firstFile")->setText(QStringLiteral("typed-first.txt"));
     const QString chosen = WriteLines(QStringLiteral("second.txt"), {"x"});
     Answer<QFileDialog>([&](QFileDialog *Open) {
         EXPECT_NE(Open->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(),
@@ -83,13 +84,13 @@ TEST_F(CompareWizardTest, BrowseIsNotSeededAndCancelChangesNothing) {
         Open->selectFile(chosen);
         return int(QDialog::Accepted);
     });
-    wizard->Button1->click();
-    EXPECT_EQ(wizard->secondFile->text(), chosen);
-    EXPECT_EQ(wizard->firstFile->text(), QStringLiteral("typed-first.txt"));
+    Child<QPushButton>(wizard, "Button1")->click();
+    EXPECT_EQ(Child<QLineEdit>(wizard, "secondFile")->text(), chosen);
+    EXPECT_EQ(Child<QLineEdit>(wizard, "firstFile")->text(), QStringLiteral("typed-first.txt"));
 
     Answer<QFileDialog>([](QFileDialog *) { return int(QDialog::Rejected); });
-    wizard->BtnBrowse->click();
-    EXPECT_EQ(wizard->firstFile->text(), QStringLiteral("typed-first.txt"));
+    Child<QPushButton>(wizard, "BtnBrowse")->click();
+    EXPECT_EQ(Child<QLineEdit>(wizard, "firstFile")->text(), QStringLiteral("typed-first.txt"));
 }
 
 TEST_F(CompareWizardTest, PictureBackgroundBlendsWithTheButtons) {

@@ -1,3 +1,4 @@
+#include "UiChild.h"
 #include "WindowsTest.h"
 
 #include "ConfigNames.h"
@@ -91,21 +92,26 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
     TTestReport Report;
     Answer({[](QDialog *Window) {
                 auto *Save = static_cast<TSaveConfig *>(Window);
-                EXPECT_EQ(Save->EditName->text(), CurrentUserName());
+                EXPECT_EQ(Child<QLineEdit>(Save, "EditName")->text(), CurrentUserName());
                 // Whatever face stands in, the label shows its whole caption.
-                EXPECT_GE(Save->Name->width(),
-                          Save->Name->fontMetrics().horizontalAdvance(Save->Name->text()));
-                EXPECT_TRUE(Save->ListBoxNames->selectedItems().isEmpty());
-                Save->ListBoxNames->item(0)->setSelected(true);
+                EXPECT_GE(Child<QLabel>(Save, "Name")->width(),
+                          Child<QLabel>(Save, "Name")
+                              ->fontMetrics()
+                              .horizontalAdvance(Child<QLabel>(Save, "Name")->text()));
+                EXPECT_TRUE(Child<QListWidget>(Save, "ListBoxNames")->selectedItems().isEmpty());
+                Child<QListWidget>(Save, "ListBoxNames")->item(0)->setSelected(true);
                 Save->ListBoxNamesClick(); // copies the name clicked
-                Save->EditName->setText(Save->EditName->text() + "2");
+                Child<QLineEdit>(Save, "EditName")
+                    ->setText(Child<QLineEdit>(Save, "EditName")->text() + "2");
                 return int(mrOk);
             },
             [](QDialog *Window) {
                 auto *Load = static_cast<TLoadConfig *>(Window);
-                EXPECT_EQ(Load->ComboBoxNames->currentText(), "Weekly");
-                EXPECT_GE(Load->Name->width(),
-                          Load->Name->fontMetrics().horizontalAdvance(Load->Name->text()));
+                EXPECT_EQ(Child<QComboBox>(Load, "ComboBoxNames")->currentText(), "Weekly");
+                EXPECT_GE(Child<QLabel>(Load, "Name")->width(),
+                          Child<QLabel>(Load, "Name")
+                              ->fontMetrics()
+                              .horizontalAdvance(Child<QLabel>(Load, "Name")->text()));
                 return int(mrOk);
             }});
     Report.SaveConfiguration();
@@ -124,12 +130,12 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
 TEST_F(TMyReportTest, CancelledConfigurationWindowsChangeNothing) {
     TTestReport Report;
     Answer({[](QDialog *Window) {
-                static_cast<TSaveConfig *>(Window)->EditName->setText("Never");
+                Child<QLineEdit>(Window, "EditName")->setText("Never");
                 return int(mrCancel);
             },
             [](QDialog *Window) {
                 // With no configuration the list is empty.
-                EXPECT_EQ(static_cast<TLoadConfig *>(Window)->ComboBoxNames->count(), 0);
+                EXPECT_EQ(Child<QComboBox>(Window, "ComboBoxNames")->count(), 0);
                 return int(mrCancel);
             }});
     Report.SaveConfiguration();
