@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare") {
@@ -132,6 +133,7 @@ void TCompareReport::FormDestroy() {
 
 void TCompareReport::done(int Result) {
     StopRequested = true;
+    FPendingRun.reset();
     TMyReport::done(Result);
 }
 
@@ -146,14 +148,50 @@ void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const Q
 }
 
 void TCompareReport::RunComparison(const TCompareRequest &Request) {
+    if (FRunning) {
+        // Started from a command during a walk, which lies below on the
+        // stack: it must unwind before the report can be prepared, or the
+        // two reports would mix. The last request wins.
+        FPendingRun = Request;
+        StopRequested = true;
+        return;
+    }
+    std::optional<TCompareRequest> next = Request;
+    while (next) {
+        RunNow(*next);
+        next = std::exchange(FPendingRun, std::nullopt);
+    }
+}
+
+void TCompareReport::RunNow(const TCompareRequest &Request) {
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
-    if (FRunDepth++ == 0)
-        ui.resultField->setUndoRedoEnabled(false);
+    FRunning = true;
+    ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
-    ::RunComparison(Request, *FSink);
-    if (--FRunDepth == 0)
-        ui.resultField->setUndoRedoEnabled(true);
+    const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
+    FRunning = false;
+    // "&New" during the walk: the step in progress appended after it.
+    if (std::exchange(FClearAfterRun, false))
+        FSink->Clear();
+    ui.resultField->setUndoRedoEnabled(true);
+    ShowLoadErrors(Request, outcome);
+}
+
+void TCompareReport::ShowLoadErrors(const TCompareRequest &Request,
+                                    const TCompareOutcome &Outcome) {
+    // The file compared as empty; the report alone would not tell.
+    QStringList lines;
+    const auto add = [&lines](const std::string &Name, int Error) {
+        if (Error != 0)
+            lines << QStringLiteral("Cannot read file %1: %2")
+                         .arg(QFile::decodeName(QByteArray::fromStdString(Name)),
+                              QString::fromLocal8Bit(LoadErrorText(Error)));
+    };
+    add(Request.FileName1, Outcome.LoadError1);
+    add(Request.FileName2, Outcome.LoadError2);
+    if (!lines.isEmpty())
+        ShowErrorBox(this, lines.join(QLatin1Char('\n')));
 }
 
 void TCompareReport::RunFromDialog() {
@@ -263,6 +301,11 @@ QPageSetupDialog *TCompareReport::PrinterSetupDialog() {
 }
 
 void TCompareReport::New1Click() {
+    if (FRunning) {
+        StopRequested = true;
+        FPendingRun.reset();
+        FClearAfterRun = true;
+    }
     FSink->Clear();
 }
 
@@ -327,6 +370,7 @@ void TCompareReport::Font1Click() {
 
 void TCompareReport::Stop1Click() {
     StopRequested = true;
+    FPendingRun.reset();
 }
 
 void TCompareReport::Help2Click() {
