@@ -330,7 +330,12 @@ void TCompareReport::Wizard1Click() {
 }
 
 void TCompareReport::PrintSetup1Click() {
-    ShowModal(PrinterSetupDialog());
+    if (ShowModal(PrinterSetupDialog()) != QDialog::Accepted || PrintDialog1 == nullptr)
+        return;
+    // The print dialog keeps the page it was made with and puts it back on
+    // the printer when accepted: it is made afresh, from the page set up now.
+    PrintDialog1->deleteLater();
+    PrintDialog1 = nullptr;
 }
 
 void TCompareReport::Print1Click() {

@@ -7,10 +7,17 @@
 #include "UiChild.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -157,6 +164,50 @@ TEST_F(ReportRunsTest, ExitDuringARunDropsARunAskedForMeanwhile) {
     const QStringList lines = Report(report);
     EXPECT_LE(lines.size(), LookAhead);
     EXPECT_FALSE(lines.contains(WorkedExampleReport().first()));
+}
+
+// The page set up in Print Setup is the page printed, also after an earlier
+// Print and also when the printer is a PDF file. Both dialogs run for real.
+TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetup) {
+    auto report = OpenReport();
+    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("a report"));
+    const auto print = [&](const QString &Name) {
+        const QString pdf = Path(Name);
+        Answer<QPrintDialog>([pdf](QPrintDialog *Dialog) {
+            QTimer::singleShot(0, Dialog, [Dialog, pdf] {
+                Child<QLineEdit>(Dialog, "filename")->setText(pdf);
+                Dialog->accept();
+            });
+            return Dialog->exec();
+        });
+        Child<QAction>(report, "Print1")->trigger();
+        // The page's size in points, as the PDF states it.
+        QFile file(pdf);
+        const QRegularExpressionMatch box =
+            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+                .match(QString::fromLatin1(file.open(QIODevice::ReadOnly) ? file.readAll() : ""));
+        EXPECT_TRUE(box.hasMatch()) << Name.toStdString();
+        return std::pair(qRound(box.captured(1).toDouble()), qRound(box.captured(2).toDouble()));
+    };
+    EXPECT_EQ(print(QStringLiteral("before.pdf")), std::pair(595, 842)) << "A4 portrait";
+
+    Answer<QPageSetupDialog>([](QPageSetupDialog *Dialog) {
+        QTimer::singleShot(0, Dialog, [Dialog] {
+            auto *size = Child<QComboBox>(Dialog, "pageSizeCombo");
+            size->setCurrentIndex(size->findText(QStringLiteral("A5"), Qt::MatchStartsWith));
+            Child<QRadioButton>(Dialog, "landscape")->click();
+            Child<QDoubleSpinBox>(Dialog, "topMargin")->setValue(20);
+            Dialog->accept();
+        });
+        return Dialog->exec();
+    });
+    Child<QAction>(report, "PrintSetup1")->trigger();
+    for (const char *name : {"after.pdf", "again.pdf"}) {
+        EXPECT_EQ(print(QLatin1StringView(name)), std::pair(595, 420)) << name << ": A5 landscape";
+        EXPECT_NEAR(
+            report->PrintDialog()->printer()->pageLayout().margins(QPageLayout::Millimeter).top(),
+            20, 0.01);
+    }
 }
 
 } // namespace
