@@ -3,7 +3,6 @@
 #include "PermissionsBind.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
-#include "UCompareWizard.h"
 #include "UiChild.h"
 
 #include <QCheckBox>
@@ -110,16 +109,6 @@ TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
              Child<QAction>(report, "Dialog1")->trigger();
          },
          WorkedExampleReport()},
-        {"the wizard",
-         [&] {
-             Answer<TCompareWizard>([&](TCompareWizard *Wizard) {
-                 Child<QLineEdit>(Wizard, "firstFile")->setText(first);
-                 Child<QLineEdit>(Wizard, "secondFile")->setText(second);
-                 return int(mrOk);
-             });
-             Child<QAction>(report, "Wizard1")->trigger();
-         },
-         WorkedExampleReport()},
         {"New", [&] { Child<QAction>(report, "New1")->trigger(); }, {}},
         {"New, then a run that keeps the report",
          [&] {
@@ -129,7 +118,6 @@ TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
          Separator() + WorkedExampleReport()},
     };
     for (const TCase &c : cases) {
-        report->RunComparison(true, first, first, true, false, false);
         // Posted before the run: delivered at its first delivery of events.
         QTimer::singleShot(0, report.get(), c.During);
         report->RunComparison(true, a, b, true, false, false);
