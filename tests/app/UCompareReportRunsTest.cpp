@@ -124,6 +124,13 @@ TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
         EXPECT_EQ(Report(report), c.Expected) << c.Road;
     }
 
+    // Asked for while the files are still being read: the walk never starts.
+    const QString big = WriteLines(QStringLiteral("big.txt"), QStringList(300000, "a big file"));
+    QTimer::singleShot(0, report.get(),
+                       [&] { report->RunComparison(true, first, second, true, false, false); });
+    report->RunComparison(true, big, big, true, false, false);
+    EXPECT_EQ(Report(report), WorkedExampleReport()) << "while reading";
+
     // A run that keeps the report follows the stopped run's last step.
     QTimer::singleShot(0, report.get(),
                        [&] { report->RunComparison(false, first, second, true, false, false); });
