@@ -1,8 +1,6 @@
 #include "AppTestSupport.h"
-#include "Compare.h"
 #include "TFieldSink.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
@@ -65,21 +63,6 @@ TEST_F(FieldSinkCutTest, LongLinesAreCutAtTheLimitAndSayHowMuchWentMissing) {
     Sink.BeginRun();
     Sink.SetStatus("All Done");
     EXPECT_EQ(Status.currentMessage(), QStringLiteral("All Done"));
-}
-
-TEST_F(FieldSinkCutTest, RunOfTwoHugeLinesShowsBothCut) {
-    const std::string a =
-        QFile::encodeName(WriteBytes(QStringLiteral("a.txt"), QByteArray(3000000, 'a') + '\n'))
-            .toStdString();
-    const std::string b =
-        QFile::encodeName(WriteBytes(QStringLiteral("b.txt"), QByteArray(3000000, 'b') + '\n'))
-            .toStdString();
-    Sink.BeginRun();
-    RunComparison({.FileName1 = a, .FileName2 = b}, Sink);
-    EXPECT_EQ(ReportLines(&Field), QStringList({"a.txt   " + QString(99992, 'a') + Cut(2900008),
-                                                "b.txt   " + QString(99992, 'b') + Cut(2900008)}));
-    EXPECT_TRUE(Status.currentMessage().endsWith(QStringLiteral(" \u2014 2 long lines cut")))
-        << Status.currentMessage().toStdString();
 }
 
 } // namespace
