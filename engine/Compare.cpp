@@ -167,7 +167,10 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         TMyStringList First;
         TMyStringList Second;
         // Reading large files takes a while: the window stays live meanwhile.
-        const auto Deliver = [&Report] { Report.ProcessMessages(0, 0); };
+        const auto Deliver = [&Report] {
+            Report.ProcessMessages(0, 0);
+            return true;
+        };
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
         First.LoadFromFile(Request.FileName1);

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "TCompareRequest.h"
+#include "TLookAheadWindow.h"
 #include "TReportSink.h"
 
 #include <string>
 #include <string_view>
 #include <utility>
 
-// Lines a look-up searches ahead in the other file.
-inline constexpr int LookAhead = 100;
 // Digit runs longer than this are rewritten when big numbers are ignored.
 inline constexpr int BigNumberLength = 6;
 // The line that parts two runs appended to one report: 62 full stops.

@@ -23,7 +23,7 @@ public:
     TMyStringList() = default;
     ~TMyStringList() override;
 
-    // Lines are only appended by LoadFromFile, which keeps the hashes in step.
+    // Lines are only appended by the reader, which keeps the keys in step.
     int Add(void *Item) = delete;
     void Clear() = delete;
 
@@ -38,16 +38,14 @@ public:
     // Throws std::bad_alloc.
     char *AllocText(std::int32_t Size);
 
-    // Appends the lines of FileName (the store is not emptied first). A line
-    // ends at CR LF, CR or LF; byte 26 ends the file; the last line needs no
-    // line end. Never throws: a name that cannot be opened or is not a
-    // regular file (directory, FIFO, device) adds nothing; a read error or
-    // memory running out keeps the lines read so far. LoadError() tells why.
+    // Appends the lines of FileName (the store is not emptied first), as
+    // TLineReader reads them. Never throws but what the read hook throws.
+    // LoadError() tells what stopped it.
     void LoadFromFile(const std::string &FileName);
     // Runs Hook after about every mebibyte LoadFromFile reads, so a window
-    // can deliver its pending events while a large file loads. Whatever Hook
-    // throws ends the load and leaves LoadFromFile with it.
-    void SetReadHook(std::function<void()> Hook) { FReadHook = std::move(Hook); }
+    // can deliver its pending events while a large file loads; the load ends
+    // there (ECANCELED) when Hook returns false.
+    void SetReadHook(std::function<bool()> Hook) { FReadHook = std::move(Hook); }
 
     // Index of the first line from Start whose text equals Line byte for
     // byte, searching at most Count lines (0: up to the last line); -1 when
@@ -76,8 +74,8 @@ public:
     static std::uint16_t KeyHash(std::uint32_t Key) { return std::uint16_t(Key); }
 
     // 0 when the last LoadFromFile read its file whole; otherwise the errno
-    // value of what stopped it (ENOENT, EISDIR, EIO, ENOMEM, ...), with
-    // ENODEV for a name that is not a regular file or directory.
+    // value of what stopped it (ENOENT, EISDIR, EIO, ENOMEM, ECANCELED ...),
+    // with ENODEV for a name that is not a regular file or directory.
     int LoadError() const { return FError; }
 
     // The block list and the current block, for inspection.
@@ -86,7 +84,16 @@ public:
     const char *Next() const { return FNext; }
 
 private:
-    TList FBlocks;
+    friend class TLineReader; // reads straight into the current block
+
+    // The blocks may be replaced and dropped, unlike the lines.
+    class TBlockList : public TList {
+    public:
+        using TList::Delete;
+        using TList::Put;
+    };
+
+    TBlockList FBlocks;
     std::int32_t FFree = 0;
     char *FNext = nullptr;
 
@@ -94,7 +101,7 @@ private:
     std::uint32_t *FKeys = nullptr;
     std::size_t FKeyCapacity = 0;
     int FError = 0;
-    std::function<void()> FReadHook;
+    std::function<bool()> FReadHook;
 
     // Memory the blocks of one load are carved from, sized from the file and
     // faulted in at once; blocks beyond it come from the heap.
@@ -103,19 +110,12 @@ private:
     std::size_t FArenaUsed = 0;
     std::size_t FArenaFilled = 0; // bytes from FArena on asked to be filled
 
-    struct TReadState;
     void ReserveArena(std::size_t FileSize);
     bool InArena(const void *Block) const;
+    // A fresh block of BlockSize bytes, appended to FBlocks.
     char *TakeBlock();
     // A heap block of Size bytes, appended to FBlocks. Throws std::bad_alloc.
     char *AddHeapBlock(std::size_t Size);
     void AddLine(char *Text, std::size_t Length);
     std::size_t LongTextLength(int Index) const;
-    void ReadLines(int Fd, TReadState &State);
-    void ReleaseUnusedBlock(const TReadState &State);
-    void SplitChunk(TReadState &State, char *End);
-    char *SplitPlainLines(TReadState &State, char *Read, char *End);
-    void ReadLongLine(int Fd, TReadState &State);
-    // Counts Bytes read and runs the read hook once a mebibyte has come in.
-    void CountRead(TReadState &State, std::size_t Bytes);
 };
