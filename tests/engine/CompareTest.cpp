@@ -57,63 +57,6 @@ std::string Report(const TFiles &Files, bool OnlyDifferences = false,
     return Sink.Shown();
 }
 
-const std::string OldNotes = "title\none\ntwo\nthree\nfour\n";
-const std::string NewNotes = "title\nzero\none\ntwo\nTHREE\nfour\nfive\n";
-
-TEST(CompareFiles, WholeReports) {
-    const TFiles Notes = Write("proj/old/notes.txt", OldNotes, "proj/new/notes.txt", NewNotes);
-    EXPECT_EQ(Report(Notes), "       title\nnew/   zero\n       one\n       two\nold/   three\n"
-                             "new/   THREE\n       four\nnew/   five\n");
-    EXPECT_EQ(Report(Notes, true), "new/   zero\nold/   three\nnew/   THREE\nnew/   five\n");
-    // A moved line: the side whose line reappears sooner stays.
-    EXPECT_EQ(Report(Write("data/a.txt", "red\ngreen\nblue\nblack\n", "data/b.txt",
-                           "blue\nred\ngreen\nblack\n")),
-              "b.txt   blue\n        red\n        green\na.txt   blue\n        black\n");
-    // Equally far both ways: the first file's lines go first.
-    EXPECT_EQ(Report(Write("a", "x\ny\nz\n", "b", "y\nx\nz\n")), "a   x\n    y\nb   x\n    z\n");
-    const TFiles Same = Write("p/x.txt", "same\n\nsame\n", "q/x.txt", "same\r\n\r\nsame");
-    EXPECT_EQ(Report(Same), "     same\n     \n     same\n");
-    EXPECT_EQ(Report(Same, true), "");
-}
-
-TEST(CompareFiles, AnUnreadableFileComparesAsEmpty) {
-    const auto Folder = MakeTestFolder();
-    const std::string Here = WriteBytes(Folder / "here.txt", "a\nb\n");
-    const std::string Gone = (Folder / "gone.txt").string();
-    EXPECT_EQ(Report({Gone, Here}), "here.txt   a\nhere.txt   b\n");
-    EXPECT_EQ(Report({Here, Folder.string()}), "here.txt   a\nhere.txt   b\n");
-    EXPECT_EQ(Report({Gone, Gone}), "");
-    TRecordingSink Sink;
-    TCompareOutcome Outcome;
-    Outcome = RunComparison({true, Here, Gone, true, false, false}, Sink);
-    EXPECT_EQ(Outcome.LoadError1, 0);
-    EXPECT_EQ(Outcome.LoadError2, ENOENT);
-    EXPECT_FALSE(Outcome.Broken);
-}
-
-TEST(CompareFiles, PairsLinesWithinTheLookAheadOnly) {
-    auto ReportWithGap = [](int Gap) {
-        std::string Second;
-        for (int K = 0; K < Gap; ++K)
-            Second += "filler " + std::to_string(K) + "\n";
-        return Report(Write("1", "target\nend\n", "2", Second + "target\nend\n"));
-    };
-    const std::string Near = ReportWithGap(LookAhead - 1);
-    EXPECT_EQ(std::count(Near.begin(), Near.end(), '\n'), LookAhead + 1);
-    EXPECT_TRUE(Near.ends_with("2   filler 98\n    target\n    end\n")) << Near;
-    const std::string Far = ReportWithGap(LookAhead);
-    EXPECT_EQ(std::count(Far.begin(), Far.end(), '\n'), LookAhead + 4);
-    EXPECT_TRUE(Far.starts_with("1   target\n1   end\n2   filler 0\n")) << Far;
-    EXPECT_TRUE(Far.ends_with("2   filler 99\n2   target\n2   end\n")) << Far;
-}
-
-TEST(CompareFiles, IgnoringBigNumbersMakesTheirLinesCommon) {
-    const TFiles Logs =
-        Write("v1/log", "start\ntook 1234567 ms\n", "v2/log", "start\ntook 7654321 ms\n");
-    EXPECT_EQ(Report(Logs, false, true), "      start\n      took 999999 ms\n");
-    EXPECT_EQ(Report(Logs), "      start\nv1/   took 1234567 ms\nv2/   took 7654321 ms\n");
-}
-
 TEST(RunComparison, AppendsTheSeparatorWhenNotClearing) {
     const TFiles Files = Write("a", "x\n", "b", "x\n");
     TRecordingSink Sink;
@@ -168,7 +111,8 @@ TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
-    const TFiles Notes = Write("proj/old/notes.txt", OldNotes, "proj/new/notes.txt", NewNotes);
+    const TFiles Notes = {std::string(TARNWELL_TEST_DATA) + "/notes/a.txt",
+                          std::string(TARNWELL_TEST_DATA) + "/notes/b.txt"};
     const std::string All = Report(Notes);
     for (int Limit : {0, 3, 7}) {
         TRecordingSink Sink;
