@@ -50,8 +50,7 @@ struct TPrefixes {
     std::string Common;
 };
 
-TPrefixes MakePrefixes(const std::string &FileName1, const std::string &FileName2) {
-    const auto [Label1, Label2] = MakeLabels(FileName1, FileName2);
+TPrefixes MakePrefixes(const std::string &Label1, const std::string &Label2) {
     const std::size_t Width = std::max(Label1.size(), Label2.size()) + 2;
     return {PadRight(Label1, Width, ' '), PadRight(Label2, Width, ' '),
             std::string(Width + 1, ' ')};
@@ -155,6 +154,15 @@ std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
     return {std::string(Rest1), std::string(Rest2)};
 }
 
+std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
+                                                 std::string_view FileName2) {
+    auto Labels = MakeLabels(FileName1, FileName2);
+    // An empty label would make its file's own lines look common.
+    if (Labels.first.empty() || Labels.second.empty())
+        Labels = {std::string(FileName1), std::string(FileName2)};
+    return Labels;
+}
+
 std::string LoadErrorText(int Error) {
     if (Error == ENODEV)
         return "Not a regular file";
@@ -177,7 +185,8 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         Outcome.LoadError1 = First.LoadError();
         Second.LoadFromFile(Request.FileName2);
         Outcome.LoadError2 = Second.LoadError();
-        const TPrefixes Prefixes = MakePrefixes(Request.FileName1, Request.FileName2);
+        const auto [Label1, Label2] = ReportLabels(Request.FileName1, Request.FileName2);
+        const TPrefixes Prefixes = MakePrefixes(Label1, Label2);
         if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);

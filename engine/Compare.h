@@ -31,6 +31,11 @@ std::string PadRight(std::string_view S, std::size_t Width, char Fill);
 std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
                                                std::string_view FileName2);
 
+// The labels a report uses: MakeLabels', or the two file names in full as
+// given when either of those is empty.
+std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
+                                                 std::string_view FileName2);
+
 // Compares the request's two files and appends the report lines to Report.
 // Never throws: an unreadable file compares as empty, and any failure
 // during the walk (memory, a sink that throws) ends it quietly; the outcome

@@ -108,7 +108,7 @@ TEST(CompareTool, UsageHelpAndVersion) {
     const std::string Cwd = std::filesystem::current_path();
     std::filesystem::current_path(Folder);
     WriteBytes(Folder / "-d", "x\n");
-    EXPECT_EQ(RunTool({"--", "-d", "-d"}).Out, "   x\n");
+    EXPECT_EQ(RunTool({"--", "-d", "-d"}).Out, "     x\n");
     std::filesystem::current_path(Cwd);
 }
 

@@ -38,6 +38,30 @@ TEST(Labels, FileNamesWhenTheyDifferElseTheUnsharedFolders) {
     }
 }
 
+// Whole reports of "x, same" against "y, same" under the names given,
+// relative to a fresh folder, so the labels show exactly as passed.
+TEST(Labels, WholeReportsCarryTheLabelsOfTheNamesAsGiven) {
+    const char *const Cases[][3] = {
+        {"old/notes.txt", "new/notes.txt", "old/   x\nnew/   y\n       same\n"},
+        {"a.txt", "b.txt", "a.txt   x\nb.txt   y\n        same\n"},
+        // An empty label would make a file's own lines look common.
+        {"include/zlib.h", "include/node/zlib.h",
+         "include/zlib.h        x\ninclude/node/zlib.h   y\n                      same\n"},
+        {"x/notes.txt", "x/Notes.txt", "x/notes.txt   x\nx/Notes.txt   y\n              same\n"},
+    };
+    const std::string Cwd = std::filesystem::current_path();
+    std::filesystem::current_path(MakeTestFolder());
+    for (const auto &[Name1, Name2, Expected] : Cases) {
+        SCOPED_TRACE(std::string(Name1) + " | " + Name2);
+        WriteBytes(Name1, "x\nsame\n");
+        WriteBytes(Name2, "y\nsame\n");
+        TRecordingSink Sink;
+        RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
+        EXPECT_EQ(Sink.Shown(), Expected);
+    }
+    std::filesystem::current_path(Cwd);
+}
+
 struct TFiles {
     std::string Name1, Name2;
 };

@@ -22,7 +22,8 @@ inline std::filesystem::path MakeTestFolder() {
 }
 
 inline std::string WriteBytes(const std::filesystem::path &Path, const std::string &Bytes) {
-    std::filesystem::create_directories(Path.parent_path());
+    if (Path.has_parent_path())
+        std::filesystem::create_directories(Path.parent_path());
     std::ofstream(Path, std::ios::binary).write(Bytes.data(), std::streamsize(Bytes.size()));
     return Path.string();
 }
