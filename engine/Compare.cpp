@@ -39,6 +39,43 @@ std::string_view LeadingComponent(std::string_view Remainder) {
     return First == std::string_view::npos ? std::string_view() : Remainder.substr(0, First);
 }
 
+// Bytes of the character at S[At]: a valid UTF-8 sequence (no overlong
+// form, surrogate or value past U+10FFFF) is one character, any other byte
+// one on its own.
+std::size_t CharacterBytes(std::string_view S, std::size_t At) {
+    const unsigned char Lead = S[At];
+    std::size_t Follow = 0;
+    unsigned char Low = 0x80, High = 0xBF; // the second byte's range
+    if (Lead >= 0xC2 && Lead <= 0xDF) {
+        Follow = 1;
+    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+        Follow = 2;
+        Low = Lead == 0xE0 ? 0xA0 : 0x80;
+        High = Lead == 0xED ? 0x9F : 0xBF;
+    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+        Follow = 3;
+        Low = Lead == 0xF0 ? 0x90 : 0x80;
+        High = Lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (At + Follow >= S.size())
+        return 1;
+    for (std::size_t K = 1; K <= Follow; ++K) {
+        const unsigned char Byte = S[At + K];
+        if (Byte < (K == 1 ? Low : 0x80) || Byte > (K == 1 ? High : 0xBF))
+            return 1;
+    }
+    return Follow + 1;
+}
+
+// A label shows no line end or other control byte: each becomes "?", as ls
+// shows such names.
+std::string Printable(std::string Label) {
+    for (char &C : Label)
+        if ((unsigned char)C < 32 || C == 127)
+            C = '?';
+    return Label;
+}
+
 std::string_view TextOf(const TMyStringList &Store, int Index) {
     return std::string_view(Store.Strings(Index), Store.TextLength(Index));
 }
@@ -51,7 +88,7 @@ struct TPrefixes {
 };
 
 TPrefixes MakePrefixes(const std::string &Label1, const std::string &Label2) {
-    const std::size_t Width = std::max(Label1.size(), Label2.size()) + 2;
+    const std::size_t Width = std::max(CharacterCount(Label1), CharacterCount(Label2)) + 2;
     return {PadRight(Label1, Width, ' '), PadRight(Label2, Width, ' '),
             std::string(Width + 1, ' ')};
 }
@@ -123,10 +160,18 @@ std::string TextBefore(std::string_view S, std::string_view Sep) {
     return At == std::string_view::npos ? std::string() : std::string(S.substr(0, At));
 }
 
+std::size_t CharacterCount(std::string_view S) {
+    std::size_t Count = 0;
+    for (std::size_t At = 0; At < S.size(); At += CharacterBytes(S, At))
+        ++Count;
+    return Count;
+}
+
 std::string PadRight(std::string_view S, std::size_t Width, char Fill) {
     std::string Result(S);
-    if (Width >= S.size())
-        Result.append(Width - S.size() + 1, Fill);
+    const std::size_t Length = CharacterCount(S);
+    if (Width >= Length)
+        Result.append(Width - Length + 1, Fill);
     return Result;
 }
 
@@ -160,7 +205,7 @@ std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
     // An empty label would make its file's own lines look common.
     if (Labels.first.empty() || Labels.second.empty())
         Labels = {std::string(FileName1), std::string(FileName2)};
-    return Labels;
+    return {Printable(std::move(Labels.first)), Printable(std::move(Labels.second))};
 }
 
 std::string LoadErrorText(int Error) {

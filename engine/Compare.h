@@ -22,7 +22,12 @@ extern bool StopRequested;
 // The part of S before the first occurrence of Sep; empty when Sep does not occur.
 std::string TextBefore(std::string_view S, std::string_view Sep);
 
-// S padded with Fill to Width + 1 characters; S unchanged when longer than Width.
+// The characters of S: a valid UTF-8 sequence counts as one, and so does
+// every byte that is not part of one.
+std::size_t CharacterCount(std::string_view S);
+
+// S padded with Fill to Width + 1 characters (as CharacterCount counts
+// them); S unchanged when longer than Width.
 std::string PadRight(std::string_view S, std::size_t Width, char Fill);
 
 // The two labels of a comparison: the file names' file parts when they
@@ -32,7 +37,7 @@ std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
                                                std::string_view FileName2);
 
 // The labels a report uses: MakeLabels', or the two file names in full as
-// given when either of those is empty.
+// given when either of those is empty; a byte below 32 or 127 shows as "?".
 std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
                                                  std::string_view FileName2);
 

@@ -48,6 +48,14 @@ TEST(Labels, WholeReportsCarryTheLabelsOfTheNamesAsGiven) {
         {"include/zlib.h", "include/node/zlib.h",
          "include/zlib.h        x\ninclude/node/zlib.h   y\n                      same\n"},
         {"x/notes.txt", "x/Notes.txt", "x/notes.txt   x\nx/Notes.txt   y\n              same\n"},
+        // Padded by characters; an invalid byte counts as one.
+        {"Gr\u00fc\u00dfe.txt", "\u00c4\u00d6\u00dc.txt",
+         "Gr\u00fc\u00dfe.txt   x\n\u00c4\u00d6\u00dc.txt     y\n            same\n"},
+        {"\xff\xe4.txt", "\xe2\x82\xac.txt",
+         "\xff\xe4.txt   x\n\xe2\x82\xac.txt    y\n         same\n"},
+        // A control byte would break the report's lines.
+        {"new\nline\x7f.txt", "b.txt",
+         "new?line?.txt   x\nb.txt           y\n                same\n"},
     };
     const std::string Cwd = std::filesystem::current_path();
     std::filesystem::current_path(MakeTestFolder());
