@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 bool StopRequested = false;
 
@@ -93,64 +94,113 @@ TPrefixes MakePrefixes(const std::string &Label1, const std::string &Label2) {
             std::string(Width + 1, ' ')};
 }
 
-// Walks both stores in step and appends the report lines. Throws whatever
-// the sink throws.
-void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefixes &Prefixes,
-          TReportSink &Report, bool OnlyDifferences) {
-    const int Count1 = First.Count();
-    const int Count2 = Second.Count();
-    const std::size_t Total = std::size_t(Count1) + std::size_t(Count2);
-    auto OnlyFirst = [&](int I) {
-        Report.AppendLine(Prefixes.First, TextOf(First, I), TLineKind::OnlyInFirst);
-    };
-    auto OnlySecond = [&](int J) {
-        Report.AppendLine(Prefixes.Second, TextOf(Second, J), TLineKind::OnlyInSecond);
-    };
+// One walk over both stores in step: appends the report lines and counts
+// them in the outcome.
+class TWalk {
+public:
+    TWalk(const TMyStringList &First, const TMyStringList &Second, const TPrefixes &Prefixes,
+          TReportSink &Report, TCompareOutcome &Outcome)
+        : FFirst(First), FSecond(Second), FPrefixes(Prefixes), FReport(Report), FOutcome(Outcome),
+          FAheadInFirst(First), FAheadInSecond(Second) {}
 
-    TLookAheadWindow AheadInFirst(First);
-    TLookAheadWindow AheadInSecond(Second);
-    int I = 0;
-    int J = 0;
-    while (!StopRequested && I < Count1 && J < Count2) {
-        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        const int K1 = AheadInSecond.Find(First.Strings(I), First.LineKey(I), J);
+    // Walks until both stores are done or StopRequested is seen; true when
+    // both are done. Throws whatever the sink throws.
+    bool Run(bool OnlyDifferences) {
+        const int Count1 = FFirst.Count();
+        const int Count2 = FSecond.Count();
+        while (!StopRequested && FI < Count1 && FJ < Count2) {
+            Deliver();
+            Step(OnlyDifferences);
+        }
+        while (!StopRequested && FI < Count1) {
+            Deliver();
+            OnlyFirst();
+        }
+        while (!StopRequested && FJ < Count2) {
+            Deliver();
+            OnlySecond();
+        }
+        return FI == Count1 && FJ == Count2;
+    }
+
+private:
+    const TMyStringList &FFirst;
+    const TMyStringList &FSecond;
+    const TPrefixes &FPrefixes;
+    TReportSink &FReport;
+    TCompareOutcome &FOutcome;
+    TLookAheadWindow FAheadInFirst;
+    TLookAheadWindow FAheadInSecond;
+    int FI = 0;
+    int FJ = 0;
+
+    void Deliver() {
+        FReport.ProcessMessages(std::size_t(FI) + std::size_t(FJ),
+                                std::size_t(FFirst.Count()) + std::size_t(FSecond.Count()));
+    }
+    void OnlyFirst() {
+        FReport.AppendLine(FPrefixes.First, TextOf(FFirst, FI++), TLineKind::OnlyInFirst);
+        ++FOutcome.OnlyInFirst;
+    }
+    void OnlySecond() {
+        FReport.AppendLine(FPrefixes.Second, TextOf(FSecond, FJ++), TLineKind::OnlyInSecond);
+        ++FOutcome.OnlyInSecond;
+    }
+
+    // One step of the decision table.
+    void Step(bool OnlyDifferences) {
+        const int K1 = FAheadInSecond.Find(FFirst.Strings(FI), FFirst.LineKey(FI), FJ);
         if (K1 == -1) {
-            OnlyFirst(I++);
-            continue;
+            OnlyFirst();
+            return;
         }
         // Line I equals line J, so the look-up from the other side would
         // find I at once: the two current lines are identical.
-        if (K1 == J) {
+        if (K1 == FJ) {
             if (!OnlyDifferences)
-                Report.AppendLine(Prefixes.Common, TextOf(First, I), TLineKind::Common);
-            ++I;
-            ++J;
-            continue;
+                FReport.AppendLine(FPrefixes.Common, TextOf(FFirst, FI), TLineKind::Common);
+            ++FOutcome.Common;
+            ++FI;
+            ++FJ;
+            return;
         }
-        const int K2 = AheadInFirst.Find(Second.Strings(J), Second.LineKey(J), I);
+        const int K2 = FAheadInFirst.Find(FSecond.Strings(FJ), FSecond.LineKey(FJ), FI);
         if (K2 == -1) {
-            OnlySecond(J++);
-            continue;
+            OnlySecond();
+            return;
         }
         // The side whose line reappears sooner stays; the other side's lines
         // before that reappearance go out in one step. On a tie the first
         // file's lines go.
-        if (K2 - I > K1 - J) {
-            while (J < K1)
-                OnlySecond(J++);
+        if (K2 - FI > K1 - FJ) {
+            while (FJ < K1)
+                OnlySecond();
         } else {
-            while (I < K2)
-                OnlyFirst(I++);
+            while (FI < K2)
+                OnlyFirst();
         }
     }
-    while (!StopRequested && I < Count1) {
-        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        OnlyFirst(I++);
-    }
-    while (!StopRequested && J < Count2) {
-        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        OnlySecond(J++);
-    }
+};
+
+// The status text of a run that has ended as Outcome tells.
+std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
+    if (!Outcome.Completed)
+        return std::string(StatusStopped);
+    std::string Unread;
+    for (const auto &[Error, Name] : {std::pair{Outcome.LoadError1, &Request.FileName1},
+                                      std::pair{Outcome.LoadError2, &Request.FileName2}})
+        if (Error != 0)
+            Unread += (Unread.empty() ? "Cannot read " : " and ") + *Name;
+    if (!Unread.empty())
+        return Unread;
+    if (!Request.Compare)
+        return std::string(StatusAllDone);
+    auto Lines = [](std::size_t Count) {
+        return std::to_string(Count) + (Count == 1 ? " line" : " lines");
+    };
+    return std::string(StatusAllDone) + ": " + Lines(Outcome.OnlyInFirst) + " only in " +
+           Outcome.Label1 + ", " + std::to_string(Outcome.OnlyInSecond) + " only in " +
+           Outcome.Label2 + ", " + std::to_string(Outcome.Common) + " in both";
 }
 
 } // namespace
@@ -230,17 +280,22 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         Outcome.LoadError1 = First.LoadError();
         Second.LoadFromFile(Request.FileName2);
         Outcome.LoadError2 = Second.LoadError();
-        const auto [Label1, Label2] = ReportLabels(Request.FileName1, Request.FileName2);
-        const TPrefixes Prefixes = MakePrefixes(Label1, Label2);
+        std::tie(Outcome.Label1, Outcome.Label2) =
+            ReportLabels(Request.FileName1, Request.FileName2);
+        const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
         if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);
         }
-        Walk(First, Second, Prefixes, Report, Request.OnlyDifferences);
+        Outcome.Completed =
+            TWalk(First, Second, Prefixes, Report, Outcome).Run(Request.OnlyDifferences);
+        Outcome.Stopped = !Outcome.Completed;
     } catch (...) {
         // Memory ran out or the report refused a line: the lines appended so
         // far stay, and the run ends quietly.
         Outcome.Broken = true;
+        Outcome.Stopped = true;
+        Outcome.Completed = false;
     }
     return Outcome;
 }
@@ -264,8 +319,11 @@ TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Repor
     }
     if (Request.Compare && Prepared)
         Outcome = CompareFiles(Request, Report);
+    else
+        Outcome.Completed = Prepared;
+    Outcome.Stopped = !Outcome.Completed;
     try {
-        Report.SetStatus(StatusAllDone);
+        Report.SetStatus(StatusText(Request, Outcome));
     } catch (...) {
         Outcome.Broken = true;
     }

@@ -81,12 +81,52 @@ TFiles Write(const std::string &Rel1, const std::string &Text1, const std::strin
     return {WriteBytes(Folder / Rel1, Text1), WriteBytes(Folder / Rel2, Text2)};
 }
 
-std::string Report(const TFiles &Files, bool OnlyDifferences = false,
-                   bool IgnoreBigNumbers = false) {
+std::string Report(const TFiles &Files) {
     TRecordingSink Sink;
-    RunComparison({true, Files.Name1, Files.Name2, true, OnlyDifferences, IgnoreBigNumbers}, Sink);
-    EXPECT_EQ(Sink.Status, "All Done");
+    RunComparison({.FileName1 = Files.Name1, .FileName2 = Files.Name2}, Sink);
     return Sink.Shown();
+}
+
+const TFiles Notes = {std::string(TARNWELL_TEST_DATA) + "/notes/a.txt",
+                      std::string(TARNWELL_TEST_DATA) + "/notes/b.txt"};
+
+TEST(RunComparison, TheStatusAndOutcomeTellHowTheRunEnded) {
+    const std::string Gone = (MakeTestFolder() / "gone").string();
+    const struct {
+        TCompareRequest Request;
+        std::string Status;
+        std::size_t Counts[3];
+    } Cases[] = {
+        {{.FileName1 = Notes.Name1, .FileName2 = Notes.Name2},
+         "All Done: 1 line only in a.txt, 3 only in b.txt, 4 in both",
+         {1, 3, 4}},
+        {{.FileName1 = Notes.Name2, .FileName2 = Notes.Name1, .OnlyDifferences = true},
+         "All Done: 3 lines only in b.txt, 1 only in a.txt, 4 in both",
+         {3, 1, 4}},
+        {{.FileName1 = Gone, .FileName2 = Notes.Name1}, "Cannot read " + Gone, {0, 5, 0}},
+        {{.FileName1 = Gone, .FileName2 = Gone + "2"},
+         "Cannot read " + Gone + " and " + Gone + "2",
+         {0, 0, 0}},
+        {{.FileName1 = Gone, .FileName2 = Gone, .Compare = false}, "All Done", {0, 0, 0}},
+    };
+    for (const auto &Case : Cases) {
+        SCOPED_TRACE(Case.Status);
+        TRecordingSink Sink;
+        const TCompareOutcome Outcome = RunComparison(Case.Request, Sink);
+        EXPECT_EQ(Sink.Status, Case.Status);
+        EXPECT_TRUE(Outcome.Completed);
+        EXPECT_FALSE(Outcome.Stopped || Outcome.Broken);
+        EXPECT_EQ(Outcome.OnlyInFirst, Case.Counts[0]);
+        EXPECT_EQ(Outcome.OnlyInSecond, Case.Counts[1]);
+        EXPECT_EQ(Outcome.Common, Case.Counts[2]);
+        EXPECT_EQ(Outcome.LoadError1,
+                  Case.Request.Compare && Case.Request.FileName1 == Gone ? ENOENT : 0);
+    }
+    TRecordingSink Sink;
+    const TCompareOutcome Outcome =
+        RunComparison({.FileName1 = Notes.Name1, .FileName2 = Notes.Name2}, Sink);
+    EXPECT_EQ(std::make_pair(Outcome.Label1, Outcome.Label2),
+              std::make_pair(std::string("a.txt"), std::string("b.txt")));
 }
 
 TEST(RunComparison, AppendsTheSeparatorWhenNotClearing) {
@@ -110,15 +150,18 @@ TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
     RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_EQ(Sink.Shown(), "2   p\n2   q\n2   r\n");
     EXPECT_EQ(Sink.Deliveries, 1);
-    EXPECT_EQ(Sink.Status, "All Done");
+    EXPECT_EQ(Sink.Status, StatusStopped);
     // In a tail the line after the delivery still goes; a stop left over
     // from before has no effect on the next run.
     const std::string Three = WriteBytes(MakeTestFolder() / "3", "a\nb\nc\n");
     Sink.OnMessages = [](std::size_t Done, std::size_t Total) {
         StopRequested = Done == 1 && Total == 3;
     };
-    RunComparison({true, Files.Name1 + "-missing", Three, true, false, false}, Sink);
+    const TCompareOutcome Outcome =
+        RunComparison({true, Files.Name1 + "-missing", Three, true, false, false}, Sink);
     EXPECT_EQ(Sink.Lines.size(), 2u);
+    EXPECT_TRUE(Outcome.Stopped && !Outcome.Completed);
+    EXPECT_EQ(Sink.Status, StatusStopped); // not "Cannot read": the report is cut short
     StopRequested = true;
     EXPECT_EQ(Report(Files),
               "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
@@ -139,12 +182,10 @@ TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
     RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_GE(WhileLoading, 4); // about one a mebibyte, in both files
     EXPECT_TRUE(Sink.Lines.empty());
-    EXPECT_EQ(Sink.Status, "All Done");
+    EXPECT_EQ(Sink.Status, StatusStopped);
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
-    const TFiles Notes = {std::string(TARNWELL_TEST_DATA) + "/notes/a.txt",
-                          std::string(TARNWELL_TEST_DATA) + "/notes/b.txt"};
     const std::string All = Report(Notes);
     for (int Limit : {0, 3, 7}) {
         TRecordingSink Sink;
@@ -154,8 +195,8 @@ TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
             Outcome = RunComparison({true, Notes.Name1, Notes.Name2, true, false, false}, Sink));
         EXPECT_EQ(All.rfind(Sink.Shown(), 0), 0u);
         EXPECT_EQ(Sink.Lines.size(), std::size_t(Limit));
-        EXPECT_EQ(Sink.Status, "All Done");
-        EXPECT_TRUE(Outcome.Broken);
+        EXPECT_EQ(Sink.Status, StatusStopped);
+        EXPECT_TRUE(Outcome.Broken && Outcome.Stopped);
     }
 }
 
