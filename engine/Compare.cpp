@@ -269,17 +269,27 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
     try {
         TMyStringList First;
         TMyStringList Second;
-        // Reading large files takes a while: the window stays live meanwhile.
+        // Reading large files takes a while: the window stays live meanwhile,
+        // and a stop given then ends the reading at once.
         const auto Deliver = [&Report] {
             Report.ProcessMessages(0, 0);
-            return true;
+            return !StopRequested;
         };
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
         First.LoadFromFile(Request.FileName1);
         Outcome.LoadError1 = First.LoadError();
-        Second.LoadFromFile(Request.FileName2);
-        Outcome.LoadError2 = Second.LoadError();
+        if (!StopRequested) {
+            Second.LoadFromFile(Request.FileName2);
+            Outcome.LoadError2 = Second.LoadError();
+        }
+        if (StopRequested) {
+            // A stopped read is no read error; nothing of the walk is done.
+            Outcome.LoadError1 = Outcome.LoadError1 == ECANCELED ? 0 : Outcome.LoadError1;
+            Outcome.LoadError2 = Outcome.LoadError2 == ECANCELED ? 0 : Outcome.LoadError2;
+            Outcome.Stopped = true;
+            return Outcome;
+        }
         std::tie(Outcome.Label1, Outcome.Label2) =
             ReportLabels(Request.FileName1, Request.FileName2);
         const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);

@@ -167,22 +167,39 @@ TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
               "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
 }
 
-TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
-    std::string Big;
-    while (Big.size() < (std::size_t(3) << 20))
-        Big += "a line of a large file\n";
-    const TFiles Files = Write("big1", Big, "big2", Big + "one more\n");
-    TRecordingSink Sink;
-    int WhileLoading = 0;
-    Sink.OnMessages = [&](std::size_t, std::size_t Total) {
-        WhileLoading += Total == 0;
-        // A stop given while the files load ends the run before its first step.
-        StopRequested = true;
-    };
-    RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
-    EXPECT_GE(WhileLoading, 4); // about one a mebibyte, in both files
-    EXPECT_TRUE(Sink.Lines.empty());
-    EXPECT_EQ(Sink.Status, StatusStopped);
+// Events are delivered about every mebibyte while large files load, and a
+// stop given then ends the run before the other file is read or a line
+// goes out; also in the middle of a long line.
+TEST(RunComparison, AStopWhileLargeFilesLoadEndsTheRunThere) {
+    std::string Lines;
+    while (Lines.size() < (std::size_t(3) << 20))
+        Lines += "a line of a large file\n";
+    const std::string LongLine(std::size_t(3) << 20, 'x');
+    const TFiles Files = Write("big1", Lines, "big2", LongLine);
+    for (const bool Stop : {false, true}) {
+        for (const bool Swap : {false, true}) {
+            TRecordingSink Sink;
+            int WhileLoading = 0;
+            Sink.OnMessages = [&](std::size_t, std::size_t Total) {
+                WhileLoading += Total == 0;
+                StopRequested = Stop;
+            };
+            const TCompareOutcome Outcome =
+                RunComparison({.FileName1 = Swap ? Files.Name2 : Files.Name1,
+                               .FileName2 = Swap ? Files.Name1 : Files.Name2},
+                              Sink);
+            if (!Stop) {
+                EXPECT_GE(WhileLoading, 4);
+                EXPECT_TRUE(Outcome.Completed);
+                continue;
+            }
+            EXPECT_EQ(WhileLoading, 1);
+            EXPECT_TRUE(Sink.Lines.empty());
+            EXPECT_TRUE(Outcome.Stopped && !Outcome.Completed);
+            EXPECT_EQ(Outcome.LoadError1, 0);
+            EXPECT_EQ(Sink.Status, StatusStopped);
+        }
+    }
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
