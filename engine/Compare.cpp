@@ -277,6 +277,10 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         };
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
+        // Only the line equality changes; the text shown stays the first file's.
+        const TLineFolding Folding(Request.IgnoreCase, Request.IgnoreWhiteSpace);
+        First.SetFolding(Folding);
+        Second.SetFolding(Folding);
         First.LoadFromFile(Request.FileName1);
         Outcome.LoadError1 = First.LoadError();
         if (!StopRequested) {

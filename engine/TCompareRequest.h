@@ -10,6 +10,8 @@ struct TCompareRequest {
     bool Compare = true;           // walk the files; false only prepares the report
     bool OnlyDifferences = false;  // leave out the lines common to both files
     bool IgnoreBigNumbers = false; // read every number of more than 6 characters as 999999
+    bool IgnoreCase = false;       // lines equal but for the case of A to Z are common
+    bool IgnoreWhiteSpace = false; // lines equal but for spaces, tabs, FF and VT are common
 };
 
 #include <cstddef>

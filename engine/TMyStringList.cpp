@@ -184,6 +184,14 @@ std::uint32_t TMyStringList::KeyOf(const char *Text, std::size_t Length) {
     return (Length < LongText ? std::uint32_t(Length) : LongText) << 16 | Hash;
 }
 
+// The key of the folded text, folded into a scratch buffer first: the keys
+// must agree exactly when the folded texts do.
+std::uint32_t TMyStringList::KeyOfFolded(const char *Text, std::size_t Length) const {
+    if (FFolded.size() < Length + 16)
+        FFolded.resize(std::max(Length + 16, 2 * FFolded.size()));
+    return KeyOf(FFolded.data(), FFolding.Fold(Text, Length, FFolded.data()));
+}
+
 char *TMyStringList::AllocText(std::int32_t Size) {
     if (Size > BlockSize)
         return AddHeapBlock(std::size_t(Size));
@@ -207,7 +215,7 @@ void TMyStringList::AddLine(char *Text, std::size_t Length) {
         FKeys = static_cast<std::uint32_t *>(Grown);
         FKeyCapacity = Wanted;
     }
-    FKeys[Index] = KeyOf(Text, Length);
+    FKeys[Index] = FoldedKeyOf(Text, Length);
     TList::Add(Text);
 }
 
@@ -221,7 +229,7 @@ std::size_t TMyStringList::LongTextLength(int Index) const {
 }
 
 int TMyStringList::LineIndex(const char *Line, int Start, int Count) const {
-    return LineIndex(Line, KeyOf(Line, std::strlen(Line)), Start, Count);
+    return LineIndex(Line, FoldedKeyOf(Line, std::strlen(Line)), Start, Count);
 }
 
 int TMyStringList::LineIndex(const char *Line, std::uint32_t Key, int Start, int Count) const {
@@ -233,8 +241,11 @@ int TMyStringList::LineIndex(const char *Line, std::uint32_t Key, int Start, int
     void *const *Texts = List();
     // Equal keys of a length below LongText mean texts of that very length.
     const std::uint32_t Length = Key >> 16;
+    const bool Folded = FFolding.Active();
     auto Same = [&](int I) {
         const char *Text = static_cast<const char *>(Texts[I]);
+        if (Folded)
+            return FFolding.Same(Text, Line);
         return Length < LongText ? std::memcmp(Text, Line, Length) == 0
                                  : std::strcmp(Text, Line) == 0;
     };
@@ -263,6 +274,6 @@ void TMyStringList::NormaliseBigNumbers(int MaxLength) {
     for (int I = 0; I < TList::Count(); ++I) {
         char *Text = static_cast<char *>(Items(I));
         if (RewriteBigNumbers(Text, Max))
-            FKeys[I] = KeyOf(Text, std::strlen(Text));
+            FKeys[I] = FoldedKeyOf(Text, std::strlen(Text));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TLineFolding.h"
 #include "TList.h"
 
 #include <cstdint>
@@ -47,11 +48,17 @@ public:
     // there (ECANCELED) when Hook returns false.
     void SetReadHook(std::function<bool()> Hook) { FReadHook = std::move(Hook); }
 
+    // How lines compare: ignoring the case of the letters A to Z, ignoring
+    // every space, tab, form feed and vertical tab, or both. Set before the
+    // first line is stored: keys and searches then see the folded text, while
+    // the text itself stays as read.
+    void SetFolding(const TLineFolding &Folding) { FFolding = Folding; }
+
     // Index of the first line from Start whose text equals Line byte for
-    // byte, searching at most Count lines (0: up to the last line); -1 when
-    // none does. A negative Start searches from 0.
+    // byte (or under the folding), searching at most Count lines (0: up to
+    // the last line); -1 when none does. A negative Start searches from 0.
     int LineIndex(const char *Line, int Start, int Count) const;
-    // The same search for a Line whose KeyOf is already known.
+    // The same search for a Line whose FoldedKeyOf is already known.
     int LineIndex(const char *Line, std::uint32_t Key, int Start, int Count) const;
 
     // Rewrites in place every run of an optional sign and decimal digits that
@@ -60,16 +67,20 @@ public:
     // starts no run of its own.
     void NormaliseBigNumbers(int MaxLength);
 
-    // The hash of line Index's text; equal texts have equal hashes.
-    // The key of line Index; equal texts have equal keys.
+    // The key of line Index; equal texts (under the folding) have equal keys.
     std::uint32_t LineKey(int Index) const { return FKeys[Index]; }
     // The length of line Index's text.
     std::size_t TextLength(int Index) const {
         const std::uint32_t Length = FKeys[Index] >> 16;
-        return Length < LongText ? Length : LongTextLength(Index);
+        // Ignoring white space, the key holds the folded text's length.
+        return Length < LongText && !FFolding.IgnoresWhiteSpace() ? Length : LongTextLength(Index);
     }
     // The key of the Length bytes at Text (Length being the text's length).
     static std::uint32_t KeyOf(const char *Text, std::size_t Length);
+    // The same key for the text as this store's folding sees it.
+    std::uint32_t FoldedKeyOf(const char *Text, std::size_t Length) const {
+        return FFolding.Active() ? KeyOfFolded(Text, Length) : KeyOf(Text, Length);
+    }
     // The 16-bit hash within a key.
     static std::uint16_t KeyHash(std::uint32_t Key) { return std::uint16_t(Key); }
 
@@ -102,6 +113,8 @@ private:
     std::size_t FKeyCapacity = 0;
     int FError = 0;
     std::function<bool()> FReadHook;
+    TLineFolding FFolding;
+    mutable std::string FFolded; // scratch room for the folded text of one line
 
     // Memory the blocks of one load are carved from, sized from the file and
     // faulted in at once; blocks beyond it come from the heap.
@@ -118,4 +131,5 @@ private:
     char *AddHeapBlock(std::size_t Size);
     void AddLine(char *Text, std::size_t Length);
     std::size_t LongTextLength(int Index) const;
+    std::uint32_t KeyOfFolded(const char *Text, std::size_t Length) const;
 };

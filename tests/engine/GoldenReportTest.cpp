@@ -17,7 +17,9 @@ TEST(GoldenReports, TheEngineWritesTheExpectedReport) {
         RunComparison({.FileName1 = Run.First.string(),
                        .FileName2 = Run.Second.string(),
                        .OnlyDifferences = Has('d'),
-                       .IgnoreBigNumbers = Has('n')},
+                       .IgnoreBigNumbers = Has('n'),
+                       .IgnoreCase = Has('i'),
+                       .IgnoreWhiteSpace = Has('w')},
                       Sink);
         EXPECT_EQ(Sink.Shown(), Run.Expected);
     }
