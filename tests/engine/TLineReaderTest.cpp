@@ -57,29 +57,6 @@ TEST(TLineReader, ReadsLongLinesWholeWhereverTheirEndsFall) {
     }
 }
 
-TEST(TLineReader, NamesThatAreNotReadableFilesGiveAnEmptyStoreAtOnce) {
-    const auto Folder = MakeTestFolder();
-    ASSERT_EQ(mkfifo((Folder / "pipe").c_str(), 0600), 0);
-    const std::pair<std::string, int> Cases[] = {
-        {(Folder / "missing.txt").string(), ENOENT},
-        {"", ENOENT},
-        {std::string("a\0b", 3), ENOENT},
-        {Folder.string(), EISDIR},
-        {(Folder / "pipe").string(), ENODEV},
-        {"/dev/zero", ENODEV},
-    };
-    for (const auto &[Name, Error] : Cases) {
-        SCOPED_TRACE(Name);
-        alarm(20); // a store that waits on the FIFO or reads /dev/zero for ever fails here
-        TMyStringList Store;
-        Store.LoadFromFile(Name);
-        alarm(0);
-        EXPECT_EQ(Store.Count(), 0);
-        EXPECT_EQ(Store.Blocks().Count(), 0);
-        EXPECT_EQ(Store.LoadError(), Error);
-    }
-}
-
 // The reading rules written out plainly: each line's raw bytes.
 TLines ReferenceSplit(const std::string &Bytes) {
     TLines Lines;

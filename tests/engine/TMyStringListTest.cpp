@@ -87,43 +87,6 @@ TEST(LineIndex, TellsApartTextsWhoseKeysAgree) {
     }
 }
 
-TEST(NormaliseBigNumbers, RewritesRunsLongerThanSix) {
-    const std::pair<const char *, const char *> Cases[] = {
-        {"x=1234567;", "x=999999;"},
-        {"-123456", "999999"},
-        {"123456", "123456"},
-        {"-12345", "-12345"},
-        {"12-3456789", "12-999999"},
-        {"12 -3456789", "12 999999"},
-        {"3.14159265", "3.999999"},
-        {"1234567-1234567", "999999-999999"},
-        {"1A2B3C4D5E6F7", "1A2B3C4D5E6F7"},
-        {"DEADBEEF", "DEADBEEF"},
-        {"--12345678", "--999999"},
-        {"a 0000000 b +9999999", "a 999999 b 999999"},
-        {"", ""},
-        {"12345678901234567890", "999999"},
-    };
-    std::string File;
-    for (const auto &[Before, After] : Cases)
-        File += std::string(Before) + "\n";
-    TMyStringList Store;
-    Load(Store, File + std::string("a1234567\0"
-                                   "9999999999\n",
-                                   20));
-    Store.NormaliseBigNumbers(6);
-    ASSERT_EQ(Store.Count(), int(std::size(Cases)) + 1);
-    for (int K = 0; K < int(std::size(Cases)); ++K) {
-        EXPECT_STREQ(Store.Strings(K), Cases[K].second);
-        EXPECT_EQ(Store.TextLength(K), std::strlen(Cases[K].second));
-    }
-    // The zero byte that cuts a line also ends its rewrite.
-    EXPECT_STREQ(Store.Strings(Store.Count() - 1), "a999999");
-    // Look-ups see the new texts.
-    EXPECT_EQ(Store.LineIndex("x=999999;", 0, 0), 0);
-    EXPECT_EQ(Store.LineIndex("x=1234567;", 0, 0), -1);
-}
-
 // Folding, written out plainly: A to Z as a to z, blanks left out.
 std::string ReferenceFold(const std::string &Text, bool IgnoreCase, bool IgnoreWhiteSpace) {
     std::string Folded;
