@@ -205,18 +205,13 @@ char *TMyStringList::AllocText(std::int32_t Size) {
     return Result;
 }
 
-void TMyStringList::AddLine(char *Text, std::size_t Length) {
-    const int Index = Count();
-    if (std::size_t(Index) == FKeyCapacity) {
-        const std::size_t Wanted = FKeyCapacity < 16 ? 16 : FKeyCapacity * 2;
-        void *Grown = std::realloc(FKeys, Wanted * sizeof(std::uint32_t));
-        if (Grown == nullptr)
-            throw std::bad_alloc();
-        FKeys = static_cast<std::uint32_t *>(Grown);
-        FKeyCapacity = Wanted;
-    }
-    FKeys[Index] = FoldedKeyOf(Text, Length);
-    TList::Add(Text);
+void TMyStringList::GrowKeys() {
+    const std::size_t Wanted = FKeyCapacity < 16 ? 16 : FKeyCapacity * 2;
+    void *Grown = std::realloc(FKeys, Wanted * sizeof(std::uint32_t));
+    if (Grown == nullptr)
+        throw std::bad_alloc();
+    FKeys = static_cast<std::uint32_t *>(Grown);
+    FKeyCapacity = Wanted;
 }
 
 void TMyStringList::LoadFromFile(const std::string &FileName) {

@@ -129,7 +129,16 @@ private:
     char *TakeBlock();
     // A heap block of Size bytes, appended to FBlocks. Throws std::bad_alloc.
     char *AddHeapBlock(std::size_t Size);
-    void AddLine(char *Text, std::size_t Length);
+    // Appends line Text of Length bytes with its key; inline, as the
+    // reader's tightest loop calls it for every line.
+    void AddLine(char *Text, std::size_t Length) {
+        const int Index = Count();
+        if (std::size_t(Index) == FKeyCapacity)
+            GrowKeys();
+        FKeys[Index] = FoldedKeyOf(Text, Length);
+        TList::Add(Text);
+    }
+    void GrowKeys();
     std::size_t LongTextLength(int Index) const;
     std::uint32_t KeyOfFolded(const char *Text, std::size_t Length) const;
 };
