@@ -267,6 +267,9 @@ std::string LoadErrorText(int Error) {
 TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report) {
     TCompareOutcome Outcome;
     try {
+        // Known before the files load, so a stopped run has them too.
+        std::tie(Outcome.Label1, Outcome.Label2) =
+            ReportLabels(Request.FileName1, Request.FileName2);
         TMyStringList First;
         TMyStringList Second;
         // Reading large files takes a while: the window stays live meanwhile,
@@ -294,8 +297,6 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
             Outcome.Stopped = true;
             return Outcome;
         }
-        std::tie(Outcome.Label1, Outcome.Label2) =
-            ReportLabels(Request.FileName1, Request.FileName2);
         const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
         if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // What one comparison run is asked to do.
@@ -14,8 +15,6 @@ struct TCompareRequest {
     bool IgnoreWhiteSpace = false; // lines equal but for spaces, tabs, FF and VT are common
 };
 
-#include <cstddef>
-
 // How a comparison went, for a caller that must tell (the status text, a
 // window title, the command-line tool's exit status and messages). The
 // report itself never shows it.
@@ -25,7 +24,7 @@ struct TCompareOutcome {
     bool Broken = false;    // the run ended early: memory ran out or the sink threw
     bool Completed = false; // the walk reached the end of both files (or Compare was false)
     bool Stopped = false;   // not Completed: a stop, a sink that threw, or memory
-    std::string Label1;     // the labels the report used; empty when nothing was compared
+    std::string Label1;     // the labels of the run; empty when Compare was false
     std::string Label2;
     std::size_t OnlyInFirst = 0;  // lines reported as only in the first file
     std::size_t OnlyInSecond = 0; // lines reported as only in the second file
