@@ -1,30 +1,24 @@
 #include "EngineTestSupport.h"
 #include "TMyStringList.h"
 
-#include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 using TLines = std::vector<std::string>;
 
+// The smallest texts; the random texts below cover the rest.
 TEST(TLineReader, SplitLinesAsTextFilesEndThem) {
     const std::pair<std::string, TLines> Cases[] = {
         {"", {}},
         {"\n", {""}},
         {"\r", {""}},
-        {"\r\n", {""}},
-        {"a\n\rb", {"a", "", "b"}},
-        {"\n\nx\n\n", {"", "", "x", ""}},
         {"a\n\x1a\n", {"a"}},
         {"\x1a"
          "a\n",
          {}},
         {std::string("ab\0cd\nef", 8), {"ab", "ef"}},
         {std::string("\0", 1), {""}},
-        {"\t\xff x\n", {"\t\xff x"}},
     };
     for (const auto &[Bytes, Lines] : Cases) {
         SCOPED_TRACE(testing::PrintToString(Bytes));
