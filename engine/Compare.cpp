@@ -190,7 +190,7 @@ std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Ou
     for (const auto &[Error, Name] : {std::pair{Outcome.LoadError1, &Request.FileName1},
                                       std::pair{Outcome.LoadError2, &Request.FileName2}})
         if (Error != 0)
-            Unread += (Unread.empty() ? "Cannot read " : " and ") + *Name;
+            Unread += (Unread.empty() ? "Cannot read " : " and ") + Printable(*Name);
     if (!Unread.empty())
         return Unread;
     if (!Request.Compare)
