@@ -53,7 +53,8 @@ TEST_F(ReportRunsTest, UnreadableFilesCompareAsEmptyAndAreNamedInOneBox) {
         QString Prefix; // of the lines of notes.txt; none when both fail
     };
     const TCase cases[] = {
-        {"C:\\", notes, "Cannot read file C:\\: No such file or directory.", "notes.txt   "},
+        {"C:\\", notes, "Cannot read file C:\\: No such file or directory.",
+         notes + "   "}, // "C:\\" has no file part: the labels are the whole names
         {folder, notes, QStringLiteral("Cannot read file %1: Is a directory.").arg(folder),
          "notes.txt   "},
         {locked, notes, QStringLiteral("Cannot read file %1: Permission denied.").arg(locked),
