@@ -18,7 +18,7 @@ constexpr int RegString = 1;
 constexpr int RegExpandString = 2;
 
 constexpr long long RootKey = 1;
-// The key a store had open vanished with a hive change; it stays unusable.
+// Stands for every key while the hive cannot be opened.
 constexpr long long LostKey = -1;
 // Long enough to ride out another instance's save, short enough that a
 // stuck lock shows up as an error instead of a hung window.
@@ -50,25 +50,22 @@ const char *const WriteValueSql =
     "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, 1, ?3)"
     " ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data";
 
-// The process-wide connection to the hive the environment names. It reopens
-// when that name changes, so every user re-resolves its key rows by path
-// when Generation() moved on.
+// The process-wide connection to the hive. The hive's path is fixed when it
+// first opens; it never reopens, so key rows handed out stay valid.
 class THive {
 public:
     static THive &Instance() {
         static THive hive;
         return hive;
     }
-    ~THive() { Close(); }
+    ~THive();
 
     // The connection, or nullptr when the hive can be neither opened nor created.
     sqlite3 *Db() {
-        const std::string path = TRegistry::HivePath();
-        if (!FOpened || path != FPath)
-            Open(path);
+        if (!FOpened)
+            Open(TRegistry::HivePath());
         return FDb;
     }
-    unsigned Generation() const { return FGeneration; }
 
     // A cached statement (TQuery resets it after use); nullptr when it
     // cannot be prepared.
@@ -93,14 +90,11 @@ public:
 private:
     THive() = default;
     void Open(const std::string &Path);
-    void Close();
     sqlite3 *Connect(const std::string &Path);
     void MoveAside(const std::string &Path);
 
     sqlite3 *FDb = nullptr;
-    std::string FPath;
     bool FOpened = false;
-    unsigned FGeneration = 0;
     std::unordered_map<const char *, sqlite3_stmt *> FStatements;
 };
 
@@ -236,10 +230,7 @@ void THive::MoveAside(const std::string &Path) {
 }
 
 void THive::Open(const std::string &Path) {
-    Close();
-    FPath = Path;
     FOpened = true;
-    ++FGeneration;
     MakePrivateFolder(std::filesystem::path(Path).parent_path());
     FDb = Connect(Path);
     if (FDb != nullptr && IsDamaged(FDb)) {
@@ -285,15 +276,11 @@ void THive::Open(const std::string &Path) {
         sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void THive::Close() {
+THive::~THive() {
     for (auto &entry : FStatements)
         sqlite3_finalize(entry.second);
-    FStatements.clear();
     if (FDb != nullptr)
         sqlite3_close_v2(FDb);
-    FDb = nullptr;
-    FOpened = false;
-    Active = false; // closing rolled back whatever was open
 }
 
 std::vector<std::string> SplitKeyPath(const std::string &Path) {
@@ -363,10 +350,14 @@ TRegistry::TRegistry() = default;
 TRegistry::~TRegistry() = default;
 
 std::string TRegistry::HivePath() {
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    const std::string folder =
-        config != nullptr && config[0] == '/' ? std::string(config) : HomeDirectory() + "/.config";
-    return folder + "/tarnwell/registry.sqlite3";
+    static const std::string path = [] {
+        const char *config = std::getenv("XDG_CONFIG_HOME");
+        const std::string folder = config != nullptr && config[0] == '/'
+                                       ? std::string(config)
+                                       : HomeDirectory() + "/.config";
+        return folder + "/tarnwell/registry.sqlite3";
+    }();
+    return path;
 }
 
 void TRegistry::CheckHive() {
@@ -380,23 +371,14 @@ void TRegistry::CheckHive() {
 }
 
 long long TRegistry::CurrentKey() const {
-    THive &hive = THive::Instance();
-    if (hive.Db() == nullptr)
+    if (THive::Instance().Db() == nullptr)
         return LostKey;
-    if (FGeneration != hive.Generation()) {
-        FGeneration = hive.Generation();
-        if (FCurrentKey != 0) {
-            const long long key = WalkKeys(RootKey, SplitKeyPath(FCurrentPath), false);
-            FCurrentKey = key == 0 ? LostKey : key;
-        }
-    }
     return FCurrentKey == 0 ? RootKey : FCurrentKey;
 }
 
 void TRegistry::RestoreKey(const TKeyState &State) {
     FCurrentPath = State.Path;
     FCurrentKey = State.Key;
-    FGeneration = State.Generation;
 }
 
 bool TRegistry::OpenKey(const std::string &Key, bool CanCreate) {
@@ -420,7 +402,6 @@ bool TRegistry::OpenKey(const std::string &Key, bool CanCreate) {
     const std::string base = fromHive ? std::string() : FCurrentPath;
     FCurrentPath = base.empty() || relative.empty() ? base + relative : base + "\\" + relative;
     FCurrentKey = key;
-    FGeneration = THive::Instance().Generation();
     return true;
 }
 

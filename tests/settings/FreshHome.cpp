@@ -1,22 +1,11 @@
 #include "FreshHome.h"
 
-#include "TRegistry.h"
-
 #include <cstdlib>
-#include <filesystem>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-void FreshHome::SetUp() {
-    std::string pattern = std::string(std::getenv("HOME")) + "/case-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    FRoot = pattern;
-    std::filesystem::create_directories(ConfigHome());
-    std::filesystem::create_directories(DataHome());
-    setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
-    setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
-}
-
-std::string FreshHome::RawQuery(const std::string &Sql) const {
+std::string FreshHome::RawQuery(const std::string &Sql) {
     sqlite3 *db = nullptr;
     std::string result;
     if (sqlite3_open_v2(HivePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
@@ -31,12 +20,18 @@ std::string FreshHome::RawQuery(const std::string &Sql) const {
     return result;
 }
 
-void FreshHome::DropConnection() {
-    const std::string config = std::getenv("XDG_CONFIG_HOME");
-    setenv("XDG_CONFIG_HOME", (config + "/elsewhere").c_str(), 1);
-    try {
-        TRegistry::CheckHive(); // touches the hive, so the old connection closes
-    } catch (const ERegistryException &) {
+void FreshHome::InAnotherProcess(const std::function<void()> &Action) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            Action();
+        } catch (...) {
+            _exit(1);
+        }
+        std::exit(0); // closes the hive as the program's end does
     }
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
