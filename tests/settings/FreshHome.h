@@ -16,6 +16,9 @@ protected:
     // Runs Sql on the hive through a connection of its own and returns the
     // first column of the first row ("" when there is none).
     static std::string RawQuery(const std::string &Sql);
+    static std::string ReadFile(const std::string &Path);
+    // Replaces Path with Bytes, making its folders.
+    static void WriteFile(const std::string &Path, const std::string &Bytes);
     // Runs Action in a child process that ends as the program does, as an
     // earlier run would have. Only before this process opened the hive.
     static void InAnotherProcess(const std::function<void()> &Action);
