@@ -43,9 +43,13 @@ public:
     // Value names of the current key, in case-insensitive alphabetical order.
     void GetValueNames(std::vector<std::string> &Names) const;
 
-    // Reports, once per process, that a damaged hive was moved aside and a
-    // fresh one started: throws ERegistryException naming both files. Later
-    // calls, and calls when nothing happened, return quietly.
+    // Reports, once per process, that the hive could not be used and was
+    // moved aside as registry.sqlite3.damaged-<stamp> for a fresh one: throws
+    // ERegistryException naming the file, the reason and where it went.
+    // Unusable is a file SQLite finds damaged, a database whose tables are
+    // not the store's, or a folder or other non-file in its place; a busy,
+    // locked, unreadable or read-only hive is never moved. Later calls, and
+    // calls when nothing happened, return quietly.
     static void CheckHive();
     // The hive file: $XDG_CONFIG_HOME/tarnwell/registry.sqlite3, read from
     // the environment at the first call and fixed for the process from then.

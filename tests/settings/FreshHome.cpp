@@ -10,13 +10,17 @@
 std::string FreshHome::RawQuery(const std::string &Sql) {
     sqlite3 *db = nullptr;
     std::string result;
-    if (sqlite3_open_v2(HivePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    std::filesystem::create_directories(HiveFolder());
+    if (sqlite3_open(HivePath().c_str(), &db) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 5000);
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, Sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0) != nullptr)
-            result = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-        sqlite3_finalize(statement);
+        for (const char *next = Sql.c_str(); *next != '\0';) {
+            sqlite3_stmt *statement = nullptr;
+            if (sqlite3_prepare_v2(db, next, -1, &statement, &next) != SQLITE_OK)
+                break;
+            if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
+                result = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+            sqlite3_finalize(statement);
+        }
     }
     sqlite3_close(db);
     return result;

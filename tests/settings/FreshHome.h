@@ -8,13 +8,14 @@
 // The store fixes its hive's path when it first opens it, and ctest runs
 // every case in a process of its own, so every case starts on no hive.
 class FreshHome : public testing::Test {
-protected:
+public:
     static std::string ConfigHome() { return std::getenv("XDG_CONFIG_HOME"); }
     static std::string HiveFolder() { return ConfigHome() + "/tarnwell"; }
     static std::string HivePath() { return HiveFolder() + "/registry.sqlite3"; }
 
-    // Runs Sql on the hive through a connection of its own and returns the
-    // first column of the first row ("" when there is none).
+    // Runs the statements of Sql on the hive (made when missing) through a
+    // connection of its own; the first column of the first row of the last
+    // statement that gave one ("" when none did).
     static std::string RawQuery(const std::string &Sql);
     static std::string ReadFile(const std::string &Path);
     // Replaces Path with Bytes, making its folders.

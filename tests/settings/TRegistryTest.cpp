@@ -2,10 +2,15 @@
 #include "PermissionsBind.h"
 #include "TRegIniFile.h"
 
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -120,20 +125,22 @@ TEST_F(KeyTree, ATransactionCommitsOnceAtTheOutermostEnd) {
     EXPECT_EQ(RawQuery("SELECT count(*) FROM vals"), "2");
 }
 
-class DamagedHive : public FreshHome, public testing::WithParamInterface<bool> {};
+struct TUnusable {
+    const char *Name;
+    std::function<void()> Make; // puts the unusable hive in place
+    const char *Reason;         // part of the message
+};
 
-TEST_P(DamagedHive, IsMovedAsideReportedOnceAndReplaced) {
-    InAnotherProcess([] {
-        TRegIniFile store(Root);
-        TRegistryTransaction transaction;
-        for (int i = 0; i < 300; ++i)
-            store.WriteString("Filler", "Value" + std::to_string(i), std::string(500, 'f'));
-    });
-    if (GetParam())
-        fs::resize_file(HivePath(), fs::file_size(HivePath()) / 2);
-    else
-        std::ofstream(HivePath(), std::ios::trunc) << "[Compare]\nLeft=1\n";
-    const std::string damaged = ReadFile(HivePath());
+void PrintTo(const TUnusable &Kind, std::ostream *Out) {
+    *Out << Kind.Name;
+}
+
+class UnusableHive : public FreshHome, public testing::WithParamInterface<TUnusable> {};
+
+TEST_P(UnusableHive, IsMovedAsideReportedOnceAndReplaced) {
+    GetParam().Make();
+    const bool folder = fs::is_directory(HivePath());
+    const std::string bytes = folder ? "" : ReadFile(HivePath());
 
     TRegIniFile store(Root);
     EXPECT_EQ(store.ReadString("Filler", "Value1", "default"), "default");
@@ -144,16 +151,77 @@ TEST_P(DamagedHive, IsMovedAsideReportedOnceAndReplaced) {
         if (entry.path().filename().string().starts_with("registry.sqlite3.damaged-2"))
             asides.push_back(entry.path());
     ASSERT_EQ(asides.size(), 1u);
-    EXPECT_EQ(ReadFile(asides[0]), damaged);
-    EXPECT_NE(message.find(HivePath() + " "), std::string::npos) << message;
-    EXPECT_NE(message.find(asides[0].string()), std::string::npos) << message;
+    if (folder)
+        EXPECT_TRUE(fs::is_directory(asides[0] / "inside"));
+    else
+        EXPECT_EQ(ReadFile(asides[0]), bytes);
+    EXPECT_EQ(message.rfind("The settings file " + HivePath() + " cannot be used (", 0), 0u);
+    EXPECT_NE(message.find(GetParam().Reason), std::string::npos) << message;
+    EXPECT_NE(message.find("moved to " + asides[0].string()), std::string::npos) << message;
 
     store.WriteString("Compare", "After", "works");
     EXPECT_EQ(RawQuery("SELECT data FROM vals WHERE name = 'After'"), "works");
     EXPECT_EQ(RawQuery("PRAGMA integrity_check"), "ok");
 }
 
-INSTANTIATE_TEST_SUITE_P(TextFileOrTruncated, DamagedHive, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UnusableHive,
+    testing::Values(
+        TUnusable{"TextFile",
+                  [] { FreshHome::WriteFile(FreshHome::HivePath(), "[Compare]\nLeft=1\n"); },
+                  "it is damaged"},
+        TUnusable{"Truncated",
+                  [] {
+                      FreshHome::InAnotherProcess([] {
+                          TRegIniFile store(Root);
+                          TRegistryTransaction transaction;
+                          for (int i = 0; i < 300; ++i)
+                              store.WriteString("Filler", "Value" + std::to_string(i),
+                                                std::string(500, 'f'));
+                      });
+                      fs::resize_file(FreshHome::HivePath(),
+                                      fs::file_size(FreshHome::HivePath()) / 2);
+                  },
+                  "it is damaged"},
+        TUnusable{"OtherColumns",
+                  [] { FreshHome::RawQuery("CREATE TABLE keys(a, b); CREATE TABLE vals(x);"); },
+                  "its tables are not this program's"},
+        TUnusable{"ValsWithoutItsKey",
+                  [] {
+                      FreshHome::RawQuery("CREATE TABLE keys(id INTEGER PRIMARY KEY, parent, name);"
+                                          "CREATE TABLE vals(key, name, type, data);");
+                  },
+                  "its tables are not this program's"},
+        TUnusable{
+            "OtherTables",
+            [] { FreshHome::RawQuery("CREATE TABLE places(url); INSERT INTO places VALUES(1);"); },
+            "it holds tables of another program"},
+        TUnusable{"Folder", [] { fs::create_directories(FreshHome::HivePath() + "/inside"); },
+                  "it is a folder"}),
+    [](const testing::TestParamInfo<TUnusable> &Info) { return Info.param.Name; });
+
+// Another program holding the hive locked (saving, or stuck) is waited for,
+// never taken for an unusable hive.
+TEST_F(KeyTree, ABusyHiveIsWaitedForAndNeverMovedAside) {
+    InAnotherProcess([] { TRegIniFile(Root).WriteString("Compare\\Dialog", "Edit-1", "kept"); });
+    std::promise<void> locked;
+    std::thread holder([&] {
+        sqlite3 *db = nullptr;
+        sqlite3_open(HivePath().c_str(), &db);
+        sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr,
+                     nullptr);
+        locked.set_value();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+    locked.get_future().wait();
+    EXPECT_EQ(Failure([] { TRegistry::CheckHive(); }), "");
+    holder.join();
+    EXPECT_EQ(TRegIniFile(Root).ReadString("Compare\\Dialog", "Edit-1", ""), "kept");
+    for (const auto &entry : fs::directory_iterator(HiveFolder()))
+        EXPECT_FALSE(entry.path().string().find("damaged") != std::string::npos) << entry.path();
+}
 
 class UncreatableHive : public FreshHome, public testing::WithParamInterface<bool> {};
 
