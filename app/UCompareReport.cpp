@@ -228,8 +228,12 @@ void TCompareReport::SetReportFont(const QFont &Font) {
 
 void TCompareReport::LoadLocalFromIniFile() {
     TMyReport::LoadLocalFromIniFile();
-    if (FCompareDialog->maintainReport->isChecked())
-        IniFile->ReadRichEdit(Section, "1", resultField);
+    // A kept report that cannot be loaded is told once; the font still loads.
+    const std::string skipped = FCompareDialog->maintainReport->isChecked()
+                                    ? IniFile->ReadRichEdit(Section, "1", resultField)
+                                    : std::string();
+    if (!skipped.empty())
+        ShowErrorBox(this, QString::fromStdString(skipped));
     QFont font = resultField->font();
     IniFile->ReadFont(Section, "Font-1", font);
     SetReportFont(font);

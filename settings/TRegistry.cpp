@@ -138,15 +138,6 @@ private:
     sqlite3_stmt *FStatement;
 };
 
-void MakePrivateFolder(const std::filesystem::path &Folder) {
-    std::error_code ignored;
-    if (Folder.empty() || std::filesystem::exists(Folder, ignored) ||
-        Folder == Folder.parent_path())
-        return;
-    MakePrivateFolder(Folder.parent_path());
-    ::mkdir(Folder.c_str(), 0700);
-}
-
 // A busy, locked or unreadable hive is not damaged and must never be moved
 // aside: only these codes tell that the file itself is wrong.
 bool IsUnusableCode(int Code) {
@@ -305,7 +296,7 @@ bool THive::MoveAside(const std::string &Path, const std::string &Reason) {
 void THive::Open(const std::string &Path) {
     FOpened = true;
     const std::filesystem::path folder = std::filesystem::path(Path).parent_path();
-    MakePrivateFolder(folder);
+    MakeDirectoryPath(folder.string());
     const TFolderLock lock(folder);
     std::string reason = NotAFile(Path);
     if (reason.empty() && (FDb = Connect(Path)) != nullptr)

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,7 +137,8 @@ TEST_F(Composites, ARichEditKeepsItsTextInOneFileForEveryConfiguration) {
     const QString text = QString::fromUtf8("first\n\n\xC3\xBC\xC2\xA0\\ 'x'\nlast\n");
     QPlainTextEdit edit;
     edit.setPlainText(text);
-    TMyIniFile(Root).ReadRichEdit("Compare\\Report", "1", &edit); // no file yet: unchanged
+    // No file yet: unchanged, and nothing to tell.
+    EXPECT_EQ(TMyIniFile(Root).ReadRichEdit("Compare\\Report", "1", &edit), "");
     EXPECT_EQ(Shown(edit), text);
     EXPECT_TRUE(fs::is_directory(KeptText("Compare/Report")));
     TMyIniFile(Root + "\\Others\\Daily").WriteRichEdit("Compare\\Report", "1", &edit);
@@ -145,12 +147,12 @@ TEST_F(Composites, ARichEditKeepsItsTextInOneFileForEveryConfiguration) {
 
     TMyIniFile store(Root);
     edit.setPlainText("old");
-    store.ReadRichEdit("Compare\\Report", "1", &edit);
+    EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
     EXPECT_EQ(Shown(edit), text);
     for (const auto &[bytes, expected] : std::vector<std::pair<std::string, QString>>{
              {"a\r\nb\r\n", "a\nb"}, {"a\rb\r", "a\nb"}, {"a\n\r\nb\rc", "a\n\nb\nc"}, {"", ""}}) {
         WriteFile(KeptText("Compare/Report/1.txt"), bytes);
-        store.ReadRichEdit("Compare\\Report", "1", &edit);
+        EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
         EXPECT_EQ(Shown(edit), expected);
     }
 }
@@ -160,7 +162,7 @@ TEST_F(Composites, AKeptTextWhoseFolderCannotBeMadeFailsOnlyOnWrite) {
     TMyIniFile store(Root);
     QPlainTextEdit edit;
     edit.setPlainText("unchanged");
-    EXPECT_NO_THROW(store.ReadRichEdit("Compare\\Report", "1", &edit));
+    EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
     EXPECT_EQ(edit.toPlainText(), "unchanged");
     try {
         store.WriteRichEdit("Compare\\Report", "1", &edit);
@@ -170,6 +172,45 @@ TEST_F(Composites, AKeptTextWhoseFolderCannotBeMadeFailsOnlyOnWrite) {
         EXPECT_EQ(message.rfind("Cannot write file " + file + ": ", 0), 0u) << message;
         EXPECT_GT(message.size(), file.size() + 20) << "no reason given: " << message;
     }
+}
+
+TEST_F(Composites, AKeptTextThatIsNoRegularFileIsSkippedWithTheReason) {
+    const std::string file = KeptText("Compare/Report/1.txt");
+    const std::vector<std::pair<std::function<void()>, std::string>> kinds = {
+        {[&] { mkfifo(file.c_str(), 0600); }, "it is not a regular file"}, // would hang
+        {[&] { fs::create_symlink("/dev/zero", file); }, "it is not a regular file"},
+        {[&] { fs::create_directory(file); }, "it is a folder"},
+        {[&] {
+             WriteFile(file, "sparse");
+             fs::resize_file(file, (std::uintmax_t(1) << 30) + 1);
+         },
+         "it is larger than 1 GiB"},
+    };
+    TMyIniFile store(Root);
+    QPlainTextEdit edit;
+    edit.setPlainText("as it was");
+    fs::create_directories(KeptText("Compare/Report"));
+    for (const auto &[make, reason] : kinds) {
+        fs::remove_all(file);
+        make();
+        EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit),
+                  "The kept text " + file + " was not loaded: " + reason);
+        EXPECT_EQ(Shown(edit), "as it was");
+    }
+}
+
+TEST_F(Composites, AKeptTextIsTheUsersAlone) {
+    const std::string old = KeptText("Compare/Report");
+    fs::create_directories(old);
+    fs::permissions(old, fs::perms(0755)); // as an earlier version made it
+    QPlainTextEdit edit;
+    edit.setPlainText("the contents of the user's files");
+    TMyIniFile store(Root);
+    store.WriteRichEdit("Compare\\Report", "1", &edit);
+    store.WriteRichEdit("Other\\Report", "1", &edit);
+    EXPECT_EQ(fs::status(old + "/1.txt").permissions(), fs::perms(0600));
+    for (const std::string &folder : {old, KeptText("Other"), KeptText("Other/Report")})
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700)) << folder;
 }
 
 TEST_F(Composites, AFailedWriteLeavesTheOldKeptTextWhole) {
