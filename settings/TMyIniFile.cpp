@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <algorithm>
@@ -189,14 +190,26 @@ std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::stri
                                      QPlainTextEdit *RichEdit) {
     const QString path = KeptTextPath(Section, Ident);
     std::string why;
-    // One string straight into the control: a list of lines joined again
-    // would hold the report twice more on the way.
-    if (auto bytes = ReadKeptFile(path, why)) {
-        const QString text = KeptText(*bytes);
-        bytes.reset();
-        RichEdit->setPlainText(text);
-    }
-    return Skipped(path, why);
+    auto bytes = ReadKeptFile(path, why);
+    if (!bytes)
+        return Skipped(path, why);
+    // In bulk: one string, no list of lines joined again (two more copies of
+    // the report), one edit block and no undo history (setPlainText would
+    // also set the character format of every block once more).
+    const QString text = KeptText(*bytes);
+    bytes.reset();
+    QTextDocument *document = RichEdit->document();
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
+    document->setModified(false);
+    RichEdit->moveCursor(QTextCursor::Start);
+    return "";
 }
 
 void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
