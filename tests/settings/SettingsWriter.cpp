@@ -1,7 +1,5 @@
-// The second process of the crash and contention tests; it writes to the
+// The other process of the tests with several programs at once; it uses the
 // hive its inherited environment names.
-//   rounds <section> <count>: round r = 1, 2, ... writes Value0.. = r in one
-//       transaction, then prints r; until killed.
 //   <tag> many <count> <go-file>: once go-file exists, writes <tag>-<i> = i,
 //       each write on its own; exits 1 with the message on a failure.
 //   check <go-file>: once go-file exists, opens the hive and prints what
@@ -32,24 +30,13 @@ int main(int argc, char **argv) {
     }
     try {
         TRegIniFile store(root);
-        if (args.size() == 3 && args[0] == "rounds") {
-            for (long round = 1;; ++round) {
-                TRegistryTransaction transaction;
-                for (int i = 0; i < std::stoi(args[2]); ++i)
-                    store.WriteString(args[1], "Value" + std::to_string(i), std::to_string(round));
-                if (!transaction.Commit())
-                    throw ERegistryException("commit failed");
-                std::printf("%ld\n", round);
-                std::fflush(stdout);
-            }
-        }
         if (args.size() == 4 && args[1] == "many") {
             waitFor(args[3]);
             for (int i = 0; i < std::stoi(args[2]); ++i)
                 store.WriteInteger("Shared", args[0] + "-" + std::to_string(i), i);
             return 0;
         }
-        std::fprintf(stderr, "usage: settings_writer rounds|<tag> many|check ...\n");
+        std::fprintf(stderr, "usage: settings_writer <tag> many|check ...\n");
         return 2;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());

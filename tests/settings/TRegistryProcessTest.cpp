@@ -16,37 +16,9 @@ QProcess *StartWriter(QProcess &Process, const QStringList &Arguments) {
     return Process.waitForStarted(WaitMs) ? &Process : nullptr;
 }
 
-// Reads the rounds the writer reports up to Round; 0 when it stops first.
-long WaitForRound(QProcess &Writer, long Round) {
-    long last = 0;
-    while (last < Round && (Writer.canReadLine() || Writer.waitForReadyRead(WaitMs)))
-        while (Writer.canReadLine())
-            last = Writer.readLine().trimmed().toLong();
-    return last >= Round ? last : 0;
-}
-
 } // namespace
 
 using TwoProcesses = FreshHome;
-
-TEST_F(TwoProcesses, AWriterKilledMidSaveLeavesWholeSavesOnly) {
-    constexpr int Values = 100;
-    for (long round : {5, 12, 19}) {
-        QProcess writer;
-        ASSERT_TRUE(StartWriter(writer, {"rounds", "Crash", QString::number(Values)}));
-        const long reported = WaitForRound(writer, round);
-        writer.kill(); // SIGKILL
-        writer.waitForFinished(WaitMs);
-        ASSERT_GT(reported, 0) << "the writer stopped early";
-
-        // Read as a program started now would: a connection of its own.
-        EXPECT_EQ(RawQuery("PRAGMA integrity_check"), "ok");
-        EXPECT_EQ(RawQuery("SELECT count(*) FROM vals"), std::to_string(Values));
-        // A save that returned is kept, and one cut short left no trace.
-        EXPECT_GE(std::stol(RawQuery("SELECT min(CAST(data AS INTEGER)) FROM vals")), reported);
-        EXPECT_EQ(RawQuery("SELECT count(DISTINCT data) FROM vals"), "1");
-    }
-}
 
 TEST_F(TwoProcesses, WritingAtOnceLosesNothingAndNeitherFails) {
     constexpr int Count = 1000;
