@@ -2,11 +2,13 @@
 
 #include "Directories.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextBlock>
@@ -46,6 +48,8 @@ QString KeptTextPath(const std::string &Section, const std::string &Ident) {
 
 // A kept text past this is not one the program wrote for a report it could show.
 constexpr qint64 MaxKeptText = qint64(1) << 30;
+// The size of the pieces a kept report goes into its control in.
+constexpr qsizetype PieceBytes = qsizetype(1) << 20;
 
 // The bytes of a kept text. Only a regular file (after links) of at most
 // MaxKeptText bytes is read, and it is opened without blocking, so a FIFO in
@@ -88,9 +92,9 @@ std::optional<QByteArray> ReadKeptFile(const QString &Path, std::string &Why) {
     return bytes;
 }
 
-// A kept text with CR LF, CR and LF all made '\n', one pass in place; a final
-// line end adds no empty line.
-QString KeptText(const QByteArray &Bytes) {
+// A kept text, or a piece of one, with CR LF, CR and LF all made '\n' in one
+// pass in place; the final line end of the Last piece adds no empty line.
+QString KeptText(const QByteArray &Bytes, bool Last = true) {
     QString text = QString::fromUtf8(Bytes);
     QChar *chars = text.data();
     qsizetype kept = 0;
@@ -104,7 +108,7 @@ QString KeptText(const QByteArray &Bytes) {
             ++i;
     }
     text.truncate(kept);
-    if (text.endsWith(QLatin1Char('\n')))
+    if (Last && text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     return text;
 }
@@ -193,21 +197,48 @@ std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::stri
     auto bytes = ReadKeptFile(path, why);
     if (!bytes)
         return Skipped(path, why);
-    // In bulk: one string, no list of lines joined again (two more copies of
-    // the report), one edit block and no undo history (setPlainText would
-    // also set the character format of every block once more).
-    const QString text = KeptText(*bytes);
-    bytes.reset();
+    // The control lays out every block afresh whenever its text width
+    // changes: at its first show (a resize still pending) and when its
+    // vertical scroll bar appears. Over a million lines that leaves a text
+    // layout object on every block, more memory than the text itself (about
+    // 240 MB more, measured). So both happen while it is still empty.
+    // The window's own resize, which places the control, comes first.
+    const Qt::ScrollBarPolicy policy = RichEdit->verticalScrollBarPolicy();
+    RichEdit->window()->ensurePolished();
+    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    std::vector<QWidget *> chain{RichEdit->viewport()};
+    for (QWidget *widget = RichEdit; widget != nullptr; widget = widget->parentWidget())
+        chain.insert(chain.begin(), widget);
+    for (QWidget *widget : chain)
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent resize(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &resize);
+            widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
     QTextDocument *document = RichEdit->document();
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
+    // In bulk: one edit block without undo history, no list of lines joined
+    // again, and no second pass over every block's character format as
+    // setPlainText makes. The text goes in a piece at a time, each cut after
+    // a line feed, so the report never stands in memory whole a second time.
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
+    cursor.removeSelectedText();
+    qsizetype start = 0;
+    do {
+        const qsizetype cut = bytes->indexOf('\n', std::min(start + PieceBytes, bytes->size()));
+        const qsizetype end = cut < 0 ? bytes->size() : cut + 1;
+        const bool last = end == bytes->size();
+        cursor.insertText(
+            KeptText(QByteArray::fromRawData(bytes->constData() + start, end - start), last));
+        start = end;
+    } while (start < bytes->size());
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);
     document->setModified(false);
+    RichEdit->setVerticalScrollBarPolicy(policy);
     RichEdit->moveCursor(QTextCursor::Start);
     return "";
 }
