@@ -18,10 +18,8 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     for (QLabel *label : {ui.Label7, ui.Label6, ui.Label11})
         label->setFont(heading);
     FitLabelsToText(this);
-    // Customized, or window managers add a maximise button to a window
-    // that cannot grow.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
     move(182, 137);
     SetDesignPosition(4);

@@ -32,12 +32,14 @@ public:
     QLabel *ImageFlag = nullptr;
 
 protected:
-    // The focus step of UpdateButtons.
-    void FocusPage();
     // The concrete wizard calls this right after setting up its design:
     // binds BtnBack, BtnNext, notebook and ImageFlag by object name and
     // fills the picture's magenta background with the button colour.
     void Loaded();
+
+private:
+    // The focus step of UpdateButtons.
+    void FocusPage();
 };
 
 // Fills, from pixel (1, 1), the 4-connected magenta (255, 0, 255) area of

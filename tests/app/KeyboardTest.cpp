@@ -111,10 +111,9 @@ TEST_F(KeyboardTest, DialogFocusAndTabStopsFollowTheLayout) {
         const char *Page;
         QStringList Chain;
     } Cases[] = {
-        {"FilesTab",
-         QStringList{"file1", "browse1Button", "file2", "browse2Button", "dontListCommon",
-                     "ignoreBigNumbers"} +
-             Buttons},
+        {"FilesTab", QStringList{"file1", "browse1Button", "file2", "browse2Button",
+                                 "dontListCommon", "ignoreBigNumbers"} +
+                         Buttons},
         {"optionsTab", QStringList{"startWithDialog", "clearReport", "maintainReport"} + Buttons},
     };
     for (const auto &Case : Cases) {
