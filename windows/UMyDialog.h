@@ -55,7 +55,7 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName);
 // Shows Dialog in the folder of Seed (a box's text), with Seed's file name
 // offered; in the home folder when Seed names no folder that exists. The
 // chosen file with its full path, or nothing when the dialog was cancelled.
-std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed);
+std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed = QString());
 
 // Opens the help file "Tarnwells.hlp" found beside the program, else in its
 // parent folder, else in ../share/tarnwell/, in the program's help viewer
