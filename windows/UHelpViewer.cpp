@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 
 TMyDialog::TMyDialog(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
