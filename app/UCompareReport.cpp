@@ -27,7 +27,7 @@ namespace {
 // "Compare Report - LABEL1 : LABEL2": the window's title for the run of
 // Request, naming the files by the labels of its report.
 QString RunTitle(const TCompareRequest &Request) {
-    const auto [label1, label2] = MakeLabels(Request.FileName1, Request.FileName2);
+    const auto [label1, label2] = ReportLabels(Request.FileName1, Request.FileName2);
     const auto shown = [](const std::string &Label) {
         return QFile::decodeName(QByteArray::fromStdString(Label));
     };

@@ -203,7 +203,8 @@ TEST_F(DesktopTest, EditMenuUndoesRedoesAndSelectsAll) {
     EXPECT_EQ(Field->toPlainText(), "abc");
     Child<QAction>(Report, "SelectAll1")->trigger();
     EXPECT_EQ(Field->textCursor().selectedText(), "abc");
-    Report->RunComparison(true, QString(), QString(), true, false, false);
+    const auto [Old, New] = WorkedExampleFiles();
+    Report->RunComparison(true, Old, New, true, false, false);
     EXPECT_FALSE(Child<QAction>(Report, "Undo1")->isEnabled()) << "a run cannot be undone";
 }
 
@@ -212,8 +213,12 @@ TEST_F(DesktopTest, TitleNamesTheFilesOfTheRunUntilNew) {
     const auto [Old, New] = WorkedExampleFiles();
     Report->RunComparison(true, Old, New, true, false, false);
     EXPECT_EQ(Report->windowTitle(), "Compare Report - old/ : new/");
-    Report->RunComparison(false, Path("x/a.txt"), Path("b.txt"), true, false, false);
+    Report->RunComparison(false, WriteLines("x/a.txt", {}), WriteLines("b.txt", {}), true, false,
+                          false);
     EXPECT_EQ(Report->windowTitle(), "Compare Report - a.txt : b.txt");
+    const QString Lower = WriteLines("x/notes.txt", {}), Upper = WriteLines("x/Notes.txt", {});
+    Report->RunComparison(true, Lower, Upper, true, false, false);
+    EXPECT_EQ(Report->windowTitle(), "Compare Report - " + Lower + " : " + Upper);
     Child<QAction>(Report, "New1")->trigger();
     EXPECT_EQ(Report->windowTitle(), "Compare Report");
 }
