@@ -23,6 +23,20 @@
 #include <stdexcept>
 #include <utility>
 
+namespace {
+
+// "Compare Report - LABEL1 : LABEL2": the window's title for the run of
+// Request, naming the files by the labels of its report.
+QString RunTitle(const TCompareRequest &Request) {
+    const auto [label1, label2] = ReportLabels(Request.FileName1, Request.FileName2);
+    const auto shown = [](const std::string &Label) {
+        return QFile::decodeName(QByteArray::fromStdString(Label));
+    };
+    return QStringLiteral("Compare Report - %1 : %2").arg(shown(label1), shown(label2));
+}
+
+} // namespace
+
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare") {
     ui.setupUi(this);
@@ -54,13 +68,20 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Connect(ui.LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
     Connect(ui.SaveConfiguration1, &TCompareReport::SaveConfiguration1Click);
     Connect(ui.Exit1, &TCompareReport::Exit1Click);
+    Connect(ui.Undo1, &TCompareReport::Undo1Click);
+    Connect(ui.Redo1, &TCompareReport::Redo1Click);
     Connect(ui.Cut1, &TCompareReport::Cut1Click);
     Connect(ui.Copy1, &TCompareReport::Copy1Click);
     Connect(ui.Paste1, &TCompareReport::Paste1Click);
+    Connect(ui.SelectAll1, &TCompareReport::SelectAll1Click);
     Connect(ui.Font1, &TCompareReport::Font1Click);
     Connect(ui.Stop1, &TCompareReport::Stop1Click);
     Connect(ui.Help2, &TCompareReport::Help2Click);
     Connect(ui.About1, &TCompareReport::About1Click);
+    ui.Undo1->setEnabled(false);
+    ui.Redo1->setEnabled(false);
+    connect(ui.resultField, &QPlainTextEdit::undoAvailable, ui.Undo1, &QAction::setEnabled);
+    connect(ui.resultField, &QPlainTextEdit::redoAvailable, ui.Redo1, &QAction::setEnabled);
 
     FCompareWizard = new TCompareWizard(this, KeyPath);
     Wizard = FCompareWizard;
@@ -88,9 +109,11 @@ void TCompareReport::NameSeparators() {
     for (QAction *action : ui.File1->actions())
         if (action->isSeparator() && next < 4)
             action->setObjectName(QLatin1StringView(fileSeparators[next++]));
+    const char *const editSeparators[] = {"N6", "N2"};
+    next = 0;
     for (QAction *action : ui.Edit1->actions())
-        if (action->isSeparator())
-            action->setObjectName(QStringLiteral("N2"));
+        if (action->isSeparator() && next < 2)
+            action->setObjectName(QLatin1StringView(editSeparators[next++]));
 }
 
 void TCompareReport::FormResize() {
@@ -164,6 +187,7 @@ void TCompareReport::RunComparison(const TCompareRequest &Request) {
 }
 
 void TCompareReport::RunNow(const TCompareRequest &Request) {
+    setWindowTitle(RunTitle(Request));
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
     FRunning = true;
@@ -310,6 +334,7 @@ void TCompareReport::New1Click() {
         FPendingRun.reset();
         FClearAfterRun = true;
     }
+    setWindowTitle(QStringLiteral("Compare Report"));
     FSink->Clear();
 }
 
@@ -359,6 +384,18 @@ void TCompareReport::SaveConfiguration1Click() {
 
 void TCompareReport::Exit1Click() {
     close();
+}
+
+void TCompareReport::Undo1Click() {
+    ui.resultField->undo();
+}
+
+void TCompareReport::Redo1Click() {
+    ui.resultField->redo();
+}
+
+void TCompareReport::SelectAll1Click() {
+    ui.resultField->selectAll();
 }
 
 void TCompareReport::Cut1Click() {

@@ -35,7 +35,8 @@ public:
     void RunComparison(bool Clear, const QString &FileName1, const QString &FileName2, bool Compare,
                        bool OnlyDifferences, bool IgnoreBigNumbers);
 
-    // The same run from a whole request.
+    // The same run from a whole request. The window's title names the two
+    // files by their labels from then on, until "&New".
     void RunComparison(const TCompareRequest &Request);
 
     void RunFromDialog() override;
@@ -75,9 +76,12 @@ public:
     void LoadConfiguration1Click();
     void SaveConfiguration1Click();
     void Exit1Click();
+    void Undo1Click();
+    void Redo1Click();
     void Cut1Click();
     void Copy1Click();
     void Paste1Click();
+    void SelectAll1Click();
     void Font1Click();
     void Stop1Click();
     void Help2Click();

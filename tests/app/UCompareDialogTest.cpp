@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
@@ -87,22 +88,25 @@ TEST_F(CompareDialogTest, WideningMovesButtonsAndStretchesTheNameBoxes) {
 TEST_F(CompareDialogTest, BrowseCommitsTheTextAndTakesTheChosenFile) {
     auto dialog = Open();
     const QString chosen = WriteLines(QStringLiteral("chosen.txt"), {"x"});
+    const QString typed = Path(QStringLiteral("typed.txt"));
+    Child<THistoryBox>(dialog, "file1")->setEditText(typed);
     Answer<QFileDialog>([&](QFileDialog *Open) {
         // Seeded with the box's text.
         EXPECT_EQ(Open->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(),
-                  QStringLiteral("C:\\file1.txt"));
+                  QStringLiteral("typed.txt"));
+        EXPECT_EQ(Open->directory().absolutePath(), QFileInfo(typed).absolutePath());
         Open->selectFile(chosen);
         return int(QDialog::Accepted);
     });
     Child<QPushButton>(dialog, "browse1Button")->click();
     EXPECT_EQ(Child<THistoryBox>(dialog, "file1")->currentText(), chosen);
     // The chosen name enters the list only at the next commit.
-    EXPECT_EQ(Items(Child<THistoryBox>(dialog, "file1")), QStringList({"C:\\file1.txt"}));
+    EXPECT_EQ(Items(Child<THistoryBox>(dialog, "file1")), QStringList({typed}));
 
     Answer<QFileDialog>([](QFileDialog *) { return int(QDialog::Rejected); });
     Child<QPushButton>(dialog, "browse1Button")->click();
     EXPECT_EQ(Child<THistoryBox>(dialog, "file1")->currentText(), chosen);
-    EXPECT_EQ(Items(Child<THistoryBox>(dialog, "file1")), QStringList({chosen, "C:\\file1.txt"}));
+    EXPECT_EQ(Items(Child<THistoryBox>(dialog, "file1")), QStringList({chosen, typed}));
 }
 
 TEST_F(CompareDialogTest, HelpFindsTheFileTheBuildPutBesideTheProgram) {

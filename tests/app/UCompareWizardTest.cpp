@@ -4,6 +4,7 @@
 #include "SettingsRootKey.h"
 #include "UiChild.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -59,11 +60,11 @@ TEST_F(CompareWizardTest, EveryShowingStartsOnWelcome) {
     EXPECT_EQ(wizard->windowTitle(), QStringLiteral("Compare Wizard"));
 }
 
-TEST_F(CompareWizardTest, NamesDefaultToTheRootAndPersist) {
+TEST_F(CompareWizardTest, NamesDefaultToTheHomeFolderAndPersist) {
     {
         auto wizard = Open();
-        EXPECT_EQ(Child<QLineEdit>(wizard, "firstFile")->text(), QStringLiteral("C:\\"));
-        EXPECT_EQ(Child<QLineEdit>(wizard, "secondFile")->text(), QStringLiteral("C:\\"));
+        EXPECT_EQ(Child<QLineEdit>(wizard, "firstFile")->text(), QDir::homePath() + "/");
+        EXPECT_EQ(Child<QLineEdit>(wizard, "secondFile")->text(), QDir::homePath() + "/");
         EXPECT_EQ(wizard->Position(), 4) << "designed centred";
         Child<QLineEdit>(wizard, "firstFile")->setText(QStringLiteral("/data/a.txt"));
         Child<QLineEdit>(wizard, "secondFile")->setText(QStringLiteral("/data/b.txt"));

@@ -95,9 +95,7 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
                 EXPECT_EQ(Child<QLineEdit>(Save, "EditName")->text(), CurrentUserName());
                 // Whatever face stands in, the label shows its whole caption.
                 EXPECT_GE(Child<QLabel>(Save, "Name")->width(),
-                          Child<QLabel>(Save, "Name")
-                              ->fontMetrics()
-                              .horizontalAdvance(Child<QLabel>(Save, "Name")->text()));
+                          Child<QLabel>(Save, "Name")->sizeHint().width());
                 EXPECT_TRUE(Child<QListWidget>(Save, "ListBoxNames")->selectedItems().isEmpty());
                 Child<QListWidget>(Save, "ListBoxNames")->item(0)->setSelected(true);
                 Save->ListBoxNamesClick(); // copies the name clicked
@@ -109,9 +107,7 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
                 auto *Load = static_cast<TLoadConfig *>(Window);
                 EXPECT_EQ(Child<QComboBox>(Load, "ComboBoxNames")->currentText(), "Weekly");
                 EXPECT_GE(Child<QLabel>(Load, "Name")->width(),
-                          Child<QLabel>(Load, "Name")
-                              ->fontMetrics()
-                              .horizontalAdvance(Child<QLabel>(Load, "Name")->text()));
+                          Child<QLabel>(Load, "Name")->sizeHint().width());
                 return int(mrOk);
             }});
     Report.SaveConfiguration();
