@@ -12,12 +12,15 @@
 
 #include <algorithm>
 
-TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status) : FField(Field), FStatus(Status) {
+TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status)
+    : FField(Field), FStatus(Status), FKinds(std::in_place, Field->palette()) {
     FSinceDelivery.start();
     FSinceRun.start();
 }
 
-void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) {
+void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) {
+    if (FRuns.empty() || FRuns.back().first != Kind)
+        FRuns.emplace_back(Kind, FPending.size());
     // The label comes from a file name and the text from a file: either may
     // be UTF-8 while the other is not, so each is decoded on its own.
     AppendReportText(FPending, Prefix);
@@ -29,6 +32,7 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
 void TFieldSink::Clear() {
     FPending.clear();
     FPendingLines = 0;
+    FRuns.clear();
     FField->clear();
 }
 
@@ -41,7 +45,17 @@ void TFieldSink::SetStatus(std::string_view Text) {
     FStatistics.LastWait = FSinceDelivery.nsecsElapsed();
 }
 
+void TFieldSink::SetColoured(bool Coloured) {
+    if (Coloured)
+        FKinds.emplace(FField->palette());
+    else
+        FKinds.reset();
+}
+
 void TFieldSink::BeginRun() {
+    // The palette may have changed since the last run (a theme switch).
+    if (FKinds)
+        FKinds.emplace(FField->palette());
     FDeliverNow = true;
     FStatistics = TStatistics();
     FSinceRun.start();
@@ -73,14 +87,36 @@ void TFieldSink::Flush() {
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    if (!document->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(FPending);
+    if (FKinds) {
+        InsertColoured(cursor, document->isEmpty());
+    } else {
+        if (!document->isEmpty())
+            cursor.insertBlock();
+        cursor.insertText(FPending);
+    }
     cursor.endEditBlock();
     FPending.clear();
     FPendingLines = 0;
+    FRuns.clear();
     if (following)
         bar->setValue(bar->maximum());
+}
+
+void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
+    for (std::size_t i = 0; i < FRuns.size(); ++i) {
+        const auto [kind, start] = FRuns[i];
+        // A run ends before the line end that precedes the next run.
+        const qsizetype end = i + 1 < FRuns.size() ? FRuns[i + 1].second - 1 : FPending.size();
+        const QTextCharFormat &characters = FKinds->CharFormat(kind);
+        if (i == 0 && IntoEmpty) {
+            // The empty report's one block may still carry an old format.
+            Cursor.setBlockFormat(FKinds->BlockFormat(kind));
+            Cursor.setBlockCharFormat(characters);
+        } else {
+            Cursor.insertBlock(FKinds->BlockFormat(kind), characters);
+        }
+        Cursor.insertText(FPending.mid(start, end - start), characters);
+    }
 }
 
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "ReportKinds.h"
 #include "TReportSink.h"
 
 #include <QElapsedTimer>
 #include <QString>
 #include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
 
 class QPlainTextEdit;
+class QTextCursor;
 class QStatusBar;
 
 // The report window's sink: report lines go to a plain-text control, the
@@ -33,6 +38,9 @@ public:
     // taken as a list of lines: an empty control holds none, otherwise a new
     // line starts after its last one.
     void Flush();
+    // Lines show in the colours of their kinds (the default); without, the
+    // report is plain as it was, for the benchmark's reference run.
+    void SetColoured(bool Coloured);
 
     static constexpr qint64 FlushIntervalMs = 15;
     // Buffered lines that make a delivery due however little time passed.
@@ -53,11 +61,17 @@ public:
 
 private:
     void ShowProgress(std::size_t Done, std::size_t Total);
+    // Inserts the buffered lines at Cursor, one insertion per run of lines of
+    // one kind, each in its kind's formats.
+    void InsertColoured(QTextCursor &Cursor, bool IntoEmpty);
 
     QPlainTextEdit *FField; // not owned
     QStatusBar *FStatus;    // not owned
     QString FPending;       // buffered lines, each followed by '\n'
     std::size_t FPendingLines = 0;
+    // Where each run of one kind starts in FPending.
+    std::vector<std::pair<TLineKind, qsizetype>> FRuns;
+    std::optional<TReportKinds> FKinds; // none when not coloured
     QElapsedTimer FSinceDelivery;
     bool FDeliverNow = true;
     int FShownPercent = -1;

@@ -1,9 +1,11 @@
 #include "UCompareDialog.h"
 
+#include "FileDrop.h"
 #include "LabelFit.h"
 
 #include <QFile>
 #include <QFileDialog>
+#include <QToolTip>
 
 TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
@@ -36,6 +38,13 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     OnClick(ui.browse2Button, [this] { browse2ButtonClick(); });
     OnClick(ui.helpButton, [this] { helpButtonClick(); });
 
+    for (THistoryBox *box : {ui.file1, ui.file2})
+        AcceptFileDrops(
+            box, 1, [box](const QStringList &Files) { box->setEditText(Files.first()); },
+            [box](const QString &Why) {
+                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), Why, box);
+            });
+
     RegisterResize(ui.file1, 0, false, true, false, false);
     RegisterResize(ui.file2, 0, false, true, false, false);
     for (QWidget *button : {ui.browse1Button, ui.browse2Button, ui.OKButton, ui.WizardButton,
@@ -56,6 +65,14 @@ TCompareRequest TCompareDialog::Options() const {
 void TCompareDialog::CommitFileNames() {
     ui.file2->UpdateHistory();
     ui.file1->UpdateHistory();
+}
+
+void TCompareDialog::SetFirstFileName(const QString &Name) {
+    ui.file1->setEditText(Name);
+}
+
+void TCompareDialog::SetSecondFileName(const QString &Name) {
+    ui.file2->setEditText(Name);
 }
 
 bool TCompareDialog::StartWithDialog() const {

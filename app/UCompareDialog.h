@@ -25,6 +25,9 @@ public:
     // Moves both file names to the top of their histories, the second
     // first, as a run that takes them does.
     void CommitFileNames();
+    // Puts a name in the "A File" or the "Other File" box, as typed there.
+    void SetFirstFileName(const QString &Name);
+    void SetSecondFileName(const QString &Name);
     // "Run Dialog Automatically" and "Save Report on Exit".
     bool StartWithDialog() const;
     bool MaintainReport() const;

@@ -6,7 +6,9 @@
 #include "ui_UCompareReport.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 class QFileDialog;
 class QPageSetupDialog;
@@ -38,6 +40,17 @@ public:
 
     void RunFromDialog() override;
     void RunFromWizard() override;
+    // Compares First and Second as the dialog would: both names go to the
+    // top of their histories and the run takes the dialog's options.
+    void RunOnFiles(const QString &First, const QString &Second);
+    // What the window does once its modal run begins: two Files are
+    // compared at once, one opens the compare dialog with it as "A File";
+    // none leaves "Run Dialog Automatically" to decide.
+    void StartWith(const QStringList &Files) { FStartFiles = Files; }
+    // Moves the cursor to the first line of the next (or previous) run of
+    // lines only in one file and says "Difference K of N", or says that
+    // there is none and leaves the cursor.
+    void GoToDifference(bool Forward);
     // The whole report takes Font; a family missing here falls back to a
     // fixed-pitch face so the report's columns still line up.
     void SetReportFont(const QFont &Font) override;
@@ -68,6 +81,9 @@ public:
     void SaveAs1Click();
     void Dialog1Click();
     void Wizard1Click();
+    void CompareAgain1Click();
+    void NextDifference1Click();
+    void PreviousDifference1Click();
     void PrintSetup1Click();
     void Print1Click();
     void LoadConfiguration1Click();
@@ -101,6 +117,9 @@ protected:
 private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
     void NameSeparators();
+    // Two files dropped from outside are compared, one opens the dialog
+    // with it; the start waits for the drop to end.
+    void FilesDropped(const QStringList &Files);
 
     Ui::CompareReport ui;
     TCompareDialog *FCompareDialog = nullptr;
@@ -111,4 +130,14 @@ private:
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;
     bool FActivated = false;
     int FRunDepth = 0;
+    QStringList FStartFiles;
+    // The last run's request and whether the wizard started it (a wizard
+    // run uses no options): what "Compare Again" repeats.
+    struct TLastRun {
+        TCompareRequest Request;
+        bool FromWizard = false;
+    };
+    std::optional<TLastRun> FLastRun;
+    // Set while the cursor stands where GoToDifference put it.
+    bool FAtDifference = false;
 };

@@ -1,10 +1,12 @@
 #include "UCompareWizard.h"
 
 #include "AppResources.h"
+#include "FileDrop.h"
 #include "LabelFit.h"
 #include "UMyDialog.h"
 
 #include <QStackedWidget>
+#include <QToolTip>
 
 TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     : TMyWizard(Owner, KeyPath, "Compare", 3) {
@@ -30,6 +32,12 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     OnClick(BtnBack, [this] { BtnBackClick(); });
     OnClick(ui.BtnBrowse, [this] { BtnBrowseClick(); });
     OnClick(ui.Button1, [this] { Button1Click(); });
+    for (QLineEdit *edit : {ui.firstFile, ui.secondFile})
+        AcceptFileDrops(
+            edit, 1, [edit](const QStringList &Files) { edit->setText(Files.first()); },
+            [edit](const QString &Why) {
+                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), Why, edit);
+            });
     UpdateButtons();
 }
 
