@@ -1,6 +1,7 @@
 // Measures the desktop program headless (QT_QPA_PLATFORM=offscreen):
-//   tarnwell-app-bench run FILE1 FILE2
-//       one comparison into a shown report window; prints
+//   tarnwell-app-bench run FILE1 FILE2 [plain]
+//       one comparison into a shown report window, its lines coloured by
+//       kind unless "plain" is given; prints
 //       "run <seconds> lines <n> firstwait <ms> gap <ms> lastwait <ms> peak <KiB>"
 //       then the time to empty that report, "clear <ms>"
 //   tarnwell-app-bench startup LAUNCH_NS
@@ -47,8 +48,9 @@ std::unique_ptr<TCompareReport> ShownReport() {
     return report;
 }
 
-int Run(const QString &First, const QString &Second) {
+int Run(const QString &First, const QString &Second, bool Coloured) {
     auto report = ShownReport();
+    report->Sink().SetColoured(Coloured);
     QElapsedTimer timer;
     timer.start();
     report->RunComparison(true, First, Second, true, false, false);
@@ -95,8 +97,9 @@ int main(int argc, char **argv) {
     const qint64 enteredMain = RealtimeNs();
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() == 4 && args[1] == QLatin1String("run"))
-        return Run(args[2], args[3]);
+    if ((args.size() == 4 || (args.size() == 5 && args[4] == QLatin1String("plain"))) &&
+        args[1] == QLatin1String("run"))
+        return Run(args[2], args[3], args.size() == 4);
     if (args.size() == 4 && args[1] == QLatin1String("prepare"))
         return Prepare(args[2], args[3]);
     if (args.size() == 3 && args[1] == QLatin1String("startup")) {
@@ -108,7 +111,8 @@ int main(int argc, char **argv) {
         std::fflush(stdout);
         std::_Exit(0);
     }
-    std::fprintf(stderr, "usage: %s run FILE1 FILE2 | prepare FILE1 FILE2 | startup LAUNCH_NS\n",
+    std::fprintf(stderr,
+                 "usage: %s run FILE1 FILE2 [plain] | prepare FILE1 FILE2 | startup LAUNCH_NS\n",
                  argv[0]);
     return 2;
 }

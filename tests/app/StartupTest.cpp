@@ -1,0 +1,149 @@
+#include "AppMain.h"
+#include "AppTestSupport.h"
+#include "CommandLine.h"
+#include "UCompareDialog.h"
+#include "UCompareReport.h"
+#include "UCompareWizard.h"
+#include "UiChild.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+class StartupTest : public AppTest {
+protected:
+    // Runs the program with Arguments; Look sees the report window once the
+    // start-up's own action (a run, the dialog) is over.
+    void Start(const std::vector<std::string> &Arguments,
+               std::function<void(TCompareReport *)> Look) {
+        Answer<TCompareReport>([Look](TCompareReport *Report) {
+            Report->show();
+            QTest::qWait(50);
+            Look(Report);
+            return int(mrCancel);
+        });
+        EXPECT_EQ(RunApplication(Arguments), 0);
+    }
+    static void Drop(QWidget *Target, QMimeData *Data) {
+        // The drop goes where the drag's entry was taken.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, Data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, Data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &drop);
+        QApplication::processEvents();
+        delete Data;
+    }
+    static QMimeData *Files(const QStringList &Names) {
+        auto *data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString &name : Names)
+            urls << QUrl::fromLocalFile(name);
+        data->setUrls(urls);
+        return data;
+    }
+};
+
+TEST_F(StartupTest, CommandLineTable) {
+    struct {
+        std::vector<std::string> Arguments;
+        std::vector<std::string> Files;
+        std::string Configuration;
+        bool Fails;
+    } const cases[] = {
+        {{"t", "work"}, {}, "work", false},
+        {{"t", "--compare", "a", "b", "work"}, {"a", "b"}, "work", false},
+        {{"t", "work", "--compare", "a"}, {"a"}, "work", false},
+        {{"t", "--compare"}, {}, "", true},
+        {{"t", "--frobnicate"}, {}, "", true},
+        {{"t", "one", "two"}, {}, "one", true},
+    };
+    for (const auto &c : cases) {
+        const TCommandLine line = ParseCommandLine(c.Arguments);
+        EXPECT_EQ(line.Files, c.Files) << c.Arguments[1];
+        EXPECT_EQ(line.Configuration, c.Configuration) << c.Arguments[1];
+        EXPECT_EQ(!line.Error.empty(), c.Fails) << c.Arguments[1];
+    }
+    EXPECT_TRUE(ParseCommandLine({"t", "--bad", "--help"}).Help);
+    EXPECT_EQ(VersionText(), "tarnwell 1.01\n");
+}
+
+TEST_F(StartupTest, CompareTwoFilesAtOnce) {
+    const auto [first, second] = WorkedExampleFiles();
+    Start({"tarnwell", "--compare", first.toStdString(), second.toStdString()},
+          [&, first = first](TCompareReport *Report) {
+              EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(Report, "resultField")),
+                        WorkedExampleReport());
+              EXPECT_TRUE(Child<QStatusBar>(Report, "StatusBar1")
+                              ->currentMessage()
+                              .startsWith(QStringLiteral("All Done")));
+              EXPECT_EQ(Child<THistoryBox>(Report->CompareDialog(), "file1")->itemText(0), first);
+          });
+}
+
+TEST_F(StartupTest, OneFileOpensTheDialogAndAMissingFileComparesAsEmpty) {
+    const QString only = WriteLines(QStringLiteral("only.txt"), {"x"});
+    Answer<TCompareReport>([](TCompareReport *Report) {
+        Report->show();
+        QTest::qWait(50);
+        return int(mrCancel);
+    });
+    Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
+        EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
+        return int(mrCancel);
+    });
+    EXPECT_EQ(RunApplication({"tarnwell", "--compare", only.toStdString()}), 0);
+
+    Start({"tarnwell", "--compare", Path("missing.txt").toStdString(), only.toStdString()},
+          [](TCompareReport *Report) {
+              EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(Report, "resultField")),
+                        QStringList{QStringLiteral("only.txt      x")});
+          });
+}
+
+TEST_F(StartupTest, DropsOfFilesFoldersAndText) {
+    const auto [first, second] = WorkedExampleFiles();
+    auto report = OpenReport();
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    auto *status = Child<QStatusBar>(report, "StatusBar1");
+    Drop(field, Files({Folder, first}));
+    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
+    auto *text = new QMimeData;
+    text->setText(QStringLiteral("some text"));
+    Drop(field->viewport(), text);
+    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("Only files")));
+    Drop(field, Files({first, second, first}));
+    EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("3 files")));
+    EXPECT_TRUE(ReportLines(field).isEmpty());
+    Drop(field->viewport(), Files({first, second}));
+    EXPECT_EQ(ReportLines(field), WorkedExampleReport());
+
+    auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
+    Drop(file2->lineEdit(), Files({second}));
+    EXPECT_EQ(file2->currentText(), second);
+    Drop(file2, Files({first, second}));
+    EXPECT_EQ(file2->currentText(), second);
+    auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
+    Drop(secondFile, Files({first}));
+    EXPECT_EQ(secondFile->text(), first);
+}
+
+TEST_F(StartupTest, CompareAgainReadsTheFilesAfresh) {
+    auto report = OpenReport();
+    report->CompareAgain1Click();
+    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
+              QStringLiteral("No comparison to run again"));
+    const QString a = WriteLines(QStringLiteral("a.txt"), {"one"});
+    const QString b = WriteLines(QStringLiteral("b.txt"), {"one"});
+    report->RunOnFiles(a, b);
+    WriteLines(QStringLiteral("b.txt"), {"one", "two"});
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(report, "resultField")),
+              (QStringList{QStringLiteral("        one"), QStringLiteral("b.txt   two")}));
+}
+
+} // namespace
