@@ -86,9 +86,10 @@ void TFieldSink::Flush() {
     QTextDocument *document = FField->document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
+    const bool intoEmpty = document->isEmpty();
     cursor.beginEditBlock();
     if (FKinds) {
-        InsertColoured(cursor, document->isEmpty());
+        InsertColoured(cursor, intoEmpty);
     } else {
         if (!document->isEmpty())
             cursor.insertBlock();
@@ -98,6 +99,10 @@ void TFieldSink::Flush() {
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();
+    // The control's cursor would be carried along to the end: a new report
+    // keeps it at its top, where "Next Difference" starts.
+    if (intoEmpty)
+        FField->setTextCursor(QTextCursor(document));
     if (following)
         bar->setValue(bar->maximum());
 }
