@@ -18,15 +18,17 @@ namespace {
 class StartupTest : public AppTest {
 protected:
     // Runs the program with Arguments; Look sees the report window once the
-    // start-up's own action (a run, the dialog) is over.
-    void Start(const std::vector<std::string> &Arguments,
-               std::function<void(TCompareReport *)> Look) {
+    // start-up's own action (a run, the dialog answered by Then) is over.
+    void Start(
+        const std::vector<std::string> &Arguments, std::function<void(TCompareReport *)> Look,
+        std::function<void()> Then = [] {}) {
         Answer<TCompareReport>([Look](TCompareReport *Report) {
             Report->show();
             QTest::qWait(50);
             Look(Report);
             return int(mrCancel);
         });
+        Then();
         EXPECT_EQ(RunApplication(Arguments), 0);
     }
     static void Drop(QWidget *Target, QMimeData *Data) {
@@ -48,28 +50,15 @@ protected:
     }
 };
 
-TEST_F(StartupTest, CommandLineTable) {
-    struct {
-        std::vector<std::string> Arguments;
-        std::vector<std::string> Files;
-        std::string Configuration;
-        bool Fails;
-    } const cases[] = {
-        {{"t", "work"}, {}, "work", false},
-        {{"t", "--compare", "a", "b", "work"}, {"a", "b"}, "work", false},
-        {{"t", "work", "--compare", "a"}, {"a"}, "work", false},
-        {{"t", "--compare"}, {}, "", true},
-        {{"t", "--frobnicate"}, {}, "", true},
-        {{"t", "one", "two"}, {}, "one", true},
-    };
-    for (const auto &c : cases) {
-        const TCommandLine line = ParseCommandLine(c.Arguments);
-        EXPECT_EQ(line.Files, c.Files) << c.Arguments[1];
-        EXPECT_EQ(line.Configuration, c.Configuration) << c.Arguments[1];
-        EXPECT_EQ(!line.Error.empty(), c.Fails) << c.Arguments[1];
-    }
-    EXPECT_TRUE(ParseCommandLine({"t", "--bad", "--help"}).Help);
-    EXPECT_EQ(VersionText(), "tarnwell 1.01\n");
+TEST_F(StartupTest, ConfigurationIsTheFirstArgumentThatIsNoOption) {
+    EXPECT_EQ(ParseCommandLine({"t", "work", "--compare", "a"}).Configuration, "work");
+    const TCommandLine line = ParseCommandLine({"t", "--compare", "a", "b", "work"});
+    EXPECT_EQ(line.Files, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(line.Configuration, "work");
+    for (const auto &wrong :
+         {std::vector<std::string>{"t", "--compare"}, {"t", "--x"}, {"t", "a", "b"}})
+        EXPECT_FALSE(ParseCommandLine(wrong).Error.empty()) << wrong[1];
+    EXPECT_TRUE(ParseCommandLine({"t", "--x", "--help"}).Help);
 }
 
 TEST_F(StartupTest, CompareTwoFilesAtOnce) {
@@ -87,17 +76,14 @@ TEST_F(StartupTest, CompareTwoFilesAtOnce) {
 
 TEST_F(StartupTest, OneFileOpensTheDialogAndAMissingFileComparesAsEmpty) {
     const QString only = WriteLines(QStringLiteral("only.txt"), {"x"});
-    Answer<TCompareReport>([](TCompareReport *Report) {
-        Report->show();
-        QTest::qWait(50);
-        return int(mrCancel);
-    });
-    Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
-        EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
-        return int(mrCancel);
-    });
-    EXPECT_EQ(RunApplication({"tarnwell", "--compare", only.toStdString()}), 0);
-
+    Start(
+        {"tarnwell", "--compare", only.toStdString()}, [](TCompareReport *) {},
+        [&] {
+            Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
+                EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
+                return int(mrCancel);
+            });
+        });
     Start({"tarnwell", "--compare", Path("missing.txt").toStdString(), only.toStdString()},
           [](TCompareReport *Report) {
               EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(Report, "resultField")),
@@ -112,20 +98,12 @@ TEST_F(StartupTest, DropsOfFilesFoldersAndText) {
     auto *status = Child<QStatusBar>(report, "StatusBar1");
     Drop(field, Files({Folder, first}));
     EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
-    auto *text = new QMimeData;
-    text->setText(QStringLiteral("some text"));
-    Drop(field->viewport(), text);
-    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("Only files")));
-    Drop(field, Files({first, second, first}));
-    EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("3 files")));
     EXPECT_TRUE(ReportLines(field).isEmpty());
     Drop(field->viewport(), Files({first, second}));
     EXPECT_EQ(ReportLines(field), WorkedExampleReport());
 
     auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
     Drop(file2->lineEdit(), Files({second}));
-    EXPECT_EQ(file2->currentText(), second);
-    Drop(file2, Files({first, second}));
     EXPECT_EQ(file2->currentText(), second);
     auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
     Drop(secondFile, Files({first}));
