@@ -27,14 +27,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string> &Arguments) {
         } else if (argument == "--version") {
             line.Version = true;
         } else if (argument == "--compare") {
-            if (!line.Files.empty() || i + 1 >= Arguments.size()) {
-                fail(line.Files.empty() ? "--compare needs one or two files"
-                                        : "--compare given twice");
+            if (!line.Files.empty()) {
+                fail("--compare given twice");
                 continue;
             }
-            // One file, or two; a further argument is the configuration.
-            line.Files.push_back(Arguments[++i]);
-            if (i + 1 < Arguments.size() && Arguments[i + 1].rfind("--", 0) != 0)
+            // One file, or two; a further argument is the configuration. No
+            // file at all is a plain start: the desktop entry's "--compare %F"
+            // with nothing selected.
+            for (int taken = 0;
+                 taken < 2 && i + 1 < Arguments.size() && Arguments[i + 1].rfind("--", 0) != 0;
+                 ++taken)
                 line.Files.push_back(Arguments[++i]);
         } else {
             fail("unknown option '" + argument + "'");

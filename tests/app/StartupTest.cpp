@@ -55,10 +55,13 @@ TEST_F(StartupTest, ConfigurationIsTheFirstArgumentThatIsNoOption) {
     const TCommandLine line = ParseCommandLine({"t", "--compare", "a", "b", "work"});
     EXPECT_EQ(line.Files, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(line.Configuration, "work");
-    for (const auto &wrong :
-         {std::vector<std::string>{"t", "--compare"}, {"t", "--x"}, {"t", "a", "b"}})
+    for (const auto &wrong : {std::vector<std::string>{"t", "--compare", "a", "--compare", "b"},
+                              {"t", "--x"},
+                              {"t", "a", "b"}})
         EXPECT_FALSE(ParseCommandLine(wrong).Error.empty()) << wrong[1];
     EXPECT_TRUE(ParseCommandLine({"t", "--x", "--help"}).Help);
+    // The desktop entry's "--compare %F" with no file selected: a plain start.
+    EXPECT_TRUE(ParseCommandLine({"t", "--compare"}).Error.empty());
 }
 
 TEST_F(StartupTest, CompareTwoFilesAtOnce) {
