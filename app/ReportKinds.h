@@ -30,6 +30,8 @@ public:
         return FChar[static_cast<int>(Kind)];
     }
 
+    bool operator==(const TReportKinds &Other) const = default;
+
     static constexpr double MinimumContrast = 7.0;
 
 private:

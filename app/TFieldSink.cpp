@@ -52,6 +52,40 @@ void TFieldSink::SetColoured(bool Coloured) {
         FKinds.reset();
 }
 
+void TFieldSink::Recolour() {
+    if (!FKinds)
+        return;
+    const TReportKinds kinds(FField->palette());
+    if (kinds == *FKinds)
+        return;
+    FKinds = kinds;
+    QTextDocument *document = FField->document();
+    // With nothing to undo, recolouring 1,000,000 lines need not fill the
+    // undo history with one entry per line.
+    const bool quiet = document->isUndoRedoEnabled() && !document->isUndoAvailable() &&
+                       !document->isRedoAvailable();
+    if (quiet)
+        document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid();) {
+        const std::optional<TLineKind> kind = BlockKind(block);
+        QTextBlock last = block;
+        while (last.next().isValid() && BlockKind(last.next()) == kind)
+            last = last.next();
+        if (kind) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+            cursor.setBlockFormat(FKinds->BlockFormat(*kind));
+            cursor.setCharFormat(FKinds->CharFormat(*kind));
+        }
+        block = last.next();
+    }
+    cursor.endEditBlock();
+    if (quiet)
+        document->setUndoRedoEnabled(true);
+}
+
 void TFieldSink::BeginRun() {
     // The palette may have changed since the last run (a theme switch).
     if (FKinds)

@@ -41,6 +41,10 @@ public:
     // Lines show in the colours of their kinds (the default); without, the
     // report is plain as it was, for the benchmark's reference run.
     void SetColoured(bool Coloured);
+    // Gives every coloured line the colours of the control's palette as it
+    // is now (a theme switched to dark must not leave light tints behind).
+    // Undo history is kept: with none, the change does not enter it.
+    void Recolour();
 
     static constexpr qint64 FlushIntervalMs = 15;
     // Buffered lines that make a delivery due however little time passed.

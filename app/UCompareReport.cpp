@@ -128,6 +128,13 @@ void TCompareReport::showEvent(QShowEvent *Event) {
     }
 }
 
+void TCompareReport::changeEvent(QEvent *Event) {
+    TMyReport::changeEvent(Event);
+    // The window hears of a new palette before its children take it.
+    if (Event->type() == QEvent::PaletteChange && FSink)
+        QTimer::singleShot(0, this, [this] { FSink->Recolour(); });
+}
+
 void TCompareReport::keyPressEvent(QKeyEvent *Event) {
     if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
         Event->accept();

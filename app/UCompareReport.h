@@ -110,6 +110,8 @@ public:
 protected:
     void FormResize() override;
     void showEvent(QShowEvent *Event) override;
+    // A new palette (a theme switched) recolours the report.
+    void changeEvent(QEvent *Event) override;
     // Esc belongs to the report text: the window has no Cancel button, so
     // the key must not end the program.
     void keyPressEvent(QKeyEvent *Event) override;

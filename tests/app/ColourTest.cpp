@@ -21,11 +21,8 @@ protected:
     // a.txt against b.txt gives: common, first, second, second, common,
     // first; the second run, b.txt against a.txt: common, first, first,
     // second, common, second.
-    std::unique_ptr<TCompareReport> SmallReport(bool Twice = false,
-                                                const QPalette *Palette = nullptr) {
+    std::unique_ptr<TCompareReport> SmallReport(bool Twice = false) {
         auto report = OpenReport();
-        if (Palette != nullptr)
-            Child<QPlainTextEdit>(report, "resultField")->setPalette(*Palette);
         const QString a = WriteLines(QStringLiteral("a.txt"), {"same", "gone", "end", "last"});
         const QString b = WriteLines(QStringLiteral("b.txt"), {"same", "new", "newer", "end"});
         report->RunComparison(true, a, b, true, false, false);
@@ -91,7 +88,10 @@ TEST_F(ColourTest, DarkPaletteKeepsTheTextReadable) {
     QPalette dark;
     dark.setColor(QPalette::Base, QColor(30, 30, 30));
     dark.setColor(QPalette::Text, QColor(220, 220, 220));
-    auto report = SmallReport(false, &dark);
+    // A theme switched while the report is shown recolours it.
+    auto report = SmallReport();
+    report->setPalette(dark);
+    QApplication::processEvents();
     auto *field = Child<QPlainTextEdit>(report, "resultField");
     for (const int line : {1, 2}) {
         EXPECT_GE(ContrastRatio(Tint(field, line), dark.color(QPalette::Text)), 7.0);
