@@ -57,5 +57,5 @@ std::string UsageText() {
 }
 
 std::string VersionText() {
-    return "tarnwell 1.01\n";
+    return "tarnwell " TARNWELL_VERSION "\n";
 }
