@@ -3,7 +3,8 @@
 //       one comparison into a shown report window, its lines coloured by
 //       kind unless "plain" is given; prints
 //       "run <seconds> lines <n> firstwait <ms> gap <ms> lastwait <ms> peak <KiB>"
-//       then the time to empty that report, "clear <ms>"
+//       then the time of one "Next Difference" over it, "next <ms>", and to
+//       empty that report, "clear <ms>"
 //   tarnwell-app-bench startup LAUNCH_NS
 //       start-up on the settings below $XDG_CONFIG_HOME up to a shown window
 //       with its settings restored; LAUNCH_NS is the launch time (CLOCK_REALTIME,
@@ -64,6 +65,10 @@ int Run(const QString &First, const QString &Second, bool Coloured) {
                     ->document()
                     ->blockCount(),
                 stats.FirstWait / 1e6, stats.LongestGap / 1e6, stats.LastWait / 1e6, PeakKiB());
+    // "Next Difference" walks the whole report to count the differences.
+    timer.restart();
+    report->GoToDifference(true);
+    std::printf("next %.2f\n", timer.nsecsElapsed() / 1e6);
     // Emptying a full report: what the next run with "Clear Report" pays.
     timer.restart();
     report->New1Click();

@@ -63,6 +63,7 @@ report() {
         -v gmax="$(field gap <"$out" | sort -g | tail -n 1)" \
         -v fw="$(field firstwait <"$out" | median)" -v lw="$(field lastwait <"$out" | median)" \
         -v p="$(field peak <"$out" | median)" -v c="$(field clear <"$out" | median)" \
+        -v nx="$(field next <"$out" | median)" \
         -v r="$(reference "$a" "$b")" 'BEGIN {
         printf "%s (%d report lines)\n", n, l
         printf "  RunComparison to \"All Done\"  %8.3f s    (target <= %s s)\n", t, tg
@@ -71,6 +72,7 @@ report() {
         printf "  reading the files, before the first delivery %6.1f ms; last delivery to the end %.1f ms\n", fw, lw
         printf "  peak memory                    %6.0f MiB\n", p / 1024
         printf "  emptying the full report (\"&New\", or the next run clearing it) %.1f ms\n", c
+        printf "  \"Next Difference\" from the top, counting every difference %.1f ms\n", nx
     }'
     rm -f "$out"
 }
