@@ -11,8 +11,9 @@
 
 TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
     TFileDrop drop;
-    const QString wanted = MaxFiles == 1 ? QStringLiteral("one file")
-                                         : QStringLiteral("one to %1 files").arg(MaxFiles);
+    const QString wanted = MaxFiles == 1   ? QStringLiteral("one file")
+                           : MaxFiles == 2 ? QStringLiteral("one or two files")
+                                           : QStringLiteral("one to %1 files").arg(MaxFiles);
     if (Data == nullptr || !Data->hasUrls()) {
         drop.Refusal = QStringLiteral("Only files can be dropped here: drop %1").arg(wanted);
         return drop;
