@@ -41,8 +41,9 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     for (THistoryBox *box : {ui.file1, ui.file2})
         AcceptFileDrops(
             box, 1, [box](const QStringList &Files) { box->setEditText(Files.first()); },
-            [box](const QString &Why) {
+            [this, box](const QString &Why) {
                 QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), Why, box);
+                emit DropRefused(Why);
             });
 
     RegisterResize(ui.file1, 0, false, true, false, false);

@@ -39,6 +39,11 @@ public:
     void browse2ButtonClick();
     void helpButtonClick();
 
+signals:
+    // A drop on a file box was refused, and why; the box shows it as a tip
+    // and the report window in its status bar.
+    void DropRefused(const QString &Why);
+
 protected:
     void FormResize() override;
 

@@ -80,6 +80,9 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Wizard = FCompareWizard;
     FCompareDialog = new TCompareDialog(this, KeyPath);
     Dialog = FCompareDialog;
+    const auto say = [this](const QString &Why) { ui.StatusBar1->showMessage(Why); };
+    connect(FCompareDialog, &TCompareDialog::DropRefused, this, say);
+    connect(FCompareWizard, &TCompareWizard::DropRefused, this, say);
 
     // A store that cannot be read leaves the defaults; the program goes on.
     RunGuarded(nullptr, [this] { LoadFromIniFile(); });

@@ -35,8 +35,9 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     for (QLineEdit *edit : {ui.firstFile, ui.secondFile})
         AcceptFileDrops(
             edit, 1, [edit](const QStringList &Files) { edit->setText(Files.first()); },
-            [edit](const QString &Why) {
+            [this, edit](const QString &Why) {
                 QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), Why, edit);
+                emit DropRefused(Why);
             });
     UpdateButtons();
 }

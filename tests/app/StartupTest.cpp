@@ -101,6 +101,8 @@ TEST_F(StartupTest, DropsOfFilesFoldersAndText) {
     auto *status = Child<QStatusBar>(report, "StatusBar1");
     Drop(field, Files({Folder, first}));
     EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
+    Drop(field, Files({first, second, first}));
+    EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("3 files")));
     EXPECT_TRUE(ReportLines(field).isEmpty());
     Drop(field->viewport(), Files({first, second}));
     EXPECT_EQ(ReportLines(field), WorkedExampleReport());
@@ -108,6 +110,9 @@ TEST_F(StartupTest, DropsOfFilesFoldersAndText) {
     auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
     Drop(file2->lineEdit(), Files({second}));
     EXPECT_EQ(file2->currentText(), second);
+    Drop(file2, Files({Folder}));
+    EXPECT_EQ(file2->currentText(), second);
+    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
     auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
     Drop(secondFile, Files({first}));
     EXPECT_EQ(secondFile->text(), first);
