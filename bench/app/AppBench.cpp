@@ -56,8 +56,7 @@ int Run(const QString &First, const QString &Second, bool Coloured) {
     timer.start();
     report->RunComparison(true, First, Second, true, false, false);
     const qint64 elapsed = timer.nsecsElapsed();
-    if (report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))->currentMessage() !=
-        QStringLiteral("All Done"))
+    if (!report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))->currentMessage().startsWith(QStringLiteral("All Done")))
         return 1;
     const TFieldSink::TStatistics &stats = report->Sink().Statistics();
     std::printf("run %.4f lines %d firstwait %.2f gap %.2f lastwait %.2f peak %ld\n", elapsed / 1e9,
