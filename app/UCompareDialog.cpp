@@ -25,9 +25,10 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     ui.file2->Size = 20;
     // The check boxes are numbered from 2: no value carries the number 1.
     FCheckBoxes = {
-        {ui.dontListCommon, "CheckBox-2", false},  {ui.ignoreBigNumbers, "CheckBox-3", false},
-        {ui.startWithDialog, "CheckBox-4", false}, {ui.clearReport, "CheckBox-5", true},
-        {ui.maintainReport, "CheckBox-6", false},
+        {ui.dontListCommon, "CheckBox-2", false},   {ui.ignoreBigNumbers, "CheckBox-3", false},
+        {ui.startWithDialog, "CheckBox-4", false},  {ui.clearReport, "CheckBox-5", true},
+        {ui.maintainReport, "CheckBox-6", false},   {ui.ignoreCase, "CheckBox-7", false},
+        {ui.ignoreWhiteSpace, "CheckBox-8", false},
     };
 
     SetModalResult(ui.OKButton, mrOk);
@@ -60,6 +61,8 @@ TCompareRequest TCompareDialog::Options() const {
     Request.FileName2 = QFile::encodeName(ui.file2->currentText()).toStdString();
     Request.OnlyDifferences = ui.dontListCommon->isChecked();
     Request.IgnoreBigNumbers = ui.ignoreBigNumbers->isChecked();
+    Request.IgnoreCase = ui.ignoreCase->isChecked();
+    Request.IgnoreWhiteSpace = ui.ignoreWhiteSpace->isChecked();
     return Request;
 }
 

@@ -118,18 +118,23 @@ TEST_F(StartupTest, DropsOfFilesFoldersAndText) {
     EXPECT_EQ(secondFile->text(), first);
 }
 
-TEST_F(StartupTest, CompareAgainReadsTheFilesAfresh) {
+TEST_F(StartupTest, CompareAgainReadsTheFilesAfreshWithTheCurrentOptions) {
     auto report = OpenReport();
     report->CompareAgain1Click();
-    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
-              QStringLiteral("No comparison to run again"));
-    const QString a = WriteLines(QStringLiteral("a.txt"), {"one"});
-    const QString b = WriteLines(QStringLiteral("b.txt"), {"one"});
+    auto *status = Child<QStatusBar>(report, "StatusBar1");
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("No comparison to run again"));
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    const QString a = WriteLines(QStringLiteral("a.txt"), {"one", "two"});
+    const QString b = WriteLines(QStringLiteral("b.txt"), {"one", "two"});
     report->RunOnFiles(a, b);
-    WriteLines(QStringLiteral("b.txt"), {"one", "two"});
+    WriteLines(QStringLiteral("b.txt"), {"ONE", "t wo"});
     Child<QAction>(report, "CompareAgain1")->trigger();
-    EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(report, "resultField")),
-              (QStringList{QStringLiteral("        one"), QStringLiteral("b.txt   two")}));
+    EXPECT_EQ(ReportLines(field).size(), 4);
+    // Lines equal under the options are common and show the first file's text.
+    Child<QCheckBox>(report->CompareDialog(), "ignoreCase")->setChecked(true);
+    Child<QCheckBox>(report->CompareDialog(), "ignoreWhiteSpace")->setChecked(true);
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(ReportLines(field), (QStringList{"        one", "        two"}));
 }
 
 } // namespace
