@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare") {
@@ -172,6 +173,7 @@ void TCompareReport::FormDestroy() {
 
 void TCompareReport::done(int Result) {
     StopRequested = true;
+    FPendingRun.reset();
     TMyReport::done(Result);
 }
 
@@ -186,14 +188,50 @@ void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const Q
 }
 
 void TCompareReport::RunComparison(const TCompareRequest &Request) {
+    if (FRunning) {
+        // Started from a command during a walk, which lies below on the
+        // stack: it must unwind before the report can be prepared, or the
+        // two reports would mix. The last request wins.
+        FPendingRun = Request;
+        StopRequested = true;
+        return;
+    }
+    std::optional<TCompareRequest> next = Request;
+    while (next) {
+        RunNow(*next);
+        next = std::exchange(FPendingRun, std::nullopt);
+    }
+}
+
+void TCompareReport::RunNow(const TCompareRequest &Request) {
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
-    if (FRunDepth++ == 0)
-        ui.resultField->setUndoRedoEnabled(false);
+    FRunning = true;
+    ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
-    ::RunComparison(Request, *FSink);
-    if (--FRunDepth == 0)
-        ui.resultField->setUndoRedoEnabled(true);
+    const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
+    FRunning = false;
+    // "&New" during the walk: the step in progress appended after it.
+    if (std::exchange(FClearAfterRun, false))
+        FSink->Clear();
+    ui.resultField->setUndoRedoEnabled(true);
+    ShowLoadErrors(Request, outcome);
+}
+
+void TCompareReport::ShowLoadErrors(const TCompareRequest &Request,
+                                    const TCompareOutcome &Outcome) {
+    // The file compared as empty; the report alone would not tell.
+    QStringList lines;
+    const auto add = [&lines](const std::string &Name, int Error) {
+        if (Error != 0)
+            lines << QStringLiteral("Cannot read file %1: %2")
+                         .arg(QFile::decodeName(QByteArray::fromStdString(Name)),
+                              QString::fromLocal8Bit(LoadErrorText(Error)));
+    };
+    add(Request.FileName1, Outcome.LoadError1);
+    add(Request.FileName2, Outcome.LoadError2);
+    if (!lines.isEmpty())
+        ShowErrorBox(this, lines.join(QLatin1Char('\n')));
 }
 
 void TCompareReport::RunFromDialog() {
@@ -340,6 +378,11 @@ QPageSetupDialog *TCompareReport::PrinterSetupDialog() {
 }
 
 void TCompareReport::New1Click() {
+    if (FRunning) {
+        StopRequested = true;
+        FPendingRun.reset();
+        FClearAfterRun = true;
+    }
     FSink->Clear();
 }
 
@@ -384,7 +427,12 @@ void TCompareReport::PreviousDifference1Click() {
 }
 
 void TCompareReport::PrintSetup1Click() {
-    ShowModal(PrinterSetupDialog());
+    if (ShowModal(PrinterSetupDialog()) != QDialog::Accepted || PrintDialog1 == nullptr)
+        return;
+    // The print dialog keeps the page it was made with and puts it back on
+    // the printer when accepted: it is made afresh, from the page set up now.
+    PrintDialog1->deleteLater();
+    PrintDialog1 = nullptr;
 }
 
 void TCompareReport::Print1Click() {
@@ -424,6 +472,7 @@ void TCompareReport::Font1Click() {
 
 void TCompareReport::Stop1Click() {
     StopRequested = true;
+    FPendingRun.reset();
 }
 
 void TCompareReport::Help2Click() {

@@ -29,9 +29,10 @@ public:
     ~TCompareReport() override;
 
     // One run of the engine into resultField: clears the stop flag, empties
-    // the report or appends the separator, compares when Compare is set, and
-    // ends with the status "All Done" however the walk ended. May be entered
-    // again from a command run during the walk.
+    // the report or appends the separator, compares when Compare is set and
+    // sets the status; then shows one error box naming each file that could
+    // not be read. Called from a command during a run, it stops that run and
+    // starts once the run has unwound; of several such calls the last wins.
     void RunComparison(bool Clear, const QString &FileName1, const QString &FileName2, bool Compare,
                        bool OnlyDifferences, bool IgnoreBigNumbers);
 
@@ -103,8 +104,8 @@ public:
     // The final save; a failure goes to the error box and ends nothing.
     void FormDestroy();
 
-    // Closing ends the window's modal run and also stops a running walk, so
-    // the program does not go on comparing with no window.
+    // Closing ends the window's modal run once a running walk has unwound:
+    // it stops the walk and drops a run waiting to start.
     void done(int Result) override;
 
 protected:
@@ -118,6 +119,10 @@ protected:
 
 private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
+    // RunComparison with no run going.
+    void RunNow(const TCompareRequest &Request);
+    // One error box naming each file of the run that could not be read.
+    void ShowLoadErrors(const TCompareRequest &Request, const TCompareOutcome &Outcome);
     void NameSeparators();
     // Two files dropped from outside are compared, one opens the dialog
     // with it; the start waits for the drop to end.
@@ -131,7 +136,9 @@ private:
     QPrintDialog *PrintDialog1 = nullptr;
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;
     bool FActivated = false;
-    int FRunDepth = 0;
+    bool FRunning = false;
+    std::optional<TCompareRequest> FPendingRun; // asked for during a run
+    bool FClearAfterRun = false;                // "&New" during a run
     QStringList FStartFiles;
     // The last run's request and whether the wizard started it (a wizard
     // run uses no options): what "Compare Again" repeats.

@@ -77,7 +77,7 @@ TEST_F(StartupTest, CompareTwoFilesAtOnce) {
           });
 }
 
-TEST_F(StartupTest, OneFileOpensTheDialogAndAMissingFileComparesAsEmpty) {
+TEST_F(StartupTest, OneFileOpensTheDialogAndAMissingFileIsNamedAndComparesAsEmpty) {
     const QString only = WriteLines(QStringLiteral("only.txt"), {"x"});
     Start(
         {"tarnwell", "--compare", only.toStdString()}, [](TCompareReport *) {},
@@ -88,9 +88,12 @@ TEST_F(StartupTest, OneFileOpensTheDialogAndAMissingFileComparesAsEmpty) {
             });
         });
     Start({"tarnwell", "--compare", Path("missing.txt").toStdString(), only.toStdString()},
-          [](TCompareReport *Report) {
+          [this](TCompareReport *Report) {
               EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(Report, "resultField")),
                         QStringList{QStringLiteral("only.txt      x")});
+              const QStringList errors = TakeErrors();
+              ASSERT_EQ(errors.size(), 1);
+              EXPECT_TRUE(errors[0].contains(QStringLiteral("missing.txt")));
           });
 }
 
