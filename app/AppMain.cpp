@@ -1,12 +1,17 @@
 #include "AppMain.h"
 
+#include "CommandLine.h"
 #include "SettingsRootKey.h"
 #include "TRegistry.h"
 #include "UCompareReport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -46,8 +51,23 @@ std::unique_ptr<QSocketNotifier> WatchTermination() {
 } // namespace
 
 int RunApplication(const std::vector<std::string> &Arguments) {
-    const std::string rootKey = SettingsRootKey(Arguments, 1);
+    const TCommandLine line = ParseCommandLine(Arguments);
+    if (line.Help || line.Version) {
+        std::fputs((line.Help ? UsageText() : VersionText()).c_str(), stdout);
+        return 0;
+    }
+    if (!line.Error.empty()) {
+        std::fprintf(stderr, "tarnwell: %s\nTry 'tarnwell --help'.\n", line.Error.c_str());
+        return 2;
+    }
+    const std::string rootKey = SettingsRootKey({std::string(), line.Configuration}, 1);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
+    // Full names, so the histories still find the files from another folder.
+    QStringList files;
+    for (const std::string &file : line.Files)
+        files << QDir::toNativeSeparators(
+            QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).absoluteFilePath());
+    report->StartWith(files);
     // The store moved a damaged hive aside while the windows opened it.
     RunGuarded(nullptr, [] { TRegistry::CheckHive(); });
     const auto termination = WatchTermination();

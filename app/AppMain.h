@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-// The program's run after the toolkit is up: works out the configuration
-// from argument 1, builds the report window, reports a damaged settings hive,
+// The program's run after the toolkit is up: answers --help and --version,
+// works out the configuration (see TCommandLine), builds the report window
+// and hands it the files of --compare, reports a damaged settings hive,
 // runs the window modally and destroys it, which saves every window. Every
 // failure goes to the standard error box and the run goes on; the result is
 // the program's exit status.

@@ -12,12 +12,15 @@
 
 #include <algorithm>
 
-TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status) : FField(Field), FStatus(Status) {
+TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status)
+    : FField(Field), FStatus(Status), FKinds(std::in_place, Field->palette()) {
     FSinceDelivery.start();
     FSinceRun.start();
 }
 
-void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) {
+void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) {
+    if (FRuns.empty() || FRuns.back().first != Kind)
+        FRuns.emplace_back(Kind, FPending.size());
     // The label comes from a file name and the text from a file: either may
     // be UTF-8 while the other is not, so each is decoded on its own.
     const qsizetype start = FPending.size();
@@ -40,6 +43,7 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
 void TFieldSink::Clear() {
     FPending.clear();
     FPendingLines = 0;
+    FRuns.clear();
     FField->clear();
 }
 
@@ -56,7 +60,51 @@ void TFieldSink::SetStatus(std::string_view Text) {
     FStatistics.LastWait = FSinceDelivery.nsecsElapsed();
 }
 
+void TFieldSink::SetColoured(bool Coloured) {
+    if (Coloured)
+        FKinds.emplace(FField->palette());
+    else
+        FKinds.reset();
+}
+
+void TFieldSink::Recolour() {
+    if (!FKinds)
+        return;
+    const TReportKinds kinds(FField->palette());
+    if (kinds == *FKinds)
+        return;
+    FKinds = kinds;
+    QTextDocument *document = FField->document();
+    // With nothing to undo, recolouring 1,000,000 lines need not fill the
+    // undo history with one entry per line.
+    const bool quiet = document->isUndoRedoEnabled() && !document->isUndoAvailable() &&
+                       !document->isRedoAvailable();
+    if (quiet)
+        document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid();) {
+        const std::optional<TLineKind> kind = BlockKind(block);
+        QTextBlock last = block;
+        while (last.next().isValid() && BlockKind(last.next()) == kind)
+            last = last.next();
+        if (kind) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+            cursor.setBlockFormat(FKinds->BlockFormat(*kind));
+            cursor.setCharFormat(FKinds->CharFormat(*kind));
+        }
+        block = last.next();
+    }
+    cursor.endEditBlock();
+    if (quiet)
+        document->setUndoRedoEnabled(true);
+}
+
 void TFieldSink::BeginRun() {
+    // The palette may have changed since the last run (a theme switch).
+    if (FKinds)
+        FKinds.emplace(FField->palette());
     FDeliverNow = true;
     FCutLines = 0;
     FStatistics = TStatistics();
@@ -88,15 +136,42 @@ void TFieldSink::Flush() {
     QTextDocument *document = FField->document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
+    const bool intoEmpty = document->isEmpty();
     cursor.beginEditBlock();
-    if (!document->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(FPending);
+    if (FKinds) {
+        InsertColoured(cursor, intoEmpty);
+    } else {
+        if (!document->isEmpty())
+            cursor.insertBlock();
+        cursor.insertText(FPending);
+    }
     cursor.endEditBlock();
     FPending.clear();
     FPendingLines = 0;
+    FRuns.clear();
+    // The control's cursor would be carried along to the end: a new report
+    // keeps it at its top, where "Next Difference" starts.
+    if (intoEmpty)
+        FField->setTextCursor(QTextCursor(document));
     if (following)
         bar->setValue(bar->maximum());
+}
+
+void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
+    for (std::size_t i = 0; i < FRuns.size(); ++i) {
+        const auto [kind, start] = FRuns[i];
+        // A run ends before the line end that precedes the next run.
+        const qsizetype end = i + 1 < FRuns.size() ? FRuns[i + 1].second - 1 : FPending.size();
+        const QTextCharFormat &characters = FKinds->CharFormat(kind);
+        if (i == 0 && IntoEmpty) {
+            // The empty report's one block may still carry an old format.
+            Cursor.setBlockFormat(FKinds->BlockFormat(kind));
+            Cursor.setBlockCharFormat(characters);
+        } else {
+            Cursor.insertBlock(FKinds->BlockFormat(kind), characters);
+        }
+        Cursor.insertText(FPending.mid(start, end - start), characters);
+    }
 }
 
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {

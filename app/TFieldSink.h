@@ -1,12 +1,17 @@
 #pragma once
 
+#include "ReportKinds.h"
 #include "TReportSink.h"
 
 #include <QElapsedTimer>
 #include <QString>
 #include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
 
 class QPlainTextEdit;
+class QTextCursor;
 class QStatusBar;
 
 // The report window's sink: report lines go to a plain-text control, the
@@ -37,6 +42,13 @@ public:
     // taken as a list of lines: an empty control holds none, otherwise a new
     // line starts after its last one.
     void Flush();
+    // Lines show in the colours of their kinds (the default); without, the
+    // report is plain as it was, for the benchmark's reference run.
+    void SetColoured(bool Coloured);
+    // Gives every coloured line the colours of the control's palette as it
+    // is now (a theme switched to dark must not leave light tints behind).
+    // Undo history is kept: with none, the change does not enter it.
+    void Recolour();
 
     static constexpr std::size_t MaxLineLength = 100000;
     static constexpr qint64 FlushIntervalMs = 15;
@@ -58,11 +70,17 @@ public:
 
 private:
     void ShowProgress(std::size_t Done, std::size_t Total);
+    // Inserts the buffered lines at Cursor, one insertion per run of lines of
+    // one kind, each in its kind's formats.
+    void InsertColoured(QTextCursor &Cursor, bool IntoEmpty);
 
     QPlainTextEdit *FField; // not owned
     QStatusBar *FStatus;    // not owned
     QString FPending;       // buffered lines, each followed by '\n'
     std::size_t FPendingLines = 0;
+    // Where each run of one kind starts in FPending.
+    std::vector<std::pair<TLineKind, qsizetype>> FRuns;
+    std::optional<TReportKinds> FKinds; // none when not coloured
     std::size_t FCutLines = 0; // lines cut since BeginRun
     QElapsedTimer FSinceDelivery;
     bool FDeliverNow = true;

@@ -1,11 +1,13 @@
 #include "UCompareDialog.h"
 
+#include "FileDrop.h"
 #include "LabelFit.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QToolTip>
 
 TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
@@ -35,9 +37,10 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     ui.file2->Size = 20;
     // The check boxes are numbered from 2: no value carries the number 1.
     FCheckBoxes = {
-        {ui.dontListCommon, "CheckBox-2", false},  {ui.ignoreBigNumbers, "CheckBox-3", false},
-        {ui.startWithDialog, "CheckBox-4", false}, {ui.clearReport, "CheckBox-5", true},
-        {ui.maintainReport, "CheckBox-6", false},
+        {ui.dontListCommon, "CheckBox-2", false},   {ui.ignoreBigNumbers, "CheckBox-3", false},
+        {ui.startWithDialog, "CheckBox-4", false},  {ui.clearReport, "CheckBox-5", true},
+        {ui.maintainReport, "CheckBox-6", false},   {ui.ignoreCase, "CheckBox-7", false},
+        {ui.ignoreWhiteSpace, "CheckBox-8", false},
     };
 
     SetModalResult(ui.OKButton, mrOk);
@@ -47,6 +50,14 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     OnClick(ui.browse1Button, [this] { Button2Click(); });
     OnClick(ui.browse2Button, [this] { browse2ButtonClick(); });
     OnClick(ui.helpButton, [this] { helpButtonClick(); });
+
+    for (THistoryBox *box : {ui.file1, ui.file2})
+        AcceptFileDrops(
+            box, 1, [box](const QStringList &Files) { box->setEditText(Files.first()); },
+            [this, box](const QString &Why) {
+                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), Why, box);
+                emit DropRefused(Why);
+            });
 
     RegisterResize(ui.file1, 0, false, true, false, false);
     RegisterResize(ui.file2, 0, false, true, false, false);
@@ -62,12 +73,22 @@ TCompareRequest TCompareDialog::Options() const {
     Request.FileName2 = QFile::encodeName(ui.file2->currentText()).toStdString();
     Request.OnlyDifferences = ui.dontListCommon->isChecked();
     Request.IgnoreBigNumbers = ui.ignoreBigNumbers->isChecked();
+    Request.IgnoreCase = ui.ignoreCase->isChecked();
+    Request.IgnoreWhiteSpace = ui.ignoreWhiteSpace->isChecked();
     return Request;
 }
 
 void TCompareDialog::CommitFileNames() {
     ui.file2->UpdateHistory();
     ui.file1->UpdateHistory();
+}
+
+void TCompareDialog::SetFirstFileName(const QString &Name) {
+    ui.file1->setEditText(Name);
+}
+
+void TCompareDialog::SetSecondFileName(const QString &Name) {
+    ui.file2->setEditText(Name);
 }
 
 bool TCompareDialog::StartWithDialog() const {

@@ -25,6 +25,9 @@ public:
     // Moves both file names to the top of their histories, the second
     // first, as a run that takes them does.
     void CommitFileNames();
+    // Puts a name in the "A File" or the "Other File" box, as typed there.
+    void SetFirstFileName(const QString &Name);
+    void SetSecondFileName(const QString &Name);
     // "Run Dialog Automatically" and "Save Report on Exit".
     bool StartWithDialog() const;
     bool MaintainReport() const;
@@ -35,6 +38,11 @@ public:
     void Button2Click();
     void browse2ButtonClick();
     void helpButtonClick();
+
+signals:
+    // A drop on a file box was refused, and why; the box shows it as a tip
+    // and the report window in its status bar.
+    void DropRefused(const QString &Why);
 
 protected:
     void FormResize() override;

@@ -1,6 +1,8 @@
 #include "UCompareReport.h"
 
 #include "Compare.h"
+#include "FileDrop.h"
+#include "ReportKinds.h"
 #include "UAbout.h"
 #include "UCompareDialog.h"
 #include "UCompareWizard.h"
@@ -16,6 +18,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QStatusBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 #include <cstdlib>
@@ -63,6 +67,9 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Connect(ui.SaveAs1, &TCompareReport::SaveAs1Click);
     Connect(ui.Dialog1, &TCompareReport::Dialog1Click);
     Connect(ui.Wizard1, &TCompareReport::Wizard1Click);
+    Connect(ui.CompareAgain1, &TCompareReport::CompareAgain1Click);
+    Connect(ui.NextDifference1, &TCompareReport::NextDifference1Click);
+    Connect(ui.PreviousDifference1, &TCompareReport::PreviousDifference1Click);
     Connect(ui.PrintSetup1, &TCompareReport::PrintSetup1Click);
     Connect(ui.Print1, &TCompareReport::Print1Click);
     Connect(ui.LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
@@ -83,10 +90,21 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     connect(ui.resultField, &QPlainTextEdit::undoAvailable, ui.Undo1, &QAction::setEnabled);
     connect(ui.resultField, &QPlainTextEdit::redoAvailable, ui.Redo1, &QAction::setEnabled);
 
+    const auto left = [this] { FAtDifference = false; };
+    connect(ui.resultField, &QPlainTextEdit::cursorPositionChanged, this, left);
+    connect(ui.resultField->document(), &QTextDocument::contentsChanged, this, left);
+    for (QWidget *target : {static_cast<QWidget *>(ui.resultField), static_cast<QWidget *>(this)})
+        AcceptFileDrops(
+            target, 2, [this](const QStringList &Files) { FilesDropped(Files); },
+            [this](const QString &Why) { ui.StatusBar1->showMessage(Why); });
+
     FCompareWizard = new TCompareWizard(this, KeyPath);
     Wizard = FCompareWizard;
     FCompareDialog = new TCompareDialog(this, KeyPath);
     Dialog = FCompareDialog;
+    const auto say = [this](const QString &Why) { ui.StatusBar1->showMessage(Why); };
+    connect(FCompareDialog, &TCompareDialog::DropRefused, this, say);
+    connect(FCompareWizard, &TCompareWizard::DropRefused, this, say);
 
     // A store that cannot be read leaves the defaults; the program goes on.
     RunGuarded(nullptr, [this] { LoadFromIniFile(); });
@@ -137,6 +155,13 @@ void TCompareReport::showEvent(QShowEvent *Event) {
     }
 }
 
+void TCompareReport::changeEvent(QEvent *Event) {
+    TMyReport::changeEvent(Event);
+    // The window hears of a new palette before its children take it.
+    if (Event->type() == QEvent::PaletteChange && FSink)
+        QTimer::singleShot(0, this, [this] { FSink->Recolour(); });
+}
+
 void TCompareReport::keyPressEvent(QKeyEvent *Event) {
     if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
         Event->accept();
@@ -146,8 +171,23 @@ void TCompareReport::keyPressEvent(QKeyEvent *Event) {
 }
 
 void TCompareReport::FormActivate() {
-    if (FCompareDialog->StartWithDialog())
+    const QStringList files = std::exchange(FStartFiles, {});
+    if (files.size() == 2) {
+        RunOnFiles(files[0], files[1]);
+    } else if (files.size() == 1) {
+        FCompareDialog->SetFirstFileName(files[0]);
         Dialog1Click();
+    } else if (FCompareDialog->StartWithDialog()) {
+        Dialog1Click();
+    }
+}
+
+void TCompareReport::FilesDropped(const QStringList &Files) {
+    // The drag's source waits until the drop returns: the run comes after.
+    QTimer::singleShot(0, this, [this, Files] {
+        StartWith(Files);
+        RunGuarded(this, [this] { FormActivate(); });
+    });
 }
 
 void TCompareReport::FormDestroy() {
@@ -220,13 +260,46 @@ void TCompareReport::ShowLoadErrors(const TCompareRequest &Request,
 
 void TCompareReport::RunFromDialog() {
     FCompareDialog->CommitFileNames();
+    FLastRun = TLastRun{FCompareDialog->Options(), false};
     RunComparison(FCompareDialog->Options());
 }
 
 void TCompareReport::RunFromWizard() {
     // A wizard run always empties the report first and uses no options.
+    FLastRun =
+        TLastRun{{.FileName1 = QFile::encodeName(FCompareWizard->FirstFileName()).toStdString(),
+                  .FileName2 = QFile::encodeName(FCompareWizard->SecondFileName()).toStdString()},
+                 true};
     RunComparison(true, FCompareWizard->FirstFileName(), FCompareWizard->SecondFileName(), true,
                   false, false);
+}
+
+void TCompareReport::RunOnFiles(const QString &First, const QString &Second) {
+    FCompareDialog->SetFirstFileName(First);
+    FCompareDialog->SetSecondFileName(Second);
+    RunFromDialog();
+}
+
+void TCompareReport::GoToDifference(bool Forward) {
+    const QTextCursor cursor = ui.resultField->textCursor();
+    // At the top of a report nobody has moved through yet, a difference on
+    // the first line is the next one.
+    const bool atFrom = Forward && cursor.position() == 0 && !FAtDifference;
+    int runs = 0;
+    const auto found =
+        FindDifference(ui.resultField->document(), cursor.blockNumber(), atFrom, Forward, &runs);
+    if (!found) {
+        ui.StatusBar1->showMessage(runs == 0 ? QStringLiteral("No differences in the report")
+                                   : Forward ? QStringLiteral("No further difference")
+                                             : QStringLiteral("No earlier difference"));
+        return;
+    }
+    ui.resultField->setTextCursor(
+        QTextCursor(ui.resultField->document()->findBlockByNumber(found->Block)));
+    ui.resultField->ensureCursorVisible();
+    FAtDifference = true;
+    ui.StatusBar1->showMessage(
+        QStringLiteral("Difference %1 of %2").arg(found->Index).arg(found->Count));
 }
 
 namespace {
@@ -356,6 +429,26 @@ void TCompareReport::Dialog1Click() {
 
 void TCompareReport::Wizard1Click() {
     ShowWizard();
+}
+
+void TCompareReport::CompareAgain1Click() {
+    if (!FLastRun) {
+        ui.StatusBar1->showMessage(QStringLiteral("No comparison to run again"));
+        return;
+    }
+    // The dialog's options as they are now; a wizard run stays without.
+    TCompareRequest request = FLastRun->FromWizard ? FLastRun->Request : FCompareDialog->Options();
+    request.FileName1 = FLastRun->Request.FileName1;
+    request.FileName2 = FLastRun->Request.FileName2;
+    RunComparison(request);
+}
+
+void TCompareReport::NextDifference1Click() {
+    GoToDifference(true);
+}
+
+void TCompareReport::PreviousDifference1Click() {
+    GoToDifference(false);
 }
 
 void TCompareReport::PrintSetup1Click() {

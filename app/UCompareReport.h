@@ -6,6 +6,7 @@
 #include "ui_UCompareReport.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -41,6 +42,17 @@ public:
 
     void RunFromDialog() override;
     void RunFromWizard() override;
+    // Compares First and Second as the dialog would: both names go to the
+    // top of their histories and the run takes the dialog's options.
+    void RunOnFiles(const QString &First, const QString &Second);
+    // What the window does once its modal run begins: two Files are
+    // compared at once, one opens the compare dialog with it as "A File";
+    // none leaves "Run Dialog Automatically" to decide.
+    void StartWith(const QStringList &Files) { FStartFiles = Files; }
+    // Moves the cursor to the first line of the next (or previous) run of
+    // lines only in one file and says "Difference K of N", or says that
+    // there is none and leaves the cursor.
+    void GoToDifference(bool Forward);
     // The whole report takes Font; a family missing here falls back to a
     // fixed-pitch face so the report's columns still line up.
     void SetReportFont(const QFont &Font) override;
@@ -71,6 +83,9 @@ public:
     void SaveAs1Click();
     void Dialog1Click();
     void Wizard1Click();
+    void CompareAgain1Click();
+    void NextDifference1Click();
+    void PreviousDifference1Click();
     void PrintSetup1Click();
     void Print1Click();
     void LoadConfiguration1Click();
@@ -100,6 +115,8 @@ public:
 protected:
     void FormResize() override;
     void showEvent(QShowEvent *Event) override;
+    // A new palette (a theme switched) recolours the report.
+    void changeEvent(QEvent *Event) override;
     // Esc belongs to the report text: the window has no Cancel button, so
     // the key must not end the program.
     void keyPressEvent(QKeyEvent *Event) override;
@@ -111,6 +128,9 @@ private:
     // One error box naming each file of the run that could not be read.
     void ShowLoadErrors(const TCompareRequest &Request, const TCompareOutcome &Outcome);
     void NameSeparators();
+    // Two files dropped from outside are compared, one opens the dialog
+    // with it; the start waits for the drop to end.
+    void FilesDropped(const QStringList &Files);
 
     Ui::CompareReport ui;
     TCompareDialog *FCompareDialog = nullptr;
@@ -123,4 +143,14 @@ private:
     bool FRunning = false;
     std::optional<TCompareRequest> FPendingRun; // asked for during a run
     bool FClearAfterRun = false;                // "&New" during a run
+    QStringList FStartFiles;
+    // The last run's request and whether the wizard started it (a wizard
+    // run uses no options): what "Compare Again" repeats.
+    struct TLastRun {
+        TCompareRequest Request;
+        bool FromWizard = false;
+    };
+    std::optional<TLastRun> FLastRun;
+    // Set while the cursor stands where GoToDifference put it.
+    bool FAtDifference = false;
 };

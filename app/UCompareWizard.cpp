@@ -1,11 +1,13 @@
 #include "UCompareWizard.h"
 
 #include "AppResources.h"
+#include "FileDrop.h"
 #include "LabelFit.h"
 #include "UMyDialog.h"
 
 #include <QDir>
 #include <QStackedWidget>
+#include <QToolTip>
 
 TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     : TMyWizard(Owner, KeyPath, "Compare", 3) {
@@ -31,6 +33,13 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     OnClick(BtnBack, [this] { BtnBackClick(); });
     OnClick(ui.BtnBrowse, [this] { BtnBrowseClick(); });
     OnClick(ui.Button1, [this] { Button1Click(); });
+    for (QLineEdit *edit : {ui.firstFile, ui.secondFile})
+        AcceptFileDrops(
+            edit, 1, [edit](const QStringList &Files) { edit->setText(Files.first()); },
+            [this, edit](const QString &Why) {
+                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), Why, edit);
+                emit DropRefused(Why);
+            });
     UpdateButtons();
 }
 

@@ -30,6 +30,11 @@ public:
     // Shared by both Browse buttons; opens in the folder of the edit's text.
     QFileDialog *OpenDialog1 = nullptr;
 
+signals:
+    // A drop on a file box was refused, and why; the box shows it as a tip
+    // and the report window in its status bar.
+    void DropRefused(const QString &Why);
+
 protected:
     void showEvent(QShowEvent *Event) override;
 

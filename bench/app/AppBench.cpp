@@ -1,8 +1,10 @@
 // Measures the desktop program headless (QT_QPA_PLATFORM=offscreen):
-//   tarnwell-app-bench run FILE1 FILE2
-//       one comparison into a shown report window; prints
+//   tarnwell-app-bench run FILE1 FILE2 [plain]
+//       one comparison into a shown report window, its lines coloured by
+//       kind unless "plain" is given; prints
 //       "run <seconds> lines <n> firstwait <ms> gap <ms> lastwait <ms> peak <KiB>"
-//       then the time to empty that report, "clear <ms>"
+//       then the time of one "Next Difference" over it, "next <ms>", and to
+//       empty that report, "clear <ms>"
 //   tarnwell-app-bench startup LAUNCH_NS
 //       start-up on the settings below $XDG_CONFIG_HOME up to a shown window
 //       with its settings restored; LAUNCH_NS is the launch time (CLOCK_REALTIME,
@@ -53,8 +55,9 @@ std::unique_ptr<TCompareReport> ShownReport() {
     return report;
 }
 
-int Run(const QString &First, const QString &Second) {
+int Run(const QString &First, const QString &Second, bool Coloured) {
     auto report = ShownReport();
+    report->Sink().SetColoured(Coloured);
     QElapsedTimer timer;
     timer.start();
     report->RunComparison(true, First, Second, true, false, false);
@@ -70,6 +73,10 @@ int Run(const QString &First, const QString &Second) {
                     ->document()
                     ->blockCount(),
                 stats.FirstWait / 1e6, stats.LongestGap / 1e6, stats.LastWait / 1e6, PeakKiB());
+    // "Next Difference" walks the whole report to count the differences.
+    timer.restart();
+    report->GoToDifference(true);
+    std::printf("next %.2f\n", timer.nsecsElapsed() / 1e6);
     // Emptying a full report: what the next run with "Clear Report" pays.
     timer.restart();
     report->New1Click();
@@ -116,8 +123,9 @@ int main(int argc, char **argv) {
     const qint64 enteredMain = RealtimeNs();
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() == 4 && args[1] == QLatin1String("run"))
-        return Run(args[2], args[3]);
+    if ((args.size() == 4 || (args.size() == 5 && args[4] == QLatin1String("plain"))) &&
+        args[1] == QLatin1String("run"))
+        return Run(args[2], args[3], args.size() == 4);
     if (args.size() == 4 && args[1] == QLatin1String("prepare"))
         return Prepare(args[2], args[3]);
     if (args.size() == 5 && args[1] == QLatin1String("longlines"))
@@ -136,7 +144,7 @@ int main(int argc, char **argv) {
         std::_Exit(0);
     }
     std::fprintf(stderr,
-                 "usage: %s run FILE1 FILE2 | prepare FILE1 FILE2 | startup LAUNCH_NS | "
+                 "usage: %s run FILE1 FILE2 [plain] | prepare FILE1 FILE2 | startup LAUNCH_NS | "
                  "longlines FILE1 FILE2 BYTES\n",
                  argv[0]);
     return 2;

@@ -3,10 +3,11 @@
 # RUNS runs (default 5), the time from the call of RunComparison to "All Done",
 # the longest gap between two deliveries of pending events, and the peak
 # memory, for a 100,000-line and a 1,000,000-line report and for two files of
-# one 50 MB line each; then the start-up time to a shown window with settings
-# restored; then the start-up with the 1,000,000-line report kept from the run
-# before ("Save Report on Exit"): launch to that report on screen, and peak
-# memory against the run's.
+# one 50 MB line each; then what colouring the lines by kind costs on the
+# 1,000,000-line report (coloured and plain runs taken in turn); then the
+# start-up time to a shown window with settings restored; then the start-up
+# with the 1,000,000-line report kept from the run before ("Save Report on
+# Exit"): launch to that report on screen, and peak memory against the run's.
 #   bash bench/app/run.sh [BUILD_FOLDER]     (default: build)
 # Input: the engine benchmark's generated files (fixed seed), written once to
 # BUILD_FOLDER/bench-data; the 100,000-line pair is their first 100,000 lines.
@@ -65,6 +66,7 @@ report() {
         -v w="$(awk '{ m = 0; for (i = 1; i < NF; i++) if ($i ~ /^(gap|firstwait|lastwait)$/ && $(i + 1) > m) m = $(i + 1); if (m) print m }' "$out" | median)" \
         -v fw="$(field firstwait <"$out" | median)" -v lw="$(field lastwait <"$out" | median)" \
         -v p="$(field peak <"$out" | median)" -v c="$(field clear <"$out" | median)" \
+        -v nx="$(field next <"$out" | median)" \
         -v r="$(reference "$a" "$b")" 'BEGIN {
         printf "%s (%d report lines)\n", n, l
         printf "  RunComparison to \"All Done\"  %8.3f s    (target <= %s s)\n", t, tg
@@ -74,6 +76,7 @@ report() {
         printf "  reading the files, before the first delivery %6.1f ms; last delivery to the end %.1f ms\n", fw, lw
         printf "  peak memory                    %6.0f MiB\n", p / 1024
         printf "  emptying the full report (\"&New\", or the next run clearing it) %.1f ms\n", c
+        printf "  \"Next Difference\" from the top, counting every difference %.1f ms\n", nx
     }'
     run_peak="$(field peak <"$out" | median)"
     rm -f "$out"
@@ -91,6 +94,20 @@ if [ ! -f "$data/long-b.txt" ]; then
 fi
 report "two lines of 50 MB" "$data/long-a.txt" "$data/long-b.txt" 2 100
 echo "  (peak memory target for two lines of 50 MB: <= 1024 MiB)"
+
+# Coloured and plain runs in turn, so that a slow moment of the machine
+# falls on both alike.
+colours="$(mktemp)" plain="$(mktemp)"
+for ((k = 0; k < runs; k++)); do
+    "$bench" run "$data/big-a.txt" "$data/big-b.txt" >>"$colours" 2>/dev/null
+    "$bench" run "$data/big-a.txt" "$data/big-b.txt" plain >>"$plain" 2>/dev/null
+done
+awk -v tc="$(field run <"$colours" | median)" -v tp="$(field run <"$plain" | median)" \
+    -v pc="$(field peak <"$colours" | median)" -v pp="$(field peak <"$plain" | median)" 'BEGIN {
+    printf "colour by kind, 1,000,000 lines: %.3f s coloured, %.3f s plain (%+.1f %%; target <= +10 %%)\n", tc, tp, (tc / tp - 1) * 100
+    printf "  peak memory %.0f MiB coloured, %.0f MiB plain (%+.1f %%; target within 10 %%)\n", pc / 1024, pp / 1024, (pc / pp - 1) * 100
+}'
+rm -f "$colours" "$plain"
 
 "$bench" prepare "$data/app-2000-a.txt" "$data/app-2000-b.txt" 2>/dev/null
 out="$(mktemp)"

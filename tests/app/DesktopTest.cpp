@@ -98,7 +98,9 @@ TEST_F(DesktopTest, DialogFocusAndTabStopsFollowTheLayout) {
                             "browse2Button", "dontListCommon", "ignoreBigNumbers"};
     const std::pair<const char *, QStringList> Cases[] = {
         {"FilesTab", Files + Buttons},
-        {"optionsTab", QStringList{"startWithDialog", "clearReport", "maintainReport"} + Buttons}};
+        {"optionsTab", QStringList{"startWithDialog", "clearReport", "maintainReport", "ignoreCase",
+                                   "ignoreWhiteSpace"} +
+                           Buttons}};
     for (const auto &[Page, Chain] : Cases) {
         SCOPED_TRACE(Page);
         auto Window = Restored<TCompareDialog>();

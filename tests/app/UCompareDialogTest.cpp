@@ -48,6 +48,7 @@ TEST_F(CompareDialogTest, EveryValueComesBackAfterSaving) {
         Child<QCheckBox>(dialog, "startWithDialog")->setChecked(true);
         Child<QCheckBox>(dialog, "clearReport")->setChecked(false);
         Child<QCheckBox>(dialog, "maintainReport")->setChecked(true);
+        Child<QCheckBox>(dialog, "ignoreWhiteSpace")->setChecked(true);
         dialog->SaveToIniFile();
     }
     auto dialog = Open();
@@ -61,6 +62,8 @@ TEST_F(CompareDialogTest, EveryValueComesBackAfterSaving) {
     EXPECT_TRUE(Child<QCheckBox>(dialog, "startWithDialog")->isChecked());
     EXPECT_FALSE(Child<QCheckBox>(dialog, "clearReport")->isChecked());
     EXPECT_TRUE(Child<QCheckBox>(dialog, "maintainReport")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(dialog, "ignoreCase")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(dialog, "ignoreWhiteSpace")->isChecked());
 }
 
 TEST_F(CompareDialogTest, WideningMovesButtonsAndStretchesTheNameBoxes) {

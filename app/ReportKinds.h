@@ -1,0 +1,62 @@
+#pragma once
+
+#include "TReportSink.h"
+
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <array>
+#include <optional>
+
+class QPalette;
+class QTextBlock;
+class QTextDocument;
+
+// How each kind of report line looks: only-in lines on a tinted background,
+// common lines in the normal text colour, the separator muted. The kind
+// rides in the block format, so it follows the line through editing (a new
+// line takes the format of the line it is split from), survives printing
+// (the printed copy keeps block formats) and never reaches the plain text.
+class TReportKinds {
+public:
+    // Colours derived from Palette: each tint is the palette's base colour
+    // moved towards a hue only so far that the text colour keeps a contrast
+    // ratio of at least MinimumContrast on it, in light and dark themes.
+    explicit TReportKinds(const QPalette &Palette);
+
+    const QTextBlockFormat &BlockFormat(TLineKind Kind) const {
+        return FBlock[static_cast<int>(Kind)];
+    }
+    const QTextCharFormat &CharFormat(TLineKind Kind) const {
+        return FChar[static_cast<int>(Kind)];
+    }
+
+    bool operator==(const TReportKinds &Other) const = default;
+
+    static constexpr double MinimumContrast = 7.0;
+
+private:
+    std::array<QTextBlockFormat, 4> FBlock;
+    std::array<QTextCharFormat, 4> FChar;
+};
+
+// The kind a report line was appended as; none for a line typed into an
+// uncoloured place or a report restored from the kept text.
+std::optional<TLineKind> BlockKind(const QTextBlock &Block);
+
+// The contrast ratio of two colours as WCAG defines it, from 1 to 21.
+double ContrastRatio(const QColor &A, const QColor &B);
+
+// One run of only-in lines the cursor can be moved to: a line of that kind
+// whose previous line is of another kind (or none). Runs parted by a
+// separator are separate runs.
+struct TDifference {
+    int Block = -1; // block number of the run's first line
+    int Index = 0;  // 1 for the report's first run
+    int Count = 0;  // runs in the whole report
+};
+
+// The first run starting after block From (at From too when AtFrom is set),
+// or, with Forward false, the last run starting before From; nothing when
+// there is none. Count is filled in either way through Runs.
+std::optional<TDifference> FindDifference(const QTextDocument *Document, int From, bool AtFrom,
+                                          bool Forward, int *Runs = nullptr);
