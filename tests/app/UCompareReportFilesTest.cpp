@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "SettingsRootKey.h"
+#include "TMyIniFile.h"
 #include "TRegIniFile.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
@@ -12,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -55,13 +57,15 @@ protected:
     }
 };
 
-TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesAndAlwaysProposesTheSectionName) {
+// Save As writes the report as UTF-8 lines; a file that cannot be written
+// is shown in the error box, and the report and the file stay as they were.
+TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
     auto report = OpenReport();
-    Child<QPlainTextEdit>(report, "resultField")
-        ->setPlainText(QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line"));
-    for (const char *name : {"saved/one.txt", "two.txt"}) {
-        const QString target = Path(QString::fromLatin1(name));
-        QDir().mkpath(QFileInfo(target).absolutePath());
+    const QString text = QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line");
+    Child<QPlainTextEdit>(report, "resultField")->setPlainText(text);
+    // A path below a plain file cannot be created, not even by root.
+    const QString blocker = WriteLines(QStringLiteral("blocker"), {"x"});
+    for (const QString &target : {Path(QStringLiteral("one.txt")), blocker + "/report.txt"}) {
         Answer<QFileDialog>([&](QFileDialog *Dialog) {
             EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
             EXPECT_EQ(Dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(),
@@ -70,27 +74,15 @@ TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesAndAlwaysProposesTheSectionName) {
             return int(QDialog::Accepted);
         });
         Child<QAction>(report, "SaveAs1")->trigger();
-        EXPECT_EQ(Read(target), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n")) << name;
     }
-}
-
-TEST_F(ReportFilesTest, SaveAsToAnUnwritablePathShowsWhyAndKeepsTheReport) {
-    auto report = OpenReport();
-    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("report text"));
-    // A path below a plain file cannot be created, not even by root.
-    const QString blocker = WriteLines(QStringLiteral("blocker"), {"x"});
-    Answer<QFileDialog>([&](QFileDialog *Dialog) {
-        Dialog->selectFile(blocker + QStringLiteral("/report.txt"));
-        return int(QDialog::Accepted);
-    });
-    Child<QAction>(report, "SaveAs1")->trigger();
+    EXPECT_EQ(Read(Path(QStringLiteral("one.txt"))),
+              QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n"));
     const QStringList errors = TakeErrors();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write file ") + blocker))
         << errors[0].toStdString();
     EXPECT_TRUE(errors[0].endsWith(QLatin1Char('.')));
-    EXPECT_EQ(Child<QPlainTextEdit>(report, "resultField")->toPlainText(),
-              QStringLiteral("report text"));
+    EXPECT_EQ(PlainTextLines(Child<QPlainTextEdit>(report, "resultField")).join('\n'), text);
     EXPECT_EQ(Read(blocker), QByteArray("x\n"));
 }
 
@@ -132,6 +124,9 @@ TEST_F(ReportFilesTest, PrintToAnUnwritableFileShowsTheErrorBox) {
     EXPECT_EQ(TakeErrors().size(), 1);
 }
 
+// The first start shows "Courier New" at 10 points, or a fixed-pitch face
+// in its stead, which the font dialog offers with the regular style. A
+// chosen font is back at the next start; a cancelled dialog changes nothing.
 TEST_F(ReportFilesTest, ChosenFontIsBackAtTheNextStart) {
     QFont chosen(QStringLiteral("DejaVu Sans Mono"));
     chosen.setPointSize(14);
@@ -139,32 +134,36 @@ TEST_F(ReportFilesTest, ChosenFontIsBackAtTheNextStart) {
     chosen.setItalic(true);
     {
         auto report = OpenReport();
+        const QFont font = Child<QPlainTextEdit>(report, "resultField")->font();
+        EXPECT_EQ(std::make_tuple(font.family(), font.pointSize(), font.bold(), font.italic()),
+                  std::make_tuple(QStringLiteral("Courier New"), 10, false, false));
+        EXPECT_TRUE(QFontInfo(font).fixedPitch()) << QFontInfo(font).family().toStdString();
+        const QFont offered = report->GetFontDialog()->currentFont();
+        EXPECT_EQ(std::make_tuple(offered.family(), offered.pointSize(), offered.bold(),
+                                  offered.italic()),
+                  std::make_tuple(QFontInfo(font).family(), 10, false, false));
         Answer<QFontDialog>([&](QFontDialog *Dialog) {
-            EXPECT_EQ(Dialog->currentFont().pointSize(), 10);
             Dialog->setCurrentFont(chosen);
             return int(QDialog::Accepted);
         });
         Child<QAction>(report, "Font1")->trigger();
-        EXPECT_EQ(Child<QPlainTextEdit>(report, "resultField")->font().family(), chosen.family());
         EXPECT_EQ(
             Child<QPlainTextEdit>(report, "resultField")->document()->defaultFont().pointSize(),
             14);
     }
     auto report = OpenReport();
     const QFont font = Child<QPlainTextEdit>(report, "resultField")->font();
-    EXPECT_EQ(font.family(), chosen.family());
-    EXPECT_EQ(font.pointSize(), 14);
-    EXPECT_TRUE(font.bold());
-    EXPECT_TRUE(font.italic());
+    EXPECT_EQ(std::make_tuple(font.family(), font.pointSize(), font.bold(), font.italic()),
+              std::make_tuple(chosen.family(), 14, true, true));
     EXPECT_EQ(report->GetFontDialog()->currentFont().family(), chosen.family());
 
-    // A cancelled font dialog changes nothing.
     Answer<QFontDialog>([](QFontDialog *Dialog) {
         Dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 20));
         return int(QDialog::Rejected);
     });
     Child<QAction>(report, "Font1")->trigger();
     EXPECT_EQ(Child<QPlainTextEdit>(report, "resultField")->font().family(), chosen.family());
+    EXPECT_EQ(report->GetFontDialog()->currentFont().family(), chosen.family());
 }
 
 TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
