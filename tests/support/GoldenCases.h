@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The golden cases: each folder below tests/data holds two input files,
+// a.txt and b.txt, and the whole report expected for them with each set of
+// options: expected.txt without options, expected-LETTERS.txt with the
+// options of tarnwell-compare's short flags (d only differences, n ignore big
+// numbers, i ignore case, w ignore white space). The labels are the file
+// names a.txt and b.txt wherever the folder lies.
+struct TGoldenRun {
+    std::string Case;                    // the folder's name
+    std::filesystem::path First, Second; // its a.txt and b.txt
+    std::string Options;                 // the letters; empty for expected.txt
+    std::string Expected;                // the report, each line ended by "\n"
+};
+
+// Every run of every case, in the order of case and options.
+std::vector<TGoldenRun> GoldenRuns();
+
+// The bytes of the file at Path; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path &Path);
