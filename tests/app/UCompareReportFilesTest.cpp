@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -166,38 +167,71 @@ TEST_F(ReportFilesTest, ChosenFontIsBackAtTheNextStart) {
     EXPECT_EQ(report->GetFontDialog()->currentFont().family(), chosen.family());
 }
 
-TEST_F(ReportFilesTest, NamedConfigurationFromTheArgumentAndThroughTheMenu) {
-    const std::string daily = SettingsRootKey({"tarnwell", "/some/where/Daily"}, 1);
+// A configuration named on the command line holds what the run set; the
+// default one stays untouched.
+TEST_F(ReportFilesTest, ConfigurationFromTheArgument) {
     {
-        auto report = OpenReport(daily);
+        auto report = OpenReport(SettingsRootKey({"tarnwell", "/some/where/Daily"}, 1));
         Child<QCheckBox>(report->CompareDialog(), "ignoreBigNumbers")->setChecked(true);
     }
     TRegIniFile dailyStore(std::string(OthersKey) + "\\Daily");
     EXPECT_TRUE(dailyStore.ReadBool("Compare\\Dialog", "CheckBox-3", false));
     TRegIniFile defaultStore(DefaultRootKey);
     EXPECT_FALSE(defaultStore.ReadBool("Compare\\Dialog", "CheckBox-3", false));
+}
 
+// Loading a configuration gives the report every style of its stored font,
+// whatever the font before had: a regular one loses the bold of a font
+// chosen before, a bold one is bold after a regular one, in the report and
+// in the font dialog. The dialog's values come back with it.
+TEST_F(ReportFilesTest, LoadingAConfigurationGivesTheFontItsStoredStyles) {
     auto report = OpenReport();
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    const auto choose = [&](const char *Style) {
+        Answer<QFontDialog>([Style](QFontDialog *Dialog) {
+            Dialog->setCurrentFont(QFontDatabase::font("DejaVu Sans Mono", Style, 12));
+            return int(QDialog::Accepted);
+        });
+        Child<QAction>(report, "Font1")->trigger();
+    };
+    const auto save = [&](const char *Name) {
+        Answer<TSaveConfig>([Name](TSaveConfig *Save) {
+            Child<QLineEdit>(Save, "EditName")->setText(QString::fromLatin1(Name));
+            return int(mrOk);
+        });
+        Child<QAction>(report, "SaveConfiguration1")->trigger();
+    };
+    const auto load = [&](const char *Name) {
+        Answer<TLoadConfig>([Name](TLoadConfig *Load) {
+            auto *names = Child<QComboBox>(Load, "ComboBoxNames");
+            names->setCurrentIndex(names->findText(QString::fromLatin1(Name)));
+            return int(mrOk);
+        });
+        Child<QAction>(report, "LoadConfiguration1")->trigger();
+    };
+    const auto bold = [&] {
+        const QFont font = field->font();
+        EXPECT_FALSE(font.italic() || QFontInfo(font).italic());
+        EXPECT_EQ(font.bold(), QFontInfo(font).bold()) << "what is shown differs";
+        return QFontInfo(font).bold();
+    };
+    choose("Bold");
+    ASSERT_TRUE(bold());
     Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->setChecked(true);
-    Answer<TSaveConfig>([](TSaveConfig *Save) {
-        Child<QLineEdit>(Save, "EditName")->setText(QStringLiteral("Weekly"));
-        return int(mrOk);
-    });
-    Child<QAction>(report, "SaveConfiguration1")->trigger();
-    EXPECT_TRUE(TRegIniFile(std::string(OthersKey) + "\\Weekly")
-                    .ReadBool("Compare\\Dialog", "CheckBox-2", false));
-
+    save("Bold");
+    choose("Book");
+    ASSERT_FALSE(bold());
     Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->setChecked(false);
-    Answer<TLoadConfig>([](TLoadConfig *Load) {
-        EXPECT_GE(Child<QComboBox>(Load, "ComboBoxNames")->findText(QStringLiteral("Daily")), 0);
-        Child<QComboBox>(Load, "ComboBoxNames")
-            ->setCurrentIndex(
-                Child<QComboBox>(Load, "ComboBoxNames")->findText(QStringLiteral("Daily")));
-        return int(mrOk);
-    });
-    Child<QAction>(report, "LoadConfiguration1")->trigger();
-    EXPECT_TRUE(Child<QCheckBox>(report->CompareDialog(), "ignoreBigNumbers")->isChecked());
-    EXPECT_FALSE(Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->isChecked());
+    save("Regular");
+
+    choose("Bold");
+    load("Regular");
+    EXPECT_FALSE(bold());
+    EXPECT_FALSE(report->GetFontDialog()->currentFont().bold());
+    load("Bold");
+    EXPECT_TRUE(bold());
+    EXPECT_TRUE(report->GetFontDialog()->currentFont().bold());
+    EXPECT_TRUE(Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->isChecked());
 }
 
 TEST_F(ReportFilesTest, FailedSaveAtExitIsShownAndStopsThere) {
