@@ -109,6 +109,7 @@ private:
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog *PrintDialog1 = nullptr;
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;
+    QString FSaveAsFolder; // of the last successful Save As; empty before it
     bool FActivated = false;
     int FRunDepth = 0;
 };

@@ -58,26 +58,35 @@ protected:
     }
 };
 
-// Save As writes the report as UTF-8 lines; a file that cannot be written
-// is shown in the error box, and the report and the file stay as they were.
+// Save As writes the report as UTF-8 lines. The name it proposes saves when
+// accepted: Report.txt in the home folder, later in the folder of the last
+// successful save. A file that cannot be written is shown in the error
+// box, and the report and the file stay as they were.
 TEST_F(ReportFilesTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
     auto report = OpenReport();
     const QString text = QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line");
     Child<QPlainTextEdit>(report, "resultField")->setPlainText(text);
     // A path below a plain file cannot be created, not even by root.
     const QString blocker = WriteLines(QStringLiteral("blocker"), {"x"});
-    for (const QString &target : {Path(QStringLiteral("one.txt")), blocker + "/report.txt"}) {
+    const QString home = QDir::homePath() + QStringLiteral("/Report.txt");
+    // The name typed (none: the proposal is accepted) and the one proposed.
+    const QString here = Path(QStringLiteral("Report.txt"));
+    const std::pair<QString, QString> Saves[] = {{QString(), home},
+                                                 {Path(QStringLiteral("one.txt")), home},
+                                                 {blocker + "/report.txt", here},
+                                                 {QString(), here}};
+    for (const auto &[typed, proposed] : Saves) {
         Answer<QFileDialog>([&](QFileDialog *Dialog) {
             EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
-            EXPECT_EQ(Dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(),
-                      QStringLiteral("Compare/Report.txt"));
-            Dialog->selectFile(target);
+            EXPECT_EQ(Dialog->selectedFiles(), QStringList(proposed));
+            if (!typed.isEmpty())
+                Dialog->selectFile(typed);
             return int(QDialog::Accepted);
         });
         Child<QAction>(report, "SaveAs1")->trigger();
     }
-    EXPECT_EQ(Read(Path(QStringLiteral("one.txt"))),
-              QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n"));
+    for (const QString &saved : {home, Path(QStringLiteral("one.txt")), here})
+        EXPECT_EQ(Read(saved), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n"));
     const QStringList errors = TakeErrors();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write file ") + blocker))
