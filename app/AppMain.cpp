@@ -1,5 +1,6 @@
 #include "AppMain.h"
 
+#include "ReportText.h"
 #include "SettingsRootKey.h"
 #include "TRegistry.h"
 #include "UCompareReport.h"
@@ -43,10 +44,24 @@ std::unique_ptr<QSocketNotifier> WatchTermination() {
     return Watcher;
 }
 
+// The configuration named by argument 1. A name that is not valid UTF-8
+// could be saved but never loaded back by name: it is refused, with a box
+// that says so, and the default configuration is used.
+std::string ChooseRootKey(const std::vector<std::string> &Arguments) {
+    const std::string rootKey = SettingsRootKey(Arguments, 1);
+    if (IsValidUtf8(rootKey))
+        return rootKey;
+    const std::string name = rootKey.substr(std::string(OthersKey).size() + 1);
+    ShowErrorBox(nullptr, QStringLiteral("The configuration name \"%1\" is not valid UTF-8; the "
+                                         "default configuration is used")
+                              .arg(QString::fromUtf8(name)));
+    return DefaultRootKey;
+}
+
 } // namespace
 
 int RunApplication(const std::vector<std::string> &Arguments) {
-    const std::string rootKey = SettingsRootKey(Arguments, 1);
+    const std::string rootKey = ChooseRootKey(Arguments);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
     // The store moved a damaged hive aside while the windows opened it.
     RunGuarded(nullptr, [] { TRegistry::CheckHive(); });
