@@ -6,8 +6,10 @@
 #include "UCompareReport.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -24,7 +26,9 @@ void NoteTermination(int) {
 
 // A request to end (logout, kill, Ctrl+C) closes every window as the close
 // box would, so the run ends through the normal save instead of losing what
-// the user set. Returns the watcher; null when it cannot be set up.
+// the user set. From then on no window waits for the user: a box still to
+// come is answered at once and its text goes to the standard error.
+// Returns the watcher; null when it cannot be set up.
 std::unique_ptr<QSocketNotifier> WatchTermination() {
     if (TerminationPipe[0] < 0 && pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return nullptr;
@@ -33,6 +37,11 @@ std::unique_ptr<QSocketNotifier> WatchTermination() {
         char Bytes[16];
         while (read(TerminationPipe[0], Bytes, sizeof Bytes) > 0) {
         }
+        SetModalHook([](QDialog *Window) {
+            if (const auto *Box = qobject_cast<QMessageBox *>(Window))
+                std::fprintf(stderr, "%s\n", Box->text().toLocal8Bit().constData());
+            return int(mrCancel);
+        });
         QApplication::closeAllWindows();
     });
     struct sigaction Action = {};
@@ -61,12 +70,14 @@ std::string ChooseRootKey(const std::vector<std::string> &Arguments) {
 } // namespace
 
 int RunApplication(const std::vector<std::string> &Arguments) {
+    // Before anything can show a box: an end requested while one is up
+    // must still end through the normal save.
+    const auto termination = WatchTermination();
     const std::string rootKey = ChooseRootKey(Arguments);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
     // The store moved a damaged hive aside while the windows opened it.
     RunGuarded(nullptr, [] { TRegistry::CheckHive(); });
-    const auto termination = WatchTermination();
-    ShowModal(report.get());
+    ShowModal(report.get()); // answered at once when ending already
     report.reset();
     return 0;
 }

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-// The program's run after the toolkit is up: works out the configuration
-// from argument 1 (refusing a name that is not valid UTF-8), builds the
-// report window, reports a damaged settings hive, runs the window modally
-// and destroys it, which saves every window. Every failure goes to the
-// standard error box and the run goes on; the result is the program's exit
-// status.
+// The program's run after the toolkit is up: watches for a request to end
+// from outside, works out the configuration from argument 1 (refusing a
+// name that is not valid UTF-8), builds the report window, reports a
+// damaged settings hive, runs the window modally and destroys it, which
+// saves every window. Every failure goes to the standard error box and the
+// run goes on; the result is the program's exit status.
 int RunApplication(const std::vector<std::string> &Arguments);

@@ -79,6 +79,20 @@ TEST_F(AppMainTest, TheConfigurationNameMustBeUtf8) {
     EXPECT_EQ(names, QStringList(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")));
 }
 
+// Ended from outside while a start-up box waits for the user: the box
+// closes and the run ends through the normal save, not killed.
+TEST_F(AppMainTest, TerminationWhileABoxIsUpEndsThroughTheNormalSave) {
+    QProcess child;
+    child.start(QStringLiteral(TARNWELL_APP_CHILD), {QStringLiteral("box"), QStringLiteral("-")});
+    ASSERT_TRUE(child.waitForReadyRead(60000));
+    EXPECT_EQ(child.readAllStandardOutput().trimmed(), QByteArray("box"));
+    child.terminate();
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(TRegIniFile(DefaultRootKey).ReadString("Compare\\Report", "Version", ""), "1");
+}
+
 TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {
     WriteBytes(QStringLiteral("config/tarnwell/registry.sqlite3"),
                QByteArray("this is not a database at all, just some text ").repeated(200));
