@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need,
-# skipping apt entirely when every one of them is already present.
+# Installs the Debian packages the build, the tests, the benchmarks and the
+# Debian package (scripts/package.sh) need, skipping apt entirely when every
+# one of them is already present.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-          diffutils time)
+          diffutils time
+          dpkg-dev file desktop-file-utils appstream man-db)
 
 missing=()
 for p in "${packages[@]}"; do
