@@ -203,8 +203,12 @@ void TCompareReport::SetReportFont(const QFont &Font) {
 
 void TCompareReport::LoadLocalFromIniFile() {
     TMyReport::LoadLocalFromIniFile();
-    if (FCompareDialog->MaintainReport())
-        IniFile->ReadRichEdit(Section, "1", ui.resultField);
+    // A kept report that cannot be loaded is told once; the font still loads.
+    const std::string skipped = FCompareDialog->MaintainReport()
+                                    ? IniFile->ReadRichEdit(Section, "1", ui.resultField)
+                                    : std::string();
+    if (!skipped.empty())
+        ShowErrorBox(this, QString::fromStdString(skipped));
     ReadReportFont("Font-1");
 }
 

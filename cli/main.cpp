@@ -24,9 +24,13 @@ constexpr std::string_view UsageText =
     "  -d, --only-differences    leave out the lines common to both files\n"
     "  -n, --ignore-big-numbers  read every number of more than 6 characters\n"
     "                            (sign included) as 999999\n"
+    "  -i, --ignore-case         ignore the case of the letters A to Z\n"
+    "  -w, --ignore-all-space    ignore all spaces, tabs, form feeds and vertical\n"
+    "                            tabs when comparing lines\n"
     "  -h, --help                show this help and exit\n"
     "      --version             show the version and exit\n"
     "\n"
+    "Lines equal under -i or -w are common and show FILE1's text.\n"
     "A file that cannot be read compares as empty.\n"
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble.\n";
@@ -34,6 +38,8 @@ constexpr std::string_view UsageText =
 struct TOptions {
     bool OnlyDifferences = false;
     bool IgnoreBigNumbers = false;
+    bool IgnoreCase = false;
+    bool IgnoreWhiteSpace = false;
     bool Help = false;
     bool Version = false;
     std::vector<std::string> Files;
@@ -63,6 +69,10 @@ int ParseArguments(int Argc, char **Argv, TOptions &Options) {
             Options.OnlyDifferences = true;
         } else if (Arg == "--ignore-big-numbers") {
             Options.IgnoreBigNumbers = true;
+        } else if (Arg == "--ignore-case") {
+            Options.IgnoreCase = true;
+        } else if (Arg == "--ignore-all-space") {
+            Options.IgnoreWhiteSpace = true;
         } else if (Arg == "--help") {
             Options.Help = true;
         } else if (Arg == "--version") {
@@ -75,6 +85,10 @@ int ParseArguments(int Argc, char **Argv, TOptions &Options) {
                     Options.OnlyDifferences = true;
                 else if (Letter == 'n')
                     Options.IgnoreBigNumbers = true;
+                else if (Letter == 'i')
+                    Options.IgnoreCase = true;
+                else if (Letter == 'w')
+                    Options.IgnoreWhiteSpace = true;
                 else if (Letter == 'h')
                     Options.Help = true;
                 else
@@ -123,6 +137,8 @@ int main(int Argc, char **Argv) {
     Request.FileName2 = Options.Files[1];
     Request.OnlyDifferences = Options.OnlyDifferences;
     Request.IgnoreBigNumbers = Options.IgnoreBigNumbers;
+    Request.IgnoreCase = Options.IgnoreCase;
+    Request.IgnoreWhiteSpace = Options.IgnoreWhiteSpace;
     const TCompareOutcome Outcome = RunComparison(Request, Out);
     const bool Written = Out.Flush();
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 bool StopRequested = false;
 
@@ -39,6 +40,43 @@ std::string_view LeadingComponent(std::string_view Remainder) {
     return First == std::string_view::npos ? std::string_view() : Remainder.substr(0, First);
 }
 
+// Bytes of the character at S[At]: a valid UTF-8 sequence (no overlong
+// form, surrogate or value past U+10FFFF) is one character, any other byte
+// one on its own.
+std::size_t CharacterBytes(std::string_view S, std::size_t At) {
+    const unsigned char Lead = S[At];
+    std::size_t Follow = 0;
+    unsigned char Low = 0x80, High = 0xBF; // the second byte's range
+    if (Lead >= 0xC2 && Lead <= 0xDF) {
+        Follow = 1;
+    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+        Follow = 2;
+        Low = Lead == 0xE0 ? 0xA0 : 0x80;
+        High = Lead == 0xED ? 0x9F : 0xBF;
+    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+        Follow = 3;
+        Low = Lead == 0xF0 ? 0x90 : 0x80;
+        High = Lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (At + Follow >= S.size())
+        return 1;
+    for (std::size_t K = 1; K <= Follow; ++K) {
+        const unsigned char Byte = S[At + K];
+        if (Byte < (K == 1 ? Low : 0x80) || Byte > (K == 1 ? High : 0xBF))
+            return 1;
+    }
+    return Follow + 1;
+}
+
+// A label shows no line end or other control byte: each becomes "?", as ls
+// shows such names.
+std::string Printable(std::string Label) {
+    for (char &C : Label)
+        if ((unsigned char)C < 32 || C == 127)
+            C = '?';
+    return Label;
+}
+
 std::string_view TextOf(const TMyStringList &Store, int Index) {
     return std::string_view(Store.Strings(Index), Store.TextLength(Index));
 }
@@ -50,71 +88,119 @@ struct TPrefixes {
     std::string Common;
 };
 
-TPrefixes MakePrefixes(const std::string &FileName1, const std::string &FileName2) {
-    const auto [Label1, Label2] = MakeLabels(FileName1, FileName2);
-    const std::size_t Width = std::max(Label1.size(), Label2.size()) + 2;
+TPrefixes MakePrefixes(const std::string &Label1, const std::string &Label2) {
+    const std::size_t Width = std::max(CharacterCount(Label1), CharacterCount(Label2)) + 2;
     return {PadRight(Label1, Width, ' '), PadRight(Label2, Width, ' '),
             std::string(Width + 1, ' ')};
 }
 
-// Walks both stores in step and appends the report lines. Throws whatever
-// the sink throws.
-void Walk(const TMyStringList &First, const TMyStringList &Second, const TPrefixes &Prefixes,
-          TReportSink &Report, bool OnlyDifferences) {
-    const int Count1 = First.Count();
-    const int Count2 = Second.Count();
-    const std::size_t Total = std::size_t(Count1) + std::size_t(Count2);
-    auto OnlyFirst = [&](int I) {
-        Report.AppendLine(Prefixes.First, TextOf(First, I), TLineKind::OnlyInFirst);
-    };
-    auto OnlySecond = [&](int J) {
-        Report.AppendLine(Prefixes.Second, TextOf(Second, J), TLineKind::OnlyInSecond);
-    };
+// One walk over both stores in step: appends the report lines and counts
+// them in the outcome.
+class TWalk {
+public:
+    TWalk(const TMyStringList &First, const TMyStringList &Second, const TPrefixes &Prefixes,
+          TReportSink &Report, TCompareOutcome &Outcome)
+        : FFirst(First), FSecond(Second), FPrefixes(Prefixes), FReport(Report), FOutcome(Outcome),
+          FAheadInFirst(First), FAheadInSecond(Second) {}
 
-    TLookAheadWindow AheadInFirst(First);
-    TLookAheadWindow AheadInSecond(Second);
-    int I = 0;
-    int J = 0;
-    while (!StopRequested && I < Count1 && J < Count2) {
-        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        const int K1 = AheadInSecond.Find(First.Strings(I), First.LineKey(I), J);
+    // Walks until both stores are done or StopRequested is seen; true when
+    // both are done. Throws whatever the sink throws.
+    bool Run(bool OnlyDifferences) {
+        const int Count1 = FFirst.Count();
+        const int Count2 = FSecond.Count();
+        while (!StopRequested && FI < Count1 && FJ < Count2) {
+            Deliver();
+            Step(OnlyDifferences);
+        }
+        while (!StopRequested && FI < Count1) {
+            Deliver();
+            OnlyFirst();
+        }
+        while (!StopRequested && FJ < Count2) {
+            Deliver();
+            OnlySecond();
+        }
+        return FI == Count1 && FJ == Count2;
+    }
+
+private:
+    const TMyStringList &FFirst;
+    const TMyStringList &FSecond;
+    const TPrefixes &FPrefixes;
+    TReportSink &FReport;
+    TCompareOutcome &FOutcome;
+    TLookAheadWindow FAheadInFirst;
+    TLookAheadWindow FAheadInSecond;
+    int FI = 0;
+    int FJ = 0;
+
+    void Deliver() {
+        FReport.ProcessMessages(std::size_t(FI) + std::size_t(FJ),
+                                std::size_t(FFirst.Count()) + std::size_t(FSecond.Count()));
+    }
+    void OnlyFirst() {
+        FReport.AppendLine(FPrefixes.First, TextOf(FFirst, FI++), TLineKind::OnlyInFirst);
+        ++FOutcome.OnlyInFirst;
+    }
+    void OnlySecond() {
+        FReport.AppendLine(FPrefixes.Second, TextOf(FSecond, FJ++), TLineKind::OnlyInSecond);
+        ++FOutcome.OnlyInSecond;
+    }
+
+    // One step of the decision table.
+    void Step(bool OnlyDifferences) {
+        const int K1 = FAheadInSecond.Find(FFirst.Strings(FI), FFirst.LineKey(FI), FJ);
         if (K1 == -1) {
-            OnlyFirst(I++);
-            continue;
+            OnlyFirst();
+            return;
         }
         // Line I equals line J, so the look-up from the other side would
         // find I at once: the two current lines are identical.
-        if (K1 == J) {
+        if (K1 == FJ) {
             if (!OnlyDifferences)
-                Report.AppendLine(Prefixes.Common, TextOf(First, I), TLineKind::Common);
-            ++I;
-            ++J;
-            continue;
+                FReport.AppendLine(FPrefixes.Common, TextOf(FFirst, FI), TLineKind::Common);
+            ++FOutcome.Common;
+            ++FI;
+            ++FJ;
+            return;
         }
-        const int K2 = AheadInFirst.Find(Second.Strings(J), Second.LineKey(J), I);
+        const int K2 = FAheadInFirst.Find(FSecond.Strings(FJ), FSecond.LineKey(FJ), FI);
         if (K2 == -1) {
-            OnlySecond(J++);
-            continue;
+            OnlySecond();
+            return;
         }
         // The side whose line reappears sooner stays; the other side's lines
         // before that reappearance go out in one step. On a tie the first
         // file's lines go.
-        if (K2 - I > K1 - J) {
-            while (J < K1)
-                OnlySecond(J++);
+        if (K2 - FI > K1 - FJ) {
+            while (FJ < K1)
+                OnlySecond();
         } else {
-            while (I < K2)
-                OnlyFirst(I++);
+            while (FI < K2)
+                OnlyFirst();
         }
     }
-    while (!StopRequested && I < Count1) {
-        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        OnlyFirst(I++);
-    }
-    while (!StopRequested && J < Count2) {
-        Report.ProcessMessages(std::size_t(I) + std::size_t(J), Total);
-        OnlySecond(J++);
-    }
+};
+
+// The status text of a run that has ended as Outcome tells.
+std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
+    if (!Outcome.Completed)
+        return std::string(StatusStopped);
+    std::string Unread;
+    for (const auto &[Error, Name] : {std::pair{Outcome.LoadError1, &Request.FileName1},
+                                      std::pair{Outcome.LoadError2, &Request.FileName2}})
+        if (Error != 0)
+            Unread += (Unread.empty() ? "Cannot read " : " and ") + Printable(*Name);
+    if (!Unread.empty())
+        return Unread;
+    if (!Request.Compare)
+        return std::string(StatusAllDone);
+    auto Lines = [](std::size_t Count) {
+        return std::to_string(Count) + (Count == 1 ? " line" : " lines");
+    };
+    return std::string(StatusAllDone) + ": " + Lines(Outcome.OnlyInFirst) + " only in " +
+           Outcome.Label1 + ", " + std::to_string(Outcome.OnlyInSecond) + " only in " +
+           Outcome.Label2 + ", " + std::to_string(Outcome.Common) + " in both";
 }
 
 } // namespace
@@ -124,10 +210,18 @@ std::string TextBefore(std::string_view S, std::string_view Sep) {
     return At == std::string_view::npos ? std::string() : std::string(S.substr(0, At));
 }
 
+std::size_t CharacterCount(std::string_view S) {
+    std::size_t Count = 0;
+    for (std::size_t At = 0; At < S.size(); At += CharacterBytes(S, At))
+        ++Count;
+    return Count;
+}
+
 std::string PadRight(std::string_view S, std::size_t Width, char Fill) {
     std::string Result(S);
-    if (Width >= S.size())
-        Result.append(Width - S.size() + 1, Fill);
+    const std::size_t Length = CharacterCount(S);
+    if (Width >= Length)
+        Result.append(Width - Length + 1, Fill);
     return Result;
 }
 
@@ -155,6 +249,15 @@ std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
     return {std::string(Rest1), std::string(Rest2)};
 }
 
+std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
+                                                 std::string_view FileName2) {
+    auto Labels = MakeLabels(FileName1, FileName2);
+    // An empty label would make its file's own lines look common.
+    if (Labels.first.empty() || Labels.second.empty())
+        Labels = {std::string(FileName1), std::string(FileName2)};
+    return {Printable(std::move(Labels.first)), Printable(std::move(Labels.second))};
+}
+
 std::string LoadErrorText(int Error) {
     if (Error == ENODEV)
         return "Not a regular file";
@@ -164,26 +267,50 @@ std::string LoadErrorText(int Error) {
 TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report) {
     TCompareOutcome Outcome;
     try {
+        // Known before the files load, so a stopped run has them too.
+        std::tie(Outcome.Label1, Outcome.Label2) =
+            ReportLabels(Request.FileName1, Request.FileName2);
         TMyStringList First;
         TMyStringList Second;
-        // Reading large files takes a while: the window stays live meanwhile.
-        const auto Deliver = [&Report] { Report.ProcessMessages(0, 0); };
+        // Reading large files takes a while: the window stays live meanwhile,
+        // and a stop given then ends the reading at once.
+        const auto Deliver = [&Report] {
+            Report.ProcessMessages(0, 0);
+            return !StopRequested;
+        };
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
+        // Only the line equality changes; the text shown stays the first file's.
+        const TLineFolding Folding(Request.IgnoreCase, Request.IgnoreWhiteSpace);
+        First.SetFolding(Folding);
+        Second.SetFolding(Folding);
         First.LoadFromFile(Request.FileName1);
         Outcome.LoadError1 = First.LoadError();
-        Second.LoadFromFile(Request.FileName2);
-        Outcome.LoadError2 = Second.LoadError();
-        const TPrefixes Prefixes = MakePrefixes(Request.FileName1, Request.FileName2);
+        if (!StopRequested) {
+            Second.LoadFromFile(Request.FileName2);
+            Outcome.LoadError2 = Second.LoadError();
+        }
+        if (StopRequested) {
+            // A stopped read is no read error; nothing of the walk is done.
+            Outcome.LoadError1 = Outcome.LoadError1 == ECANCELED ? 0 : Outcome.LoadError1;
+            Outcome.LoadError2 = Outcome.LoadError2 == ECANCELED ? 0 : Outcome.LoadError2;
+            Outcome.Stopped = true;
+            return Outcome;
+        }
+        const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
         if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);
         }
-        Walk(First, Second, Prefixes, Report, Request.OnlyDifferences);
+        Outcome.Completed =
+            TWalk(First, Second, Prefixes, Report, Outcome).Run(Request.OnlyDifferences);
+        Outcome.Stopped = !Outcome.Completed;
     } catch (...) {
         // Memory ran out or the report refused a line: the lines appended so
         // far stay, and the run ends quietly.
         Outcome.Broken = true;
+        Outcome.Stopped = true;
+        Outcome.Completed = false;
     }
     return Outcome;
 }
@@ -207,8 +334,11 @@ TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Repor
     }
     if (Request.Compare && Prepared)
         Outcome = CompareFiles(Request, Report);
+    else
+        Outcome.Completed = Prepared;
+    Outcome.Stopped = !Outcome.Completed;
     try {
-        Report.SetStatus(StatusAllDone);
+        Report.SetStatus(StatusText(Request, Outcome));
     } catch (...) {
         Outcome.Broken = true;
     }

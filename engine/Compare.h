@@ -1,20 +1,22 @@
 #pragma once
 
 #include "TCompareRequest.h"
+#include "TLookAheadWindow.h"
 #include "TReportSink.h"
 
 #include <string>
 #include <string_view>
 #include <utility>
 
-// Lines a look-up searches ahead in the other file.
-inline constexpr int LookAhead = 100;
 // Digit runs longer than this are rewritten when big numbers are ignored.
 inline constexpr int BigNumberLength = 6;
 // The line that parts two runs appended to one report: 62 full stops.
 inline constexpr std::string_view SeparatorLine =
     "..............................................................";
+// The status texts: "All Done" begins that of a run that walked both files
+// to the end; a run cut short says it is incomplete.
 inline constexpr std::string_view StatusAllDone = "All Done";
+inline constexpr std::string_view StatusStopped = "Stopped: the report is incomplete";
 
 // Process-wide stop flag: cleared by every RunComparison, set by the Stop
 // command, read by the walk at each step.
@@ -23,7 +25,12 @@ extern bool StopRequested;
 // The part of S before the first occurrence of Sep; empty when Sep does not occur.
 std::string TextBefore(std::string_view S, std::string_view Sep);
 
-// S padded with Fill to Width + 1 characters; S unchanged when longer than Width.
+// The characters of S: a valid UTF-8 sequence counts as one, and so does
+// every byte that is not part of one.
+std::size_t CharacterCount(std::string_view S);
+
+// S padded with Fill to Width + 1 characters (as CharacterCount counts
+// them); S unchanged when longer than Width.
 std::string PadRight(std::string_view S, std::size_t Width, char Fill);
 
 // The two labels of a comparison: the file names' file parts when they
@@ -31,6 +38,11 @@ std::string PadRight(std::string_view S, std::size_t Width, char Fill);
 // below the deepest directory they share. Backslash, slash and colon separate.
 std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
                                                std::string_view FileName2);
+
+// The labels a report uses: MakeLabels', or the two file names in full as
+// given when either of those is empty; a byte below 32 or 127 shows as "?".
+std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
+                                                 std::string_view FileName2);
 
 // Compares the request's two files and appends the report lines to Report.
 // Never throws: an unreadable file compares as empty, and any failure
@@ -40,5 +52,8 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
 
 // One run as the report window starts it: clears StopRequested, empties the
 // report (Clear) or appends the separator, compares when Compare is set,
-// then sets the status text "All Done" however the walk ended.
+// then sets the status text from the outcome: StatusStopped when the run
+// was cut short, else "Cannot read NAME" (both names joined by " and " when
+// both failed), else "All Done: N lines only in LABEL1, M only in LABEL2,
+// K in both" ("All Done" alone when Compare is false).
 TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report);

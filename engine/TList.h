@@ -16,8 +16,6 @@ public:
     int Count() const { return FCount; }
     // Item Index; Index must lie in 0 .. Count() - 1.
     void *Items(int Index) const { return FList[Index]; }
-    // Replaces item Index; Index must lie in 0 .. Count() - 1.
-    void Put(int Index, void *Item) { FList[Index] = Item; }
     // Appends Item and returns its index. Throws std::bad_alloc when the array
     // cannot grow (or the count would pass the largest int); the list is then
     // unchanged.
@@ -27,12 +25,16 @@ public:
         FList[FCount] = Item;
         return FCount++;
     }
-    // Removes item Index (0 .. Count() - 1); the items after it move down.
-    void Delete(int Index);
     // Empties the list and gives its array back.
     void Clear();
 
 protected:
+    // Replace and remove items: a derived list that keeps something in step
+    // with its items (a line store's keys) leaves them out of its interface.
+    // Replaces item Index; Index must lie in 0 .. Count() - 1.
+    void Put(int Index, void *Item) { FList[Index] = Item; }
+    // Removes item Index (0 .. Count() - 1); the items after it move down.
+    void Delete(int Index);
     // The items as one array, for tight loops in derived lists.
     void *const *List() const { return FList; }
     // Grows the array to hold at least NewCapacity items; throws std::bad_alloc.

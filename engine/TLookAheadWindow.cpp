@@ -1,7 +1,5 @@
 #include "TLookAheadWindow.h"
 
-#include "Compare.h"
-
 #include <algorithm>
 
 // A window never holds more lines than one count can tell.

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+// Lines a look-up searches ahead in the other file.
+inline constexpr int LookAhead = 100;
+
 // The walk's look-up in one store: the first line equal to a given one
 // among the LookAhead lines from a start position. It keeps a count of the
 // line hashes in the current window, so a line that is not there (the usual

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TLineFolding.h"
 #include "TList.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ public:
     TMyStringList() = default;
     ~TMyStringList() override;
 
-    // Lines are only appended by LoadFromFile, which keeps the hashes in step.
+    // Lines are only appended by the reader, which keeps the keys in step.
     int Add(void *Item) = delete;
     void Clear() = delete;
 
@@ -38,22 +39,26 @@ public:
     // Throws std::bad_alloc.
     char *AllocText(std::int32_t Size);
 
-    // Appends the lines of FileName (the store is not emptied first). A line
-    // ends at CR LF, CR or LF; byte 26 ends the file; the last line needs no
-    // line end. Never throws: a name that cannot be opened or is not a
-    // regular file (directory, FIFO, device) adds nothing; a read error or
-    // memory running out keeps the lines read so far. LoadError() tells why.
+    // Appends the lines of FileName (the store is not emptied first), as
+    // TLineReader reads them. Never throws but what the read hook throws.
+    // LoadError() tells what stopped it.
     void LoadFromFile(const std::string &FileName);
     // Runs Hook after about every mebibyte LoadFromFile reads, so a window
-    // can deliver its pending events while a large file loads. Whatever Hook
-    // throws ends the load and leaves LoadFromFile with it.
-    void SetReadHook(std::function<void()> Hook) { FReadHook = std::move(Hook); }
+    // can deliver its pending events while a large file loads; the load ends
+    // there (ECANCELED) when Hook returns false.
+    void SetReadHook(std::function<bool()> Hook) { FReadHook = std::move(Hook); }
+
+    // How lines compare: ignoring the case of the letters A to Z, ignoring
+    // every space, tab, form feed and vertical tab, or both. Set before the
+    // first line is stored: keys and searches then see the folded text, while
+    // the text itself stays as read.
+    void SetFolding(const TLineFolding &Folding) { FFolding = Folding; }
 
     // Index of the first line from Start whose text equals Line byte for
-    // byte, searching at most Count lines (0: up to the last line); -1 when
-    // none does. A negative Start searches from 0.
+    // byte (or under the folding), searching at most Count lines (0: up to
+    // the last line); -1 when none does. A negative Start searches from 0.
     int LineIndex(const char *Line, int Start, int Count) const;
-    // The same search for a Line whose KeyOf is already known.
+    // The same search for a Line whose FoldedKeyOf is already known.
     int LineIndex(const char *Line, std::uint32_t Key, int Start, int Count) const;
 
     // Rewrites in place every run of an optional sign and decimal digits that
@@ -62,22 +67,26 @@ public:
     // starts no run of its own.
     void NormaliseBigNumbers(int MaxLength);
 
-    // The hash of line Index's text; equal texts have equal hashes.
-    // The key of line Index; equal texts have equal keys.
+    // The key of line Index; equal texts (under the folding) have equal keys.
     std::uint32_t LineKey(int Index) const { return FKeys[Index]; }
     // The length of line Index's text.
     std::size_t TextLength(int Index) const {
         const std::uint32_t Length = FKeys[Index] >> 16;
-        return Length < LongText ? Length : LongTextLength(Index);
+        // Ignoring white space, the key holds the folded text's length.
+        return Length < LongText && !FFolding.IgnoresWhiteSpace() ? Length : LongTextLength(Index);
     }
     // The key of the Length bytes at Text (Length being the text's length).
     static std::uint32_t KeyOf(const char *Text, std::size_t Length);
+    // The same key for the text as this store's folding sees it.
+    std::uint32_t FoldedKeyOf(const char *Text, std::size_t Length) const {
+        return FFolding.Active() ? KeyOfFolded(Text, Length) : KeyOf(Text, Length);
+    }
     // The 16-bit hash within a key.
     static std::uint16_t KeyHash(std::uint32_t Key) { return std::uint16_t(Key); }
 
     // 0 when the last LoadFromFile read its file whole; otherwise the errno
-    // value of what stopped it (ENOENT, EISDIR, EIO, ENOMEM, ...), with
-    // ENODEV for a name that is not a regular file or directory.
+    // value of what stopped it (ENOENT, EISDIR, EIO, ENOMEM, ECANCELED ...),
+    // with ENODEV for a name that is not a regular file or directory.
     int LoadError() const { return FError; }
 
     // The block list and the current block, for inspection.
@@ -86,7 +95,16 @@ public:
     const char *Next() const { return FNext; }
 
 private:
-    TList FBlocks;
+    friend class TLineReader; // reads straight into the current block
+
+    // The blocks may be replaced and dropped, unlike the lines.
+    class TBlockList : public TList {
+    public:
+        using TList::Delete;
+        using TList::Put;
+    };
+
+    TBlockList FBlocks;
     std::int32_t FFree = 0;
     char *FNext = nullptr;
 
@@ -94,7 +112,9 @@ private:
     std::uint32_t *FKeys = nullptr;
     std::size_t FKeyCapacity = 0;
     int FError = 0;
-    std::function<void()> FReadHook;
+    std::function<bool()> FReadHook;
+    TLineFolding FFolding;
+    mutable std::string FFolded; // scratch room for the folded text of one line
 
     // Memory the blocks of one load are carved from, sized from the file and
     // faulted in at once; blocks beyond it come from the heap.
@@ -103,19 +123,22 @@ private:
     std::size_t FArenaUsed = 0;
     std::size_t FArenaFilled = 0; // bytes from FArena on asked to be filled
 
-    struct TReadState;
     void ReserveArena(std::size_t FileSize);
     bool InArena(const void *Block) const;
+    // A fresh block of BlockSize bytes, appended to FBlocks.
     char *TakeBlock();
     // A heap block of Size bytes, appended to FBlocks. Throws std::bad_alloc.
     char *AddHeapBlock(std::size_t Size);
-    void AddLine(char *Text, std::size_t Length);
+    // Appends line Text of Length bytes with its key; inline, as the
+    // reader's tightest loop calls it for every line.
+    void AddLine(char *Text, std::size_t Length) {
+        const int Index = Count();
+        if (std::size_t(Index) == FKeyCapacity)
+            GrowKeys();
+        FKeys[Index] = FoldedKeyOf(Text, Length);
+        TList::Add(Text);
+    }
+    void GrowKeys();
     std::size_t LongTextLength(int Index) const;
-    void ReadLines(int Fd, TReadState &State);
-    void ReleaseUnusedBlock(const TReadState &State);
-    void SplitChunk(TReadState &State, char *End);
-    char *SplitPlainLines(TReadState &State, char *Read, char *End);
-    void ReadLongLine(int Fd, TReadState &State);
-    // Counts Bytes read and runs the read hook once a mebibyte has come in.
-    void CountRead(TReadState &State, std::size_t Bytes);
+    std::uint32_t KeyOfFolded(const char *Text, std::size_t Length) const;
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -37,8 +38,12 @@ std::string WindowsDirectory() {
 }
 
 void MakeDirectoryPath(const std::string &Path) {
+    const std::filesystem::path folder(Path);
     std::error_code ignored;
-    std::filesystem::create_directories(Path, ignored);
+    if (Path.empty() || std::filesystem::exists(folder, ignored) || folder == folder.parent_path())
+        return;
+    MakeDirectoryPath(folder.parent_path().string());
+    ::mkdir(Path.c_str(), 0700);
 }
 
 void EnsureDirectory(const std::string &RelativePath) {

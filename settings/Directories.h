@@ -9,7 +9,8 @@ std::string HomeDirectory();
 // ~/.local/share when it is unset; never with a trailing separator.
 std::string WindowsDirectory();
 
-// Creates Path and its missing parents; reports nothing.
+// Creates Path and its missing parents, each private to the user (0700):
+// they hold settings and reports. Reports nothing.
 void MakeDirectoryPath(const std::string &Path);
 
 // Makes sure RelativePath (backslash-separated) exists below

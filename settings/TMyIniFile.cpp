@@ -2,19 +2,28 @@
 
 #include "Directories.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -37,30 +46,91 @@ QString KeptTextPath(const std::string &Section, const std::string &Ident) {
                      Ident + ".txt");
 }
 
-// The lines of a kept text; CR LF, CR and LF all end a line, and a final line
-// end adds no empty line. Nothing when the file cannot be read.
-std::optional<QStringList> ReadLines(const QString &Path) {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly))
+// A kept text past this is not one the program wrote for a report it could show.
+constexpr qint64 MaxKeptText = qint64(1) << 30;
+// The size of the pieces a kept report goes into its control in.
+constexpr qsizetype PieceBytes = qsizetype(1) << 20;
+
+// The bytes of a kept text. Only a regular file (after links) of at most
+// MaxKeptText bytes is read, and it is opened without blocking, so a FIFO in
+// its place never hangs the program. Nothing when the file is missing; when
+// it is there but not read, nothing and Why says why.
+std::optional<QByteArray> ReadKeptFile(const QString &Path, std::string &Why) {
+    const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            Why = std::strerror(errno);
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    QString text = QString::fromUtf8(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (text.endsWith(QLatin1Char('\n')))
+    }
+    std::optional<QByteArray> bytes;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        Why = std::strerror(errno);
+    else if (S_ISDIR(status.st_mode))
+        Why = "it is a folder";
+    else if (!S_ISREG(status.st_mode))
+        Why = "it is not a regular file";
+    else if (status.st_size > MaxKeptText)
+        Why = "it is larger than 1 GiB";
+    else
+        bytes = QByteArray(status.st_size, Qt::Uninitialized);
+    for (qsizetype done = 0; bytes && done < bytes->size();) {
+        const ssize_t got = ::read(fd, bytes->data() + done, bytes->size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            Why = std::strerror(errno);
+        if (got <= 0) { // an error, or the file shrank meanwhile
+            bytes->truncate(got < 0 ? 0 : done);
+            if (got < 0)
+                bytes.reset();
+            break;
+        }
+        done += got;
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// A kept text, or a piece of one, with CR LF, CR and LF all made '\n' in one
+// pass in place; the final line end of the Last piece adds no empty line.
+QString KeptText(const QByteArray &Bytes, bool Last = true) {
+    QString text = QString::fromUtf8(Bytes);
+    QChar *chars = text.data();
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (chars[i] != QLatin1Char('\r')) {
+            chars[kept++] = chars[i];
+            continue;
+        }
+        chars[kept++] = QLatin1Char('\n');
+        if (i + 1 < text.size() && chars[i + 1] == QLatin1Char('\n'))
+            ++i;
+    }
+    text.truncate(kept);
+    if (Last && text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    if (text.isEmpty() && bytes.isEmpty())
-        return QStringList();
-    return text.split(QLatin1Char('\n'));
+    return text;
+}
+
+// Names the kept text that was skipped and why; "" when nothing was skipped.
+std::string Skipped(const QString &Path, const std::string &Why) {
+    return Why.empty() ? Why : "The kept text " + Path.toStdString() + " was not loaded: " + Why;
 }
 
 // Replaces the file at once with Lines, each ended by '\n'; a crash or a full
-// disk leaves the old file whole. Throws with the reason and the file name.
+// disk leaves the old file whole. A kept report holds the contents of the
+// user's files: the file is the user's alone (0600), and so is its folder,
+// also one an earlier version left open to others. Throws with the reason and
+// the file name.
 void WriteLines(const QString &Path, const QStringList &Lines) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(Path).path());
+    struct stat status {};
+    if (::stat(folder.constData(), &status) == 0 && (status.st_mode & 077) != 0)
+        ::chmod(folder.constData(), status.st_mode & 0700); // closes it, never opens it
     QSaveFile file(Path);
-    bool written = file.open(QIODevice::WriteOnly);
+    bool written = file.open(QIODevice::WriteOnly) &&
+                   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     for (const QString &line : Lines) {
         if (!written)
             break;
@@ -120,10 +190,57 @@ void TMyIniFile::WriteListBox(const std::string &Section, const std::string &Ide
         throw ERegistryException("Failed to set data for 'Count'");
 }
 
-void TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
-                              QPlainTextEdit *RichEdit) {
-    if (const auto lines = ReadLines(KeptTextPath(Section, Ident)))
-        RichEdit->setPlainText(lines->join(QLatin1Char('\n')));
+std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
+                                     QPlainTextEdit *RichEdit) {
+    const QString path = KeptTextPath(Section, Ident);
+    std::string why;
+    auto bytes = ReadKeptFile(path, why);
+    if (!bytes)
+        return Skipped(path, why);
+    // The control lays out every block afresh whenever its text width
+    // changes: at its first show (a resize still pending) and when its
+    // vertical scroll bar appears. Over a million lines that leaves a text
+    // layout object on every block, more memory than the text itself (about
+    // 240 MB more, measured). So both happen while it is still empty.
+    // The window's own resize, which places the control, comes first.
+    const Qt::ScrollBarPolicy policy = RichEdit->verticalScrollBarPolicy();
+    RichEdit->window()->ensurePolished();
+    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    std::vector<QWidget *> chain{RichEdit->viewport()};
+    for (QWidget *widget = RichEdit; widget != nullptr; widget = widget->parentWidget())
+        chain.insert(chain.begin(), widget);
+    for (QWidget *widget : chain)
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent resize(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &resize);
+            widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
+    QTextDocument *document = RichEdit->document();
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    // In bulk: one edit block without undo history, no list of lines joined
+    // again, and no second pass over every block's character format as
+    // setPlainText makes. The text goes in a piece at a time, each cut after
+    // a line feed, so the report never stands in memory whole a second time.
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    qsizetype start = 0;
+    do {
+        const qsizetype cut = bytes->indexOf('\n', std::min(start + PieceBytes, bytes->size()));
+        const qsizetype end = cut < 0 ? bytes->size() : cut + 1;
+        const bool last = end == bytes->size();
+        cursor.insertText(
+            KeptText(QByteArray::fromRawData(bytes->constData() + start, end - start), last));
+        start = end;
+    } while (start < bytes->size());
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
+    document->setModified(false);
+    RichEdit->setVerticalScrollBarPolicy(policy);
+    RichEdit->moveCursor(QTextCursor::Start);
+    return "";
 }
 
 void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
@@ -164,14 +281,18 @@ void TMyIniFile::WriteFont(const std::string &Section, const std::string &Ident,
 
 // A line's leading TABs or spaces give its depth; a line more than one level
 // deeper than the one before ends the read, keeping the nodes built so far.
-void TMyIniFile::ReadTreeView(const std::string &Section, const std::string &Ident,
-                              QTreeWidget *TreeView) {
-    const auto lines = ReadLines(KeptTextPath(Section, Ident));
-    if (!lines)
-        return;
+std::string TMyIniFile::ReadTreeView(const std::string &Section, const std::string &Ident,
+                                     QTreeWidget *TreeView) {
+    const QString path = KeptTextPath(Section, Ident);
+    std::string why;
+    const auto bytes = ReadKeptFile(path, why);
+    if (!bytes)
+        return Skipped(path, why);
     TreeView->clear();
+    const QStringList lines =
+        bytes->isEmpty() ? QStringList() : KeptText(*bytes).split(QLatin1Char('\n'));
     std::vector<QTreeWidgetItem *> parents; // the last node at each depth
-    for (const QString &line : *lines) {
+    for (const QString &line : lines) {
         qsizetype depth = 0;
         while (depth < line.size() && (line[depth] == QLatin1Char('\t') || line[depth] == ' '))
             ++depth;
@@ -185,6 +306,7 @@ void TMyIniFile::ReadTreeView(const std::string &Section, const std::string &Ide
             parents.back()->addChild(node);
         parents.push_back(node);
     }
+    return "";
 }
 
 void TMyIniFile::WriteTreeView(const std::string &Section, const std::string &Ident,

@@ -23,18 +23,24 @@ public:
 
     void ReadListBox(const std::string &Section, const std::string &Ident, QListWidget *ListBox);
     void WriteListBox(const std::string &Section, const std::string &Ident, QListWidget *ListBox);
-    // Reading never reports a failure and leaves the text as it was when
-    // the file cannot be read; writing replaces the file atomically and
-    // throws with the reason when it cannot.
-    void ReadRichEdit(const std::string &Section, const std::string &Ident,
-                      QPlainTextEdit *RichEdit);
+    // Reading takes only a regular file (after links) of at most 1 GiB, and
+    // never blocks on a FIFO. Returns "" when the text was read or there is
+    // no file; otherwise leaves the text as it was and returns the message
+    // for the user, naming the file and the reason ("The kept text <file>
+    // was not loaded: it is not a regular file"). Never throws for a read.
+    // Writing replaces the file atomically, mode 0600 in a folder of mode
+    // 0700, and throws ERegistryException with the reason when it cannot.
+    [[nodiscard]] std::string ReadRichEdit(const std::string &Section, const std::string &Ident,
+                                           QPlainTextEdit *RichEdit);
     void WriteRichEdit(const std::string &Section, const std::string &Ident,
                        QPlainTextEdit *RichEdit);
     // Every style of Font (bold, italic, underline, strike-out) takes its
     // stored value; a style not stored is off.
     void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);
     void WriteFont(const std::string &Section, const std::string &Ident, const QFont &Font);
-    void ReadTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
+    // As ReadRichEdit, also for what it returns.
+    std::string ReadTreeView(const std::string &Section, const std::string &Ident,
+                             QTreeWidget *TreeView);
     void WriteTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
 };
 

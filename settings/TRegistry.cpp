@@ -5,9 +5,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -18,7 +21,7 @@ constexpr int RegString = 1;
 constexpr int RegExpandString = 2;
 
 constexpr long long RootKey = 1;
-// The key a store had open vanished with a hive change; it stays unusable.
+// Stands for every key while the hive cannot be opened.
 constexpr long long LostKey = -1;
 // Long enough to ride out another instance's save, short enough that a
 // stuck lock shows up as an error instead of a hung window.
@@ -49,26 +52,25 @@ const char *const ReadValueSql = "SELECT type, data FROM vals WHERE key = ?1 AND
 const char *const WriteValueSql =
     "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, 1, ?3)"
     " ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data";
+const char *const Statements[] = {FindKeySql,   AddKeySql,    KeyNamesSql,  ValueNamesSql,
+                                  ValueTypeSql, ReadValueSql, WriteValueSql};
 
-// The process-wide connection to the hive the environment names. It reopens
-// when that name changes, so every user re-resolves its key rows by path
-// when Generation() moved on.
+// The process-wide connection to the hive. The hive's path is fixed when it
+// first opens; it never reopens, so key rows handed out stay valid.
 class THive {
 public:
     static THive &Instance() {
         static THive hive;
         return hive;
     }
-    ~THive() { Close(); }
+    ~THive();
 
     // The connection, or nullptr when the hive can be neither opened nor created.
     sqlite3 *Db() {
-        const std::string path = TRegistry::HivePath();
-        if (!FOpened || path != FPath)
-            Open(path);
+        if (!FOpened)
+            Open(TRegistry::HivePath());
         return FDb;
     }
-    unsigned Generation() const { return FGeneration; }
 
     // A cached statement (TQuery resets it after use); nullptr when it
     // cannot be prepared.
@@ -93,14 +95,11 @@ public:
 private:
     THive() = default;
     void Open(const std::string &Path);
-    void Close();
     sqlite3 *Connect(const std::string &Path);
-    void MoveAside(const std::string &Path);
+    bool MoveAside(const std::string &Path, const std::string &Reason);
 
     sqlite3 *FDb = nullptr;
-    std::string FPath;
     bool FOpened = false;
-    unsigned FGeneration = 0;
     std::unordered_map<const char *, sqlite3_stmt *> FStatements;
 };
 
@@ -139,35 +138,83 @@ private:
     sqlite3_stmt *FStatement;
 };
 
-void MakePrivateFolder(const std::filesystem::path &Folder) {
-    std::error_code ignored;
-    if (Folder.empty() || std::filesystem::exists(Folder, ignored) ||
-        Folder == Folder.parent_path())
-        return;
-    MakePrivateFolder(Folder.parent_path());
-    ::mkdir(Folder.c_str(), 0700);
+// A busy, locked or unreadable hive is not damaged and must never be moved
+// aside: only these codes tell that the file itself is wrong.
+bool IsUnusableCode(int Code) {
+    Code &= 0xFF;
+    return Code == SQLITE_NOTADB || Code == SQLITE_CORRUPT || Code == SQLITE_ERROR;
 }
 
-// True only when SQLite says the file is not a database or is corrupt; a
-// busy or unreadable hive is not damaged and must never be moved aside.
-bool IsDamaged(sqlite3 *Db) {
+// The reason a stored hive cannot be used, "" when it can or when that cannot
+// be told now (busy, locked, unreadable). Tests, in this order: that SQLite
+// finds it sound, that it holds no tables but ours, and that every statement
+// the store runs can be prepared on the tables it has.
+std::string Unusable(sqlite3 *Db) {
     sqlite3_stmt *check = nullptr;
-    if (sqlite3_prepare_v2(Db, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK) {
-        const int code = sqlite3_errcode(Db) & 0xFF;
-        return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
-    }
-    const int rc = sqlite3_step(check);
-    bool damaged = false;
-    if (rc == SQLITE_ROW) {
+    std::string reason;
+    int rc = sqlite3_prepare_v2(Db, "PRAGMA quick_check", -1, &check, nullptr);
+    if (rc == SQLITE_OK && (rc = sqlite3_step(check)) == SQLITE_ROW) {
         const auto *first = reinterpret_cast<const char *>(sqlite3_column_text(check, 0));
-        damaged = first == nullptr || std::string(first) != "ok";
-    } else {
-        const int code = rc & 0xFF;
-        damaged = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+        if (first == nullptr || std::string(first) != "ok")
+            reason = "it is damaged: " + std::string(first == nullptr ? "" : first);
+    } else if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT) {
+        reason = "it is damaged: " + std::string(sqlite3_errmsg(Db));
     }
     sqlite3_finalize(check);
-    return damaged;
+    if (!reason.empty() || rc != SQLITE_ROW)
+        return reason;
+    check = nullptr;
+    rc = sqlite3_prepare_v2(Db,
+                            "SELECT count(*), count(*) FILTER (WHERE name IN ('keys', 'vals'))"
+                            " FROM sqlite_schema WHERE type IN ('table', 'view')",
+                            -1, &check, nullptr);
+    const bool counted = rc == SQLITE_OK && sqlite3_step(check) == SQLITE_ROW;
+    const int tables = counted ? sqlite3_column_int(check, 0) : 0;
+    const int ours = counted ? sqlite3_column_int(check, 1) : 0;
+    sqlite3_finalize(check);
+    if (tables == 0)
+        return ""; // a new hive: it gets its tables next
+    if (ours < 2)
+        return "it holds tables of another program";
+    for (const char *sql : Statements) {
+        sqlite3_stmt *statement = nullptr;
+        rc = sqlite3_prepare_v2(Db, sql, -1, &statement, nullptr);
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_OK && IsUnusableCode(rc))
+            return "its tables are not this program's: " + std::string(sqlite3_errmsg(Db));
+    }
+    return "";
 }
+
+// The reason the hive cannot be a file at all ("" when it is one or is missing).
+std::string NotAFile(const std::string &Path) {
+    struct stat status {};
+    if (::stat(Path.c_str(), &status) != 0 || S_ISREG(status.st_mode))
+        return "";
+    return S_ISDIR(status.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+}
+
+// Holds an exclusive lock on the hive's folder while alive, so programs
+// starting at once check and move a hive one after the other, and a later
+// one finds the fresh hive of the first and leaves it be. No lock when the
+// folder cannot be opened.
+class TFolderLock {
+public:
+    explicit TFolderLock(const std::filesystem::path &Folder)
+        : FFd(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (FFd >= 0)
+            ::flock(FFd, LOCK_EX);
+    }
+    ~TFolderLock() {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    TFolderLock(const TFolderLock &) = delete;
+    TFolderLock &operator=(const TFolderLock &) = delete;
+
+private:
+    int FFd;
+};
 
 // Path as the path part of an SQLite URI: everything but unreserved
 // characters and slashes percent-encoded.
@@ -195,77 +242,73 @@ std::string TimeStamp() {
     return text;
 }
 
-sqlite3 *THive::Connect(const std::string &Path) {
+sqlite3 *OpenDb(const std::string &Name, int Flags) {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(Path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_open_v2(Name.c_str(), &db, Flags, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(db);
-        db = nullptr;
-        // A hive we may read but not write still gives its values.
-        if (sqlite3_open_v2(Path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            sqlite3_close_v2(db);
-            return nullptr;
-        }
+        return nullptr;
     }
     sqlite3_busy_timeout(db, BusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
     return db;
 }
 
-// Keeps every byte of the damaged hive: the file and its write-ahead log are
-// renamed, only the shared-memory index (rebuilt from them) is dropped.
-void THive::MoveAside(const std::string &Path) {
+// Opens the hive read-write, else read-only; nullptr when neither works.
+sqlite3 *THive::Connect(const std::string &Path) {
+    sqlite3 *db = OpenDb(Path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (db == nullptr) // a hive we may read but not write still gives its values
+        db = OpenDb(Path, SQLITE_OPEN_READONLY);
+    // A read-only hive in a read-only folder cannot get the shared-memory
+    // file its write-ahead log needs; read it as a file nobody changes.
+    if (db != nullptr && sqlite3_db_readonly(db, "main") == 1 &&
+        sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        db = OpenDb("file:" + UriPath(Path) + "?immutable=1",
+                    SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    }
+    return db;
+}
+
+// Keeps every byte of the unusable hive: the file (or whatever stands in its
+// place) and its write-ahead log are renamed, only the shared-memory index
+// (rebuilt from them) is dropped. False when it could not be moved.
+bool THive::MoveAside(const std::string &Path, const std::string &Reason) {
     std::error_code error;
     std::string target = Path + ".damaged-" + TimeStamp();
     for (int n = 2; std::filesystem::exists(target, error); ++n)
         target = Path + ".damaged-" + TimeStamp() + "-" + std::to_string(n);
     std::filesystem::rename(Path, target, error);
+    const std::string what = "The settings file " + Path + " cannot be used (" + Reason + ")";
     if (error) {
-        PendingDamageNote = "The settings file " + Path +
-                            " is damaged and could not be moved aside (" + error.message() +
-                            "); settings are not kept";
-        return;
+        PendingDamageNote =
+            what + " and could not be moved aside (" + error.message() + "); settings are not kept";
+        return false;
     }
     std::error_code ignored;
     for (const char *suffix : {"-wal", "-journal"})
         if (std::filesystem::exists(Path + suffix, ignored))
             std::filesystem::rename(Path + suffix, target + suffix, ignored);
     std::filesystem::remove(Path + "-shm", ignored);
-    PendingDamageNote = "The settings file " + Path + " was damaged; it was moved to " + target +
-                        " and a new one was started";
+    PendingDamageNote = what + "; it was moved to " + target + " and a new one was started";
+    return true;
 }
 
 void THive::Open(const std::string &Path) {
-    Close();
-    FPath = Path;
     FOpened = true;
-    ++FGeneration;
-    MakePrivateFolder(std::filesystem::path(Path).parent_path());
-    FDb = Connect(Path);
-    if (FDb != nullptr && IsDamaged(FDb)) {
+    const std::filesystem::path folder = std::filesystem::path(Path).parent_path();
+    MakeDirectoryPath(folder.string());
+    const TFolderLock lock(folder);
+    std::string reason = NotAFile(Path);
+    if (reason.empty() && (FDb = Connect(Path)) != nullptr)
+        reason = Unusable(FDb);
+    if (!reason.empty()) {
         sqlite3_close_v2(FDb);
         FDb = nullptr;
-        MoveAside(Path);
-        std::error_code ignored;
-        if (!std::filesystem::exists(Path, ignored))
+        if (MoveAside(Path, reason))
             FDb = Connect(Path);
     }
-    if (FDb == nullptr)
+    if (FDb == nullptr || sqlite3_db_readonly(FDb, "main") == 1)
         return;
-    if (sqlite3_db_readonly(FDb, "main") == 1) {
-        // A read-only hive in a read-only folder cannot get the shared-memory
-        // file its write-ahead log needs; read it as a file nobody changes.
-        if (sqlite3_exec(FDb, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            sqlite3_close_v2(FDb);
-            FDb = nullptr;
-            if (sqlite3_open_v2(("file:" + UriPath(Path) + "?immutable=1").c_str(), &FDb,
-                                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
-                sqlite3_close_v2(FDb);
-                FDb = nullptr;
-            }
-        }
-        return;
-    }
     // WAL with NORMAL sync. A commit appends to the log without waiting for
     // the disk, yet a commit that returned survives the process being killed;
     // only a power loss can take back the last commits, and the hive stays
@@ -285,15 +328,11 @@ void THive::Open(const std::string &Path) {
         sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-void THive::Close() {
+THive::~THive() {
     for (auto &entry : FStatements)
         sqlite3_finalize(entry.second);
-    FStatements.clear();
     if (FDb != nullptr)
         sqlite3_close_v2(FDb);
-    FDb = nullptr;
-    FOpened = false;
-    Active = false; // closing rolled back whatever was open
 }
 
 std::vector<std::string> SplitKeyPath(const std::string &Path) {
@@ -363,10 +402,14 @@ TRegistry::TRegistry() = default;
 TRegistry::~TRegistry() = default;
 
 std::string TRegistry::HivePath() {
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    const std::string folder =
-        config != nullptr && config[0] == '/' ? std::string(config) : HomeDirectory() + "/.config";
-    return folder + "/tarnwell/registry.sqlite3";
+    static const std::string path = [] {
+        const char *config = std::getenv("XDG_CONFIG_HOME");
+        const std::string folder = config != nullptr && config[0] == '/'
+                                       ? std::string(config)
+                                       : HomeDirectory() + "/.config";
+        return folder + "/tarnwell/registry.sqlite3";
+    }();
+    return path;
 }
 
 void TRegistry::CheckHive() {
@@ -380,23 +423,14 @@ void TRegistry::CheckHive() {
 }
 
 long long TRegistry::CurrentKey() const {
-    THive &hive = THive::Instance();
-    if (hive.Db() == nullptr)
+    if (THive::Instance().Db() == nullptr)
         return LostKey;
-    if (FGeneration != hive.Generation()) {
-        FGeneration = hive.Generation();
-        if (FCurrentKey != 0) {
-            const long long key = WalkKeys(RootKey, SplitKeyPath(FCurrentPath), false);
-            FCurrentKey = key == 0 ? LostKey : key;
-        }
-    }
     return FCurrentKey == 0 ? RootKey : FCurrentKey;
 }
 
 void TRegistry::RestoreKey(const TKeyState &State) {
     FCurrentPath = State.Path;
     FCurrentKey = State.Key;
-    FGeneration = State.Generation;
 }
 
 bool TRegistry::OpenKey(const std::string &Key, bool CanCreate) {
@@ -420,7 +454,6 @@ bool TRegistry::OpenKey(const std::string &Key, bool CanCreate) {
     const std::string base = fromHive ? std::string() : FCurrentPath;
     FCurrentPath = base.empty() || relative.empty() ? base + relative : base + "\\" + relative;
     FCurrentKey = key;
-    FGeneration = THive::Instance().Generation();
     return true;
 }
 

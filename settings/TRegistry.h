@@ -11,7 +11,7 @@ public:
 };
 
 // One key of the per-user key tree (the hive), which lives in an SQLite
-// database below $XDG_CONFIG_HOME. Key paths are backslash-separated; key
+// database below $XDG_CONFIG_HOME (see HivePath). Key paths are backslash-separated; key
 // and value names compare without regard to ASCII case and keep the case
 // they were created with. Values are typed; the system writes only strings.
 //
@@ -43,11 +43,16 @@ public:
     // Value names of the current key, in case-insensitive alphabetical order.
     void GetValueNames(std::vector<std::string> &Names) const;
 
-    // Reports, once per process, that a damaged hive was moved aside and a
-    // fresh one started: throws ERegistryException naming both files. Later
-    // calls, and calls when nothing happened, return quietly.
+    // Reports, once per process, that the hive could not be used and was
+    // moved aside as registry.sqlite3.damaged-<stamp> for a fresh one: throws
+    // ERegistryException naming the file, the reason and where it went.
+    // Unusable is a file SQLite finds damaged, a database whose tables are
+    // not the store's, or a folder or other non-file in its place; a busy,
+    // locked, unreadable or read-only hive is never moved. Later calls, and
+    // calls when nothing happened, return quietly.
     static void CheckHive();
-    // The hive file the environment names now.
+    // The hive file: $XDG_CONFIG_HOME/tarnwell/registry.sqlite3, read from
+    // the environment at the first call and fixed for the process from then.
     static std::string HivePath();
 
 protected:
@@ -56,16 +61,13 @@ protected:
     struct TKeyState {
         std::string Path;
         long long Key;
-        unsigned Generation;
     };
-    TKeyState SaveKey() const { return {FCurrentPath, FCurrentKey, FGeneration}; }
+    TKeyState SaveKey() const { return {FCurrentPath, FCurrentKey}; }
     void RestoreKey(const TKeyState &State);
 
     std::string FCurrentPath;
-    // Row of the open key; 0 when none is open (the hive itself is then
-    // current). Re-resolved from FCurrentPath when the hive was reopened.
-    mutable long long FCurrentKey = 0;
-    mutable unsigned FGeneration = 0;
+    // Row of the open key; 0 when none is open (the hive itself is then current).
+    long long FCurrentKey = 0;
 
 private:
     long long CurrentKey() const;

@@ -7,7 +7,8 @@
 //       start-up on the settings below $XDG_CONFIG_HOME up to a shown window
 //       with its settings restored; LAUNCH_NS is the launch time (CLOCK_REALTIME,
 //       nanoseconds) taken by the caller just before starting the process;
-//       prints "startup <ms> main <ms>" (from launch, from entering main)
+//       prints "startup <ms> main <ms> lines <n> peak <KiB>" (from launch,
+//       from entering main; the kept report's lines shown, the peak memory)
 //   tarnwell-app-bench prepare FILE1 FILE2
 //       leaves settings behind as a user would (histories, options, a report).
 #include "MyComps.h"
@@ -53,8 +54,9 @@ int Run(const QString &First, const QString &Second) {
     timer.start();
     report->RunComparison(true, First, Second, true, false, false);
     const qint64 elapsed = timer.nsecsElapsed();
-    if (report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))->currentMessage() !=
-        QStringLiteral("All Done"))
+    if (!report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))
+             ->currentMessage()
+             .startsWith(QStringLiteral("All Done")))
         return 1;
     const TFieldSink::TStatistics &stats = report->Sink().Statistics();
     std::printf("run %.4f lines %d firstwait %.2f gap %.2f lastwait %.2f peak %ld\n", elapsed / 1e9,
@@ -103,8 +105,12 @@ int main(int argc, char **argv) {
         const qint64 launched = args[2].toLongLong();
         auto report = ShownReport();
         const qint64 shown = RealtimeNs();
-        std::printf("startup %.2f main %.2f\n", (shown - launched) / 1e6,
-                    (shown - enteredMain) / 1e6);
+        std::printf("startup %.2f main %.2f lines %d peak %ld\n", (shown - launched) / 1e6,
+                    (shown - enteredMain) / 1e6,
+                    report->findChild<QPlainTextEdit *>(QStringLiteral("resultField"))
+                        ->document()
+                        ->blockCount(),
+                    PeakKiB());
         std::fflush(stdout);
         std::_Exit(0);
     }

@@ -67,3 +67,22 @@ echo "tarnwell-compare vs $(diff --version | head -1); median of $runs runs; out
 compare "1M lines, 1% changed: full report" 0.3 "$data/big-a.txt" "$data/big-b.txt" -- "${full_format[@]}"
 compare "1M lines, 1% changed: -d / diff" 0.35 "$data/big-a.txt" "$data/big-b.txt" -d --
 compare "200k lines, none shared: full" 0.4 "$data/apart-a.txt" "$data/apart-b.txt" -- "${full_format[@]}"
+
+# Ignoring case and white space changes only how lines compare; it may cost
+# at most half as much again as the plain run. The two alternate run by run,
+# so a load that comes and goes on the machine weighs on both alike.
+plain=() folded=()
+for ((k = 0; k < runs; k++)); do
+    for args in "" "-iw"; do
+        start=$(date +%s%N)
+        "$ours" $args "$data/big-a.txt" "$data/big-b.txt" >/dev/null || [ $? -eq 1 ]
+        end=$(date +%s%N)
+        t=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
+        if [ -z "$args" ]; then plain+=("$t"); else folded+=("$t"); fi
+    done
+done
+t_plain=$(printf '%s\n' "${plain[@]}" | median)
+t_folded=$(printf '%s\n' "${folded[@]}" | median)
+awk -v n="1M lines, 1% changed: -iw / plain" -v tf="$t_folded" -v tp="$t_plain" 'BEGIN {
+    printf "%-34s -iw %7.3f s  plain %7.3f s  ratio %.3f (target <= 1.5)\n", n, tf, tp, tf / tp
+}'

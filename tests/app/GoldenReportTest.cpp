@@ -20,12 +20,15 @@ TEST_F(GoldenReportTest, TheReportWindowShowsTheExpectedReport) {
     field->setPlainText(QStringLiteral("left from before"));
     for (const TGoldenRun &run : runs) {
         SCOPED_TRACE(run.Case + " -" + run.Options);
-        ASSERT_EQ(run.Options.find_first_not_of("dn"), std::string::npos) << "unknown option";
+        ASSERT_EQ(run.Options.find_first_not_of("dniw"), std::string::npos) << "unknown option";
+        const auto has = [&](char Letter) { return run.Options.find(Letter) != std::string::npos; };
         report->RunComparison({.Clear = true,
                                .FileName1 = run.First.string(),
                                .FileName2 = run.Second.string(),
-                               .OnlyDifferences = run.Options.find('d') != std::string::npos,
-                               .IgnoreBigNumbers = run.Options.find('n') != std::string::npos});
+                               .OnlyDifferences = has('d'),
+                               .IgnoreBigNumbers = has('n'),
+                               .IgnoreCase = has('i'),
+                               .IgnoreWhiteSpace = has('w')});
         QStringList expected;
         for (std::size_t start = 0, end;
              (end = run.Expected.find('\n', start)) != std::string::npos; start = end + 1)

@@ -1,8 +1,8 @@
 #include "EngineTestSupport.h"
+#include "GoldenCases.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,12 +13,6 @@ struct TResult {
     int Status = -1;
     std::string Out, Err;
 };
-
-std::string ReadAll(const std::string &Path) {
-    std::ostringstream Text;
-    Text << std::ifstream(Path, std::ios::binary).rdbuf();
-    return Text.str();
-}
 
 // Runs the built tool; standard output goes to OutPath (e.g. /dev/full)
 // when given, else to a file read back.
@@ -45,58 +39,47 @@ TResult RunTool(std::vector<std::string> Args, std::string OutPath = "") {
     int Status = 0;
     if (waitpid(Child, &Status, 0) == Child && WIFEXITED(Status))
         Result.Status = WEXITSTATUS(Status);
-    Result.Out = Capture ? ReadAll(OutPath) : "";
-    Result.Err = ReadAll(ErrPath);
+    Result.Out = Capture ? ReadWholeFile(OutPath) : "";
+    Result.Err = ReadWholeFile(ErrPath);
     return Result;
 }
 
-struct TNotes {
-    std::filesystem::path Folder = MakeTestFolder();
-    std::string Old =
-        WriteBytes(Folder / "old/notes.txt", "title\r\none\r\ntwo\r\nthree\r\nfour\r\n");
-    std::string New =
-        WriteBytes(Folder / "new/notes.txt", "title\nzero\none\ntwo\nTHREE\nfour\nfive");
-};
-
-TEST(CompareTool, PrintsTheReportAndExitsOneOnDifferences) {
-    const TNotes Notes;
-    const TResult Full = RunTool({Notes.Old, Notes.New});
-    EXPECT_EQ(Full.Status, 1);
-    EXPECT_EQ(Full.Out, "       title\nnew/   zero\n       one\n       two\nold/   three\n"
-                        "new/   THREE\n       four\nnew/   five\n");
-    EXPECT_EQ(Full.Err, "");
-    EXPECT_EQ(RunTool({"--only-differences", Notes.Old, Notes.New}).Out,
-              "new/   zero\nold/   three\nnew/   THREE\nnew/   five\n");
-}
-
-TEST(CompareTool, ExitsZeroWhenNoLineIsOnlyInOneFile) {
-    const auto Folder = MakeTestFolder();
-    const std::string A = WriteBytes(Folder / "a/x", "n = 1234567;\nsame\n");
-    const std::string B = WriteBytes(Folder / "b/x", "n = 7654321;\r\nsame");
-    EXPECT_EQ(RunTool({A, A}).Status, 0);
-    EXPECT_EQ(RunTool({A, B}).Status, 1);
-    const std::pair<const char *, const char *> Cases[] = {
-        {"-n", "     n = 999999;\n     same\n"},
-        {"--ignore-big-numbers", "     n = 999999;\n     same\n"},
-        {"-dn", ""},
-        {"-nd", ""}};
-    for (const auto &[Options, Out] : Cases) {
-        const TResult Result = RunTool({Options, A, B});
-        EXPECT_EQ(Result.Status, 0) << Options;
-        EXPECT_EQ(Result.Out, Out) << Options;
+// Each golden case through the tool: the whole report, and exit status 1
+// exactly when some line is only in one file.
+TEST(CompareTool, PrintsTheGoldenReportsAndExitsOneOnDifferences) {
+    for (const TGoldenRun &Run : GoldenRuns()) {
+        SCOPED_TRACE(Run.Case + " -" + Run.Options);
+        std::vector<std::string> Args = {Run.First.string(), Run.Second.string()};
+        if (!Run.Options.empty())
+            Args.insert(Args.begin(), "-" + Run.Options);
+        const TResult Result = RunTool(Args);
+        EXPECT_EQ(Result.Out, Run.Expected);
+        const bool Differs = Run.Expected.starts_with("a.txt") ||
+                             Run.Expected.starts_with("b.txt") ||
+                             Run.Expected.find("\na.txt") != std::string::npos ||
+                             Run.Expected.find("\nb.txt") != std::string::npos;
+        EXPECT_EQ(Result.Status, Differs ? 1 : 0);
+        EXPECT_EQ(Result.Err, "");
     }
+    const std::string Notes = std::string(TARNWELL_TEST_DATA) + "/notes/";
+    EXPECT_EQ(
+        RunTool({"--only-differences", "--ignore-big-numbers", Notes + "a.txt", Notes + "b.txt"})
+            .Out,
+        ReadWholeFile(Notes + "expected-d.txt"));
 }
 
 TEST(CompareTool, AnUnreadableFileComparesAsEmptyButExitsTwo) {
-    const TNotes Notes;
-    const std::string Pipe = (Notes.Folder / "pipe").string(),
-                      Missing = (Notes.Folder / "no").string();
+    const auto Folder = MakeTestFolder();
+    const std::string Here = WriteBytes(Folder / "here.txt", "1\n2\n3\n4\n5\n");
+    const std::string Pipe = (Folder / "pipe").string(), Missing = (Folder / "no").string();
     ASSERT_EQ(mkfifo(Pipe.c_str(), 0600), 0);
     const std::pair<std::string, std::string> Cases[] = {{Missing, "No such file or directory"},
-                                                         {Notes.Folder.string(), "Is a directory"},
-                                                         {Pipe, "Not a regular file"}};
+                                                         {Folder.string(), "Is a directory"},
+                                                         {Pipe, "Not a regular file"},
+                                                         {"/dev/zero", "Not a regular file"},
+                                                         {"", "No such file or directory"}};
     for (const auto &[Name, Reason] : Cases) {
-        const TResult Result = RunTool({"-d", Notes.Old, Name});
+        const TResult Result = RunTool({"-d", Here, Name});
         EXPECT_EQ(Result.Status, 2);
         EXPECT_EQ(Result.Err, "tarnwell-compare: cannot read " + Name + ": " + Reason + "\n");
         EXPECT_EQ(std::count(Result.Out.begin(), Result.Out.end(), '\n'), 5) << Result.Out;
@@ -107,18 +90,14 @@ TEST(CompareTool, AnUnreadableFileComparesAsEmptyButExitsTwo) {
 }
 
 TEST(CompareTool, UsageHelpAndVersion) {
-    const TNotes Notes;
-    const std::vector<std::vector<std::string>> Wrong = {{},
-                                                         {Notes.Old},
-                                                         {Notes.Old, Notes.New, Notes.New},
-                                                         {"-x", Notes.Old, Notes.New},
-                                                         {"--bogus", Notes.Old, Notes.New},
-                                                         {"-dq", Notes.Old, Notes.New}};
-    for (const auto &Args : Wrong) {
+    const auto Folder = MakeTestFolder();
+    const std::string A = WriteBytes(Folder / "a", "x\n");
+    for (const std::vector<std::string> &Args : std::vector<std::vector<std::string>>{
+             {}, {A}, {A, A, A}, {"-x", A, A}, {"--bogus", A, A}, {"-dq", A, A}}) {
         const TResult Result = RunTool(Args);
-        EXPECT_EQ(Result.Status, 2);
-        EXPECT_EQ(Result.Out, "");
-        EXPECT_TRUE(Result.Err.starts_with("tarnwell-compare: ")) << Result.Err;
+        EXPECT_TRUE(Result.Status == 2 && Result.Out.empty() &&
+                    Result.Err.starts_with("tarnwell-compare: "))
+            << Result.Err;
     }
     for (const char *Option : {"-h", "--help"}) {
         const TResult Help = RunTool({Option});
@@ -128,19 +107,21 @@ TEST(CompareTool, UsageHelpAndVersion) {
     EXPECT_EQ(RunTool({"--version"}).Out, "tarnwell-compare 1.01\n");
     // "--" ends the options: here both names are "-d".
     const std::string Cwd = std::filesystem::current_path();
-    std::filesystem::current_path(Notes.Folder);
-    WriteBytes(Notes.Folder / "-d", "x\n");
-    EXPECT_EQ(RunTool({"--", "-d", "-d"}).Out, "   x\n");
+    std::filesystem::current_path(Folder);
+    WriteBytes(Folder / "-d", "x\n");
+    EXPECT_EQ(RunTool({"--", "-d", "-d"}).Out, "     x\n");
     std::filesystem::current_path(Cwd);
 }
 
 TEST(CompareTool, AFailedWriteExitsTwo) {
-    const TNotes Notes;
+    const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n");
     for (const std::vector<std::string> &Args :
-         {std::vector<std::string>{Notes.Old, Notes.New}, {Notes.Old, Notes.Old}, {"--version"}}) {
+         {std::vector<std::string>{A, "/nonexistent"}, {A, A}, {"--version"}}) {
         const TResult Result = RunTool(Args, "/dev/full");
         EXPECT_EQ(Result.Status, 2);
-        EXPECT_EQ(Result.Err, "tarnwell-compare: write error: No space left on device\n");
+        EXPECT_TRUE(
+            Result.Err.ends_with("tarnwell-compare: write error: No space left on device\n"))
+            << Result.Err;
     }
 }
 

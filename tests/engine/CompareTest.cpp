@@ -9,15 +9,6 @@ namespace {
 
 const std::string Dots(62, '.');
 
-TEST(Labels, TextBeforeAndPadRight) {
-    EXPECT_EQ(TextBefore("C:\\proj\\old\\", "\\"), "C:");
-    EXPECT_EQ(TextBefore("abcabc", "ca"), "ab");
-    EXPECT_EQ(TextBefore("no separator", "\\"), "");
-    EXPECT_EQ(PadRight("a.txt", 7, ' '), "a.txt   ");
-    EXPECT_EQ(PadRight("", 2, '.'), "...");
-    EXPECT_EQ(PadRight("abcd", 3, ' '), "abcd");
-}
-
 TEST(Labels, FileNamesWhenTheyDifferElseTheUnsharedFolders) {
     const char *const Cases[][4] = {
         {"C:\\proj\\old\\notes.txt", "C:\\proj\\new\\notes.txt", "old\\", "new\\"},
@@ -36,6 +27,40 @@ TEST(Labels, FileNamesWhenTheyDifferElseTheUnsharedFolders) {
         EXPECT_EQ(MakeLabels(Case[0], Case[1]),
                   std::make_pair(std::string(Case[2]), std::string(Case[3])));
     }
+    EXPECT_EQ(TextBefore("C:\\proj\\old\\", "\\") + TextBefore("abc", "\\"), "C:");
+    EXPECT_EQ(PadRight("", 2, '.') + PadRight("abcd", 3, ' '), "...abcd");
+}
+
+// Whole reports of "x, same" against "y, same" under the names given,
+// relative to a fresh folder, so the labels show exactly as passed.
+TEST(Labels, WholeReportsCarryTheLabelsOfTheNamesAsGiven) {
+    const char *const Cases[][3] = {
+        {"old/notes.txt", "new/notes.txt", "old/   x\nnew/   y\n       same\n"},
+        {"a.txt", "b.txt", "a.txt   x\nb.txt   y\n        same\n"},
+        // An empty label would make a file's own lines look common.
+        {"include/zlib.h", "include/node/zlib.h",
+         "include/zlib.h        x\ninclude/node/zlib.h   y\n                      same\n"},
+        {"x/notes.txt", "x/Notes.txt", "x/notes.txt   x\nx/Notes.txt   y\n              same\n"},
+        // Padded by characters; an invalid byte counts as one.
+        {"Gr\u00fc\u00dfe.txt", "\u00c4\u00d6\u00dc.txt",
+         "Gr\u00fc\u00dfe.txt   x\n\u00c4\u00d6\u00dc.txt     y\n            same\n"},
+        {"\xff\xe4.txt", "\xe2\x82\xac.txt",
+         "\xff\xe4.txt   x\n\xe2\x82\xac.txt    y\n         same\n"},
+        // A control byte would break the report's lines.
+        {"new\nline\x7f.txt", "b.txt",
+         "new?line?.txt   x\nb.txt           y\n                same\n"},
+    };
+    const std::string Cwd = std::filesystem::current_path();
+    std::filesystem::current_path(MakeTestFolder());
+    for (const auto &[Name1, Name2, Expected] : Cases) {
+        SCOPED_TRACE(std::string(Name1) + " | " + Name2);
+        WriteBytes(Name1, "x\nsame\n");
+        WriteBytes(Name2, "y\nsame\n");
+        TRecordingSink Sink;
+        RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
+        EXPECT_EQ(Sink.Shown(), Expected);
+    }
+    std::filesystem::current_path(Cwd);
 }
 
 struct TFiles {
@@ -49,69 +74,43 @@ TFiles Write(const std::string &Rel1, const std::string &Text1, const std::strin
     return {WriteBytes(Folder / Rel1, Text1), WriteBytes(Folder / Rel2, Text2)};
 }
 
-std::string Report(const TFiles &Files, bool OnlyDifferences = false,
-                   bool IgnoreBigNumbers = false) {
+std::string Report(const TFiles &Files) {
     TRecordingSink Sink;
-    RunComparison({true, Files.Name1, Files.Name2, true, OnlyDifferences, IgnoreBigNumbers}, Sink);
-    EXPECT_EQ(Sink.Status, "All Done");
+    RunComparison({.FileName1 = Files.Name1, .FileName2 = Files.Name2}, Sink);
     return Sink.Shown();
 }
 
-const std::string OldNotes = "title\none\ntwo\nthree\nfour\n";
-const std::string NewNotes = "title\nzero\none\ntwo\nTHREE\nfour\nfive\n";
+const TFiles Notes = {std::string(TARNWELL_TEST_DATA) + "/notes/a.txt",
+                      std::string(TARNWELL_TEST_DATA) + "/notes/b.txt"};
 
-TEST(CompareFiles, WholeReports) {
-    const TFiles Notes = Write("proj/old/notes.txt", OldNotes, "proj/new/notes.txt", NewNotes);
-    EXPECT_EQ(Report(Notes), "       title\nnew/   zero\n       one\n       two\nold/   three\n"
-                             "new/   THREE\n       four\nnew/   five\n");
-    EXPECT_EQ(Report(Notes, true), "new/   zero\nold/   three\nnew/   THREE\nnew/   five\n");
-    // A moved line: the side whose line reappears sooner stays.
-    EXPECT_EQ(Report(Write("data/a.txt", "red\ngreen\nblue\nblack\n", "data/b.txt",
-                           "blue\nred\ngreen\nblack\n")),
-              "b.txt   blue\n        red\n        green\na.txt   blue\n        black\n");
-    // Equally far both ways: the first file's lines go first.
-    EXPECT_EQ(Report(Write("a", "x\ny\nz\n", "b", "y\nx\nz\n")), "a   x\n    y\nb   x\n    z\n");
-    const TFiles Same = Write("p/x.txt", "same\n\nsame\n", "q/x.txt", "same\r\n\r\nsame");
-    EXPECT_EQ(Report(Same), "     same\n     \n     same\n");
-    EXPECT_EQ(Report(Same, true), "");
-}
-
-TEST(CompareFiles, AnUnreadableFileComparesAsEmpty) {
-    const auto Folder = MakeTestFolder();
-    const std::string Here = WriteBytes(Folder / "here.txt", "a\nb\n");
-    const std::string Gone = (Folder / "gone.txt").string();
-    EXPECT_EQ(Report({Gone, Here}), "here.txt   a\nhere.txt   b\n");
-    EXPECT_EQ(Report({Here, Folder.string()}), "here.txt   a\nhere.txt   b\n");
-    EXPECT_EQ(Report({Gone, Gone}), "");
-    TRecordingSink Sink;
-    TCompareOutcome Outcome;
-    Outcome = RunComparison({true, Here, Gone, true, false, false}, Sink);
-    EXPECT_EQ(Outcome.LoadError1, 0);
-    EXPECT_EQ(Outcome.LoadError2, ENOENT);
-    EXPECT_FALSE(Outcome.Broken);
-}
-
-TEST(CompareFiles, PairsLinesWithinTheLookAheadOnly) {
-    auto ReportWithGap = [](int Gap) {
-        std::string Second;
-        for (int K = 0; K < Gap; ++K)
-            Second += "filler " + std::to_string(K) + "\n";
-        return Report(Write("1", "target\nend\n", "2", Second + "target\nend\n"));
+TEST(RunComparison, TheStatusAndOutcomeTellHowTheRunEnded) {
+    const std::string Gone = (MakeTestFolder() / "gone").string();
+    const struct {
+        TCompareRequest Request;
+        std::string Status;
+        std::size_t Counts[3];
+    } Cases[] = {
+        {{.FileName1 = Notes.Name1, .FileName2 = Notes.Name2},
+         "All Done: 1 line only in a.txt, 3 only in b.txt, 4 in both",
+         {1, 3, 4}},
+        {{.FileName1 = Notes.Name2, .FileName2 = Notes.Name1, .OnlyDifferences = true},
+         "All Done: 3 lines only in b.txt, 1 only in a.txt, 4 in both",
+         {3, 1, 4}},
+        {{.FileName1 = Gone, .FileName2 = Notes.Name1}, "Cannot read " + Gone, {0, 5, 0}},
+        {{.FileName1 = Gone, .FileName2 = Gone + "2"},
+         "Cannot read " + Gone + " and " + Gone + "2",
+         {0, 0, 0}},
+        {{.FileName1 = Gone, .FileName2 = Gone, .Compare = false}, "All Done", {0, 0, 0}},
     };
-    const std::string Near = ReportWithGap(LookAhead - 1);
-    EXPECT_EQ(std::count(Near.begin(), Near.end(), '\n'), LookAhead + 1);
-    EXPECT_TRUE(Near.ends_with("2   filler 98\n    target\n    end\n")) << Near;
-    const std::string Far = ReportWithGap(LookAhead);
-    EXPECT_EQ(std::count(Far.begin(), Far.end(), '\n'), LookAhead + 4);
-    EXPECT_TRUE(Far.starts_with("1   target\n1   end\n2   filler 0\n")) << Far;
-    EXPECT_TRUE(Far.ends_with("2   filler 99\n2   target\n2   end\n")) << Far;
-}
-
-TEST(CompareFiles, IgnoringBigNumbersMakesTheirLinesCommon) {
-    const TFiles Logs =
-        Write("v1/log", "start\ntook 1234567 ms\n", "v2/log", "start\ntook 7654321 ms\n");
-    EXPECT_EQ(Report(Logs, false, true), "      start\n      took 999999 ms\n");
-    EXPECT_EQ(Report(Logs), "      start\nv1/   took 1234567 ms\nv2/   took 7654321 ms\n");
+    for (const auto &Case : Cases) {
+        TRecordingSink Sink;
+        const TCompareOutcome Outcome = RunComparison(Case.Request, Sink);
+        EXPECT_EQ(Sink.Status, Case.Status);
+        EXPECT_TRUE(Outcome.Completed && !Outcome.Stopped && !Outcome.Broken) << Case.Status;
+        EXPECT_EQ(
+            std::vector<std::size_t>({Outcome.OnlyInFirst, Outcome.OnlyInSecond, Outcome.Common}),
+            std::vector<std::size_t>(std::begin(Case.Counts), std::end(Case.Counts)));
+    }
 }
 
 TEST(RunComparison, AppendsTheSeparatorWhenNotClearing) {
@@ -135,40 +134,48 @@ TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
     RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
     EXPECT_EQ(Sink.Shown(), "2   p\n2   q\n2   r\n");
     EXPECT_EQ(Sink.Deliveries, 1);
-    EXPECT_EQ(Sink.Status, "All Done");
+    EXPECT_EQ(Sink.Status, StatusStopped);
     // In a tail the line after the delivery still goes; a stop left over
     // from before has no effect on the next run.
     const std::string Three = WriteBytes(MakeTestFolder() / "3", "a\nb\nc\n");
     Sink.OnMessages = [](std::size_t Done, std::size_t Total) {
         StopRequested = Done == 1 && Total == 3;
     };
-    RunComparison({true, Files.Name1 + "-missing", Three, true, false, false}, Sink);
+    const TCompareOutcome Outcome =
+        RunComparison({true, Files.Name1 + "-missing", Three, true, false, false}, Sink);
     EXPECT_EQ(Sink.Lines.size(), 2u);
+    EXPECT_TRUE(Outcome.Stopped && !Outcome.Completed);
+    EXPECT_EQ(Sink.Status, StatusStopped); // not "Cannot read": the report is cut short
     StopRequested = true;
     EXPECT_EQ(Report(Files),
               "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
 }
 
-TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
-    std::string Big;
-    while (Big.size() < (std::size_t(3) << 20))
-        Big += "a line of a large file\n";
-    const TFiles Files = Write("big1", Big, "big2", Big + "one more\n");
-    TRecordingSink Sink;
-    int WhileLoading = 0;
-    Sink.OnMessages = [&](std::size_t, std::size_t Total) {
-        WhileLoading += Total == 0;
-        // A stop given while the files load ends the run before its first step.
-        StopRequested = true;
-    };
-    RunComparison({true, Files.Name1, Files.Name2, true, false, false}, Sink);
-    EXPECT_GE(WhileLoading, 4); // about one a mebibyte, in both files
-    EXPECT_TRUE(Sink.Lines.empty());
-    EXPECT_EQ(Sink.Status, "All Done");
+// Events are delivered about every mebibyte while large files load, and a
+// stop given then ends the run before the other file is read or a line
+// goes out; also in the middle of a long line.
+TEST(RunComparison, AStopWhileLargeFilesLoadEndsTheRunThere) {
+    std::string Lines;
+    while (Lines.size() < (std::size_t(3) << 20))
+        Lines += "a line of a large file\n";
+    const TFiles Files = Write("big1", Lines, "big2", std::string(std::size_t(3) << 20, 'x'));
+    for (const int Run : {0, 1, 2}) {
+        TRecordingSink Sink;
+        int WhileLoading = 0;
+        Sink.OnMessages = [&](std::size_t, std::size_t Total) {
+            WhileLoading += Total == 0;
+            StopRequested = Run > 0;
+        };
+        const TCompareOutcome Outcome = RunComparison(
+            {.FileName1 = Run == 2 ? Files.Name2 : Files.Name1, .FileName2 = Files.Name2}, Sink);
+        EXPECT_EQ(WhileLoading >= 4, Run == 0);
+        EXPECT_EQ(Sink.Lines.empty(), Run > 0);
+        EXPECT_EQ(Outcome.Stopped, Run > 0);
+        EXPECT_EQ(Sink.Status == StatusStopped, Run > 0);
+    }
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
-    const TFiles Notes = Write("proj/old/notes.txt", OldNotes, "proj/new/notes.txt", NewNotes);
     const std::string All = Report(Notes);
     for (int Limit : {0, 3, 7}) {
         TRecordingSink Sink;
@@ -178,8 +185,8 @@ TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
             Outcome = RunComparison({true, Notes.Name1, Notes.Name2, true, false, false}, Sink));
         EXPECT_EQ(All.rfind(Sink.Shown(), 0), 0u);
         EXPECT_EQ(Sink.Lines.size(), std::size_t(Limit));
-        EXPECT_EQ(Sink.Status, "All Done");
-        EXPECT_TRUE(Outcome.Broken);
+        EXPECT_EQ(Sink.Status, StatusStopped);
+        EXPECT_TRUE(Outcome.Broken && Outcome.Stopped);
     }
 }
 

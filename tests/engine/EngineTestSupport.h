@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TLineReader.h"
 #include "TReportSink.h"
 
 #include <cstdint>
@@ -21,9 +22,15 @@ inline std::filesystem::path MakeTestFolder() {
 }
 
 inline std::string WriteBytes(const std::filesystem::path &Path, const std::string &Bytes) {
-    std::filesystem::create_directories(Path.parent_path());
+    if (Path.has_parent_path())
+        std::filesystem::create_directories(Path.parent_path());
     std::ofstream(Path, std::ios::binary).write(Bytes.data(), std::streamsize(Bytes.size()));
     return Path.string();
+}
+
+// Appends the lines of Bytes to Store, as reading a file of those bytes would.
+inline int LoadBytes(TMyStringList &Store, std::string_view Bytes) {
+    return TLineReader(Store).ReadBytes(Bytes);
 }
 
 // xorshift: the same numbers on every platform.

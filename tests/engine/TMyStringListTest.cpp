@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -11,16 +10,17 @@ namespace {
 constexpr int BlockSize = TMyStringList::BlockSize;
 using TLines = std::vector<std::string>;
 
-TLines LinesOf(const TMyStringList &Store) {
-    TLines Lines;
-    for (int K = 0; K < Store.Count(); ++K)
-        Lines.emplace_back(Store.Strings(K));
-    return Lines;
+void Load(TMyStringList &Store, const std::string &Bytes) {
+    EXPECT_EQ(LoadBytes(Store, Bytes), 0);
 }
 
-void Load(TMyStringList &Store, const std::string &Bytes) {
-    Store.LoadFromFile(WriteBytes(MakeTestFolder() / "file.txt", Bytes));
-}
+// Replacing or removing a line would put its key out of step.
+template <class T>
+concept CanReplaceLines = requires(T &Store) {
+    Store.Put(0, nullptr);
+    Store.Delete(0);
+};
+static_assert(!CanReplaceLines<TMyStringList> && !CanReplaceLines<const TMyStringList>);
 
 TEST(AllocText, PacksTextsTakesBlocksOnlyWhenNeededAndServesBigTextsApart) {
     TMyStringList Store;
@@ -39,73 +39,6 @@ TEST(AllocText, PacksTextsTakesBlocksOnlyWhenNeededAndServesBigTextsApart) {
     const char *Fresh = Store.AllocText(1);
     EXPECT_EQ(Fresh, Store.Blocks().Items(2));
     EXPECT_EQ(Store.Free(), BlockSize - 1);
-}
-
-TEST(LoadFromFile, ALineOf31999BytesTakesAWholeBlockAndOneOf32000ItsOwn) {
-    TMyStringList Fits;
-    Load(Fits, "abc\n" + std::string(31999, 'x') + "\nd\n");
-    ASSERT_EQ(Fits.Blocks().Count(), 3);
-    EXPECT_EQ(Fits.Strings(1), Fits.Blocks().Items(1));
-    EXPECT_EQ(Fits.Strings(2), Fits.Blocks().Items(2));
-
-    TMyStringList Exact; // the file ends where the block does: no block beyond
-    Load(Exact, std::string(31999, 'x') + "\n");
-    EXPECT_EQ(Exact.Blocks().Count(), 1);
-    EXPECT_EQ(Exact.Free(), 0);
-
-    TMyStringList Own;
-    Load(Own, "abc\n" + std::string(32000, 'y') + "\nd\n");
-    EXPECT_EQ(LinesOf(Own), (TLines{"abc", std::string(32000, 'y'), "d"}));
-    ASSERT_EQ(Own.Blocks().Count(), 2);
-    EXPECT_EQ(Own.Strings(1), Own.Blocks().Items(1));
-    EXPECT_EQ(Own.Strings(2), Own.Strings(0) + 4);
-}
-
-TEST(LoadFromFile, ReadsLongLinesWholeWhereverTheyStand) {
-    std::string Big(100000, 'z');
-    Big[50000] = 'm';
-    const std::string Fill(BlockSize - 1, 'f'), Double(2 * BlockSize - 1, 'd');
-    const std::pair<std::string, TLines> Cases[] = {
-        {Big, {Big}},
-        {Big + "\r\nb\nc", {Big, "b", "c"}},
-        {"a\n" + Big + "\rb\n" + Big, {"a", Big, "b", Big}},
-        {Big + "\x1a" + "rest\n", {Big}},
-        {Big + std::string(1, '\0') + "tail\nx", {Big, "x"}},
-        // The first read fills one block, so its last byte is the CR.
-        {Fill + "\r\ny", {Fill, "y"}},
-        // A long line is read in growing steps; this CR ends the second.
-        {Double + "\r\nz\n", {Double, "z"}},
-    };
-    for (const auto &[Bytes, Lines] : Cases) {
-        SCOPED_TRACE(Bytes.size());
-        TMyStringList Store;
-        Load(Store, Bytes);
-        EXPECT_EQ(Store.LoadError(), 0);
-        EXPECT_EQ(LinesOf(Store), Lines);
-        for (int K = 0; K < Store.Count(); ++K)
-            EXPECT_EQ(Store.TextLength(K), Lines[K].size());
-    }
-    TMyStringList Twice; // a second load appends
-    Load(Twice, "one\n");
-    Load(Twice, "two");
-    EXPECT_EQ(LinesOf(Twice), (TLines{"one", "two"}));
-}
-
-// Bytes of this process held in memory now.
-long ResidentBytes() {
-    long Pages = 0, Resident = 0;
-    std::ifstream("/proc/self/statm") >> Pages >> Resident;
-    return Resident * sysconf(_SC_PAGESIZE);
-}
-
-TEST(LoadFromFile, ALargeFileWhoseTextEndsEarlyTakesLittleMemory) {
-    const std::string Name = WriteBytes(MakeTestFolder() / "early.txt", "hello\n\x1a");
-    std::filesystem::resize_file(Name, std::size_t(256) << 20);
-    const long Before = ResidentBytes();
-    TMyStringList Store;
-    Store.LoadFromFile(Name);
-    EXPECT_EQ(LinesOf(Store), TLines{"hello"});
-    EXPECT_LT(ResidentBytes() - Before, 32l << 20);
 }
 
 TEST(LineIndex, SearchesOnlyTheGivenRangeForTheSameBytes) {
@@ -154,57 +87,34 @@ TEST(LineIndex, TellsApartTextsWhoseKeysAgree) {
     }
 }
 
-TEST(NormaliseBigNumbers, RewritesRunsLongerThanSix) {
-    const std::pair<const char *, const char *> Cases[] = {
-        {"x=1234567;", "x=999999;"},
-        {"-123456", "999999"},
-        {"123456", "123456"},
-        {"-12345", "-12345"},
-        {"12-3456789", "12-999999"},
-        {"12 -3456789", "12 999999"},
-        {"3.14159265", "3.999999"},
-        {"1234567-1234567", "999999-999999"},
-        {"1A2B3C4D5E6F7", "1A2B3C4D5E6F7"},
-        {"DEADBEEF", "DEADBEEF"},
-        {"--12345678", "--999999"},
-        {"a 0000000 b +9999999", "a 999999 b 999999"},
-        {"", ""},
-        {"12345678901234567890", "999999"},
-    };
-    std::string File;
-    for (const auto &[Before, After] : Cases)
-        File += std::string(Before) + "\n";
-    TMyStringList Store;
-    Load(Store, File + std::string("a1234567\0"
-                                   "9999999999\n",
-                                   20));
-    Store.NormaliseBigNumbers(6);
-    ASSERT_EQ(Store.Count(), int(std::size(Cases)) + 1);
-    for (int K = 0; K < int(std::size(Cases)); ++K) {
-        EXPECT_STREQ(Store.Strings(K), Cases[K].second);
-        EXPECT_EQ(Store.TextLength(K), std::strlen(Cases[K].second));
-    }
-    // The zero byte that cuts a line also ends its rewrite.
-    EXPECT_STREQ(Store.Strings(Store.Count() - 1), "a999999");
-    // Look-ups see the new texts.
-    EXPECT_EQ(Store.LineIndex("x=999999;", 0, 0), 0);
-    EXPECT_EQ(Store.LineIndex("x=1234567;", 0, 0), -1);
+// Folding, written out plainly: A to Z as a to z, blanks left out.
+std::string ReferenceFold(const std::string &Text, bool IgnoreCase, bool IgnoreWhiteSpace) {
+    std::string Folded;
+    for (const char C : Text)
+        if (!IgnoreWhiteSpace || std::string_view(" \t\f\v").find(C) == std::string_view::npos)
+            Folded += IgnoreCase && C >= 'A' && C <= 'Z' ? char(C + 32) : C;
+    return Folded;
 }
 
-TEST(NormaliseBigNumbers, RewritesALongLineOfManyNumbersInOnePass) {
-    std::string Line, Expected;
-    for (int K = 0; K < 1000000; ++K) {
-        Line += K % 3 == 0 ? "-12," : std::to_string(1000000 + K) + ",";
-        Expected += K % 3 == 0 ? "-12," : "999999,";
+TEST(TLineFolding, FoldsAndComparesAsThePlainRulesDo) {
+    TRandom Random(7);
+    const std::string Alphabet = "aAzZ@[`{ \t\f\v\n\x80\xc3\x89x";
+    auto Text = [&] {
+        std::string T(Random.Below(70), ' ');
+        for (char &C : T)
+            C = Alphabet[Random.Below(unsigned(Alphabet.size()))];
+        return T;
+    };
+    for (int K = 0; K < 3000; ++K) {
+        const bool IgnoreCase = K % 3 != 1, IgnoreWhiteSpace = K % 3 != 0;
+        const TLineFolding Folding(IgnoreCase, IgnoreWhiteSpace);
+        const std::string A = Text(), B = K % 2 ? Text() : ReferenceFold(A, IgnoreCase, false);
+        std::string Out(A.size() + 16, '\0');
+        Out.resize(Folding.Fold(A.data(), A.size(), Out.data()));
+        ASSERT_EQ(Out, ReferenceFold(A, IgnoreCase, IgnoreWhiteSpace)) << testing::PrintToString(A);
+        ASSERT_EQ(Folding.Same(A.c_str(), B.c_str()),
+                  Out == ReferenceFold(B, IgnoreCase, IgnoreWhiteSpace));
     }
-    TMyStringList Store;
-    Load(Store, Line + "\nx=1234567\n");
-    alarm(10); // moving the rest of the line at every number takes about a minute here
-    Store.NormaliseBigNumbers(6);
-    alarm(0);
-    EXPECT_TRUE(Store.Strings(0) == Expected);
-    EXPECT_EQ(Store.TextLength(0), Expected.size());
-    EXPECT_STREQ(Store.Strings(1), "x=999999");
 }
 
 } // namespace

@@ -1,42 +1,53 @@
 #include "FreshHome.h"
 
-#include "TRegistry.h"
-
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-void FreshHome::SetUp() {
-    std::string pattern = std::string(std::getenv("HOME")) + "/case-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    FRoot = pattern;
-    std::filesystem::create_directories(ConfigHome());
-    std::filesystem::create_directories(DataHome());
-    setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
-    setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
-}
-
-std::string FreshHome::RawQuery(const std::string &Sql) const {
+std::string FreshHome::RawQuery(const std::string &Sql) {
     sqlite3 *db = nullptr;
     std::string result;
-    if (sqlite3_open_v2(HivePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    std::filesystem::create_directories(HiveFolder());
+    if (sqlite3_open(HivePath().c_str(), &db) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 5000);
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, Sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0) != nullptr)
-            result = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-        sqlite3_finalize(statement);
+        for (const char *next = Sql.c_str(); *next != '\0';) {
+            sqlite3_stmt *statement = nullptr;
+            if (sqlite3_prepare_v2(db, next, -1, &statement, &next) != SQLITE_OK)
+                break;
+            if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
+                result = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+            sqlite3_finalize(statement);
+        }
     }
     sqlite3_close(db);
     return result;
 }
 
-void FreshHome::DropConnection() {
-    const std::string config = std::getenv("XDG_CONFIG_HOME");
-    setenv("XDG_CONFIG_HOME", (config + "/elsewhere").c_str(), 1);
-    try {
-        TRegistry::CheckHive(); // touches the hive, so the old connection closes
-    } catch (const ERegistryException &) {
+void FreshHome::InAnotherProcess(const std::function<void()> &Action) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            Action();
+        } catch (...) {
+            _exit(1);
+        }
+        std::exit(0); // closes the hive as the program's end does
     }
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+std::string FreshHome::ReadFile(const std::string &Path) {
+    std::ifstream in(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void FreshHome::WriteFile(const std::string &Path, const std::string &Bytes) {
+    std::filesystem::create_directories(std::filesystem::path(Path).parent_path());
+    std::ofstream(Path, std::ios::binary | std::ios::trunc) << Bytes;
 }

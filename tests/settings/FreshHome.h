@@ -1,25 +1,26 @@
 #pragma once
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
-// Every case gets its own config and data folders below the test home, so
-// cases never see each other's hive and the store must follow the switch.
+// The config and data folders of this test process (TempHome made them).
+// The store fixes its hive's path when it first opens it, and ctest runs
+// every case in a process of its own, so every case starts on no hive.
 class FreshHome : public testing::Test {
-protected:
-    void SetUp() override;
+public:
+    static std::string ConfigHome() { return std::getenv("XDG_CONFIG_HOME"); }
+    static std::string HiveFolder() { return ConfigHome() + "/tarnwell"; }
+    static std::string HivePath() { return HiveFolder() + "/registry.sqlite3"; }
 
-    std::string ConfigHome() const { return FRoot + "/config"; }
-    std::string DataHome() const { return FRoot + "/data"; }
-    std::string HiveFolder() const { return ConfigHome() + "/tarnwell"; }
-    std::string HivePath() const { return HiveFolder() + "/registry.sqlite3"; }
-
-    // Runs Sql on the hive through a connection of its own and returns the
-    // first column of the first row ("" when there is none).
-    std::string RawQuery(const std::string &Sql) const;
-    // Makes the store drop its connection, as a new process would start.
-    static void DropConnection();
-
-private:
-    std::string FRoot;
+    // Runs the statements of Sql on the hive (made when missing) through a
+    // connection of its own; the first column of the first row of the last
+    // statement that gave one ("" when none did).
+    static std::string RawQuery(const std::string &Sql);
+    static std::string ReadFile(const std::string &Path);
+    // Replaces Path with Bytes, making its folders.
+    static void WriteFile(const std::string &Path, const std::string &Bytes);
+    // Runs Action in a child process that ends as the program does, as an
+    // earlier run would have. Only before this process opened the hive.
+    static void InAnotherProcess(const std::function<void()> &Action);
 };

@@ -73,13 +73,3 @@ TEST_F(Typed, IntegersAndBooleansAreWrittenAsPlainText) {
         all += store.ReadString(Section, name, "?") + " ";
     EXPECT_EQ(all, "-2147483648 0 1 0 ");
 }
-
-TEST_F(Typed, CreatingAStoreCreatesItsKey) {
-    TRegIniFile(Root + "\\Others\\Daily").WriteInteger("Compare\\Report", "Left", 10);
-    TRegIniFile(Root + "\\Others\\Weekly");
-    TRegIniFile others(Root + "\\Others");
-    std::vector<std::string> names;
-    others.ReadSections(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Daily", "Weekly"}));
-    EXPECT_EQ(others.ReadInteger("Daily\\Compare\\Report", "Left", 0), 10);
-}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+
+// How two lines compare when the case of the letters A to Z, or white space
+// (space, tab, form feed, vertical tab), is ignored: as their folded texts
+// do. The text itself is never changed; the folding only serves keys and
+// comparisons. CR and LF never stand inside a line: they end it.
+class TLineFolding {
+public:
+    explicit TLineFolding(bool IgnoreCase = false, bool IgnoreWhiteSpace = false);
+
+    // Whether the folding changes anything at all.
+    bool Active() const { return FIgnoreCase || FIgnoreWhiteSpace; }
+    bool IgnoresWhiteSpace() const { return FIgnoreWhiteSpace; }
+
+    // Writes the folded form of the Length bytes at Text to Out, which has
+    // room for Length + 16 bytes; returns its length.
+    std::size_t Fold(const char *Text, std::size_t Length, char *Out) const;
+    // Whether the terminated texts A and B are equal once folded.
+    bool Same(const char *A, const char *B) const;
+
+private:
+    bool FIgnoreCase;
+    bool FIgnoreWhiteSpace;
+    unsigned char FFoldTo[256];  // each byte as the folding sees it
+    unsigned char FSkipped[256]; // 1 for a byte the folding leaves out
+
+    std::size_t FoldBytes(const char *Text, std::size_t Length, char *Out) const;
+};
