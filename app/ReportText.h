@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <string_view>
 
 // Appends Bytes to Out as text: decoded as UTF-8 when the bytes are valid
@@ -8,6 +9,12 @@
 // by byte as Latin-1. Never yields a replacement character and never drops a
 // byte, so every line of a report shows in full whatever its encoding.
 void AppendReportText(QString &Out, std::string_view Bytes);
+
+// AppendReportText for at most Limit characters of Bytes (a character is a
+// decoded code point, or a byte where Bytes are not UTF-8); returns how many
+// characters were left out. Only the kept part is decoded, so a line of any
+// length costs one scan of its bytes.
+std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size_t Limit);
 
 // True when Bytes is well-formed UTF-8 (plain ASCII included).
 bool IsValidUtf8(std::string_view Bytes);

@@ -20,8 +20,19 @@ TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status) : FField(Field
 void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) {
     // The label comes from a file name and the text from a file: either may
     // be UTF-8 while the other is not, so each is decoded on its own.
+    const qsizetype start = FPending.size();
     AppendReportText(FPending, Prefix);
-    AppendReportText(FPending, Text);
+    const std::size_t prefixLength = static_cast<std::size_t>(FPending.size() - start);
+    // Laying out one huge line would freeze the window for seconds.
+    const std::size_t cut =
+        AppendReportTextUpTo(FPending, Text, MaxLineLength - std::min(prefixLength, MaxLineLength));
+    if (cut != 0) {
+        FPending.append(QStringLiteral(" [\u2026 %1 more characters cut]").arg(cut));
+        ++FCutLines;
+        // Showing it costs as much as thousands of short lines: the next
+        // delivery comes at once, so no two of them wait together.
+        FDeliverNow = true;
+    }
     FPending.append(QLatin1Char('\n'));
     ++FPendingLines;
 }
@@ -36,6 +47,10 @@ void TFieldSink::SetStatus(std::string_view Text) {
     Flush();
     QString status;
     AppendReportText(status, Text);
+    if (FCutLines == 1)
+        status += QStringLiteral(" \u2014 1 long line cut");
+    else if (FCutLines > 1)
+        status += QStringLiteral(" \u2014 %1 long lines cut").arg(FCutLines);
     FStatus->showMessage(status);
     FShownPercent = -1;
     FStatistics.LastWait = FSinceDelivery.nsecsElapsed();
@@ -43,6 +58,7 @@ void TFieldSink::SetStatus(std::string_view Text) {
 
 void TFieldSink::BeginRun() {
     FDeliverNow = true;
+    FCutLines = 0;
     FStatistics = TStatistics();
     FSinceRun.start();
 }

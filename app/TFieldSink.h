@@ -20,20 +20,25 @@ class TFieldSink : public TReportSink {
 public:
     TFieldSink(QPlainTextEdit *Field, QStatusBar *Status);
 
+    // A line longer than MaxLineLength characters is shown cut there,
+    // followed by " [… N more characters cut]".
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) override;
     // Drops the buffered lines and empties the control.
     void Clear() override;
-    // Flushes first, so the status never runs ahead of the report.
+    // Flushes first, so the status never runs ahead of the report. When the
+    // run cut lines, the status says how many.
     void SetStatus(std::string_view Text) override;
     void ProcessMessages(std::size_t Done, std::size_t Total) override;
 
-    // Makes the next ProcessMessages deliver at once: the start of a run.
+    // Makes the next ProcessMessages deliver at once and starts counting
+    // cut lines afresh: the start of a run.
     void BeginRun();
     // Appends the buffered lines to the control now. The control's text is
     // taken as a list of lines: an empty control holds none, otherwise a new
     // line starts after its last one.
     void Flush();
 
+    static constexpr std::size_t MaxLineLength = 100000;
     static constexpr qint64 FlushIntervalMs = 15;
     // Buffered lines that make a delivery due however little time passed.
     static constexpr std::size_t FlushLines = 8192;
@@ -58,6 +63,7 @@ private:
     QStatusBar *FStatus;    // not owned
     QString FPending;       // buffered lines, each followed by '\n'
     std::size_t FPendingLines = 0;
+    std::size_t FCutLines = 0; // lines cut since BeginRun
     QElapsedTimer FSinceDelivery;
     bool FDeliverNow = true;
     int FShownPercent = -1;

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QTabBar>
 
 TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
@@ -15,7 +17,17 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
         button->raise();
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     SetOuterGeometry(QRect(58, 22, 441, 189));
+    // Smaller than designed, the name boxes vanish and Cancel is cut off.
+    SetMinimumOuterSize(QSize(441, 189));
     SetDesignPosition(4);
+    ui.file1->lineEdit()->setPlaceholderText(QStringLiteral("Full path of the first file"));
+    ui.file2->lineEdit()->setPlaceholderText(QStringLiteral("Full path of the other file"));
+    // A page chosen with the mouse or Ctrl+Tab takes the focus; one chosen
+    // with the arrow keys on the tabs leaves it there.
+    connect(ui.notebook, &QTabWidget::currentChanged, this, [this] {
+        if (!ui.notebook->tabBar()->hasFocus())
+            FocusPage();
+    });
 
     fileOpen = NewOpenFileDialog(this, QStringLiteral("fileOpen"));
 
@@ -66,6 +78,20 @@ bool TCompareDialog::MaintainReport() const {
     return ui.maintainReport->isChecked();
 }
 
+void TCompareDialog::showEvent(QShowEvent *Event) {
+    TMyDialog::showEvent(Event);
+    FocusPage();
+}
+
+void TCompareDialog::FocusPage() {
+    if (ui.notebook->currentWidget() == ui.optionsTab) {
+        ui.startWithDialog->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    ui.file1->setFocus(Qt::TabFocusReason);
+    ui.file1->lineEdit()->selectAll();
+}
+
 void TCompareDialog::FormResize() {
     ui.notebook->setGeometry(rect());
     ApplyResizes();
@@ -85,13 +111,14 @@ void TCompareDialog::browse2ButtonClick() {
 }
 
 void TCompareDialog::helpButtonClick() {
-    ShowHelp();
+    ShowHelp(QStringLiteral("dialog"));
 }
 
 void TCompareDialog::LoadLocalFromIniFile() {
     TMyDialog::LoadLocalFromIniFile();
-    ui.file1->setEditText(QStringLiteral("C:\\file1.txt"));
-    ui.file2->setEditText(QStringLiteral("C:\\file2.txt"));
+    // Empty: the placeholders say what to enter.
+    ui.file1->setEditText(QString());
+    ui.file2->setEditText(QString());
     ui.file1->LoadHistory(*IniFile, Section, 3);
     ui.file2->LoadHistory(*IniFile, Section, 4);
 

@@ -38,6 +38,9 @@ public:
 
 protected:
     void FormResize() override;
+    // Opens with the cursor in "A File", its text selected, or on the first
+    // check box when the Options page is in front.
+    void showEvent(QShowEvent *Event) override;
 
 private:
     // One persisted check box: the value name and its default.
@@ -50,6 +53,8 @@ private:
     // Commits Box's text to its history, seeds the open dialog with it and,
     // unless the dialog is cancelled, puts the chosen file in the box.
     void Browse(THistoryBox *Box);
+    // The focus to the first control of the page in front.
+    void FocusPage();
 
     Ui::CompareDialog ui;
     std::vector<TCheckBoxValue> FCheckBoxes;

@@ -22,6 +22,21 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <utility>
+
+namespace {
+
+// "Compare Report - LABEL1 : LABEL2": the window's title for the run of
+// Request, naming the files by the labels of its report.
+QString RunTitle(const TCompareRequest &Request) {
+    const auto [label1, label2] = ReportLabels(Request.FileName1, Request.FileName2);
+    const auto shown = [](const std::string &Label) {
+        return QFile::decodeName(QByteArray::fromStdString(Label));
+    };
+    return QStringLiteral("Compare Report - %1 : %2").arg(shown(label1), shown(label2));
+}
+
+} // namespace
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare") {
@@ -54,13 +69,20 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Connect(ui.LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
     Connect(ui.SaveConfiguration1, &TCompareReport::SaveConfiguration1Click);
     Connect(ui.Exit1, &TCompareReport::Exit1Click);
+    Connect(ui.Undo1, &TCompareReport::Undo1Click);
+    Connect(ui.Redo1, &TCompareReport::Redo1Click);
     Connect(ui.Cut1, &TCompareReport::Cut1Click);
     Connect(ui.Copy1, &TCompareReport::Copy1Click);
     Connect(ui.Paste1, &TCompareReport::Paste1Click);
+    Connect(ui.SelectAll1, &TCompareReport::SelectAll1Click);
     Connect(ui.Font1, &TCompareReport::Font1Click);
     Connect(ui.Stop1, &TCompareReport::Stop1Click);
     Connect(ui.Help2, &TCompareReport::Help2Click);
     Connect(ui.About1, &TCompareReport::About1Click);
+    ui.Undo1->setEnabled(false);
+    ui.Redo1->setEnabled(false);
+    connect(ui.resultField, &QPlainTextEdit::undoAvailable, ui.Undo1, &QAction::setEnabled);
+    connect(ui.resultField, &QPlainTextEdit::redoAvailable, ui.Redo1, &QAction::setEnabled);
 
     FCompareWizard = new TCompareWizard(this, KeyPath);
     Wizard = FCompareWizard;
@@ -88,9 +110,11 @@ void TCompareReport::NameSeparators() {
     for (QAction *action : ui.File1->actions())
         if (action->isSeparator() && next < 4)
             action->setObjectName(QLatin1StringView(fileSeparators[next++]));
+    const char *const editSeparators[] = {"N6", "N2"};
+    next = 0;
     for (QAction *action : ui.Edit1->actions())
-        if (action->isSeparator())
-            action->setObjectName(QStringLiteral("N2"));
+        if (action->isSeparator() && next < 2)
+            action->setObjectName(QLatin1StringView(editSeparators[next++]));
 }
 
 void TCompareReport::FormResize() {
@@ -133,6 +157,7 @@ void TCompareReport::FormDestroy() {
 
 void TCompareReport::done(int Result) {
     StopRequested = true;
+    FPendingRun.reset();
     TMyReport::done(Result);
 }
 
@@ -147,14 +172,51 @@ void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const Q
 }
 
 void TCompareReport::RunComparison(const TCompareRequest &Request) {
+    if (FRunning) {
+        // Started from a command during a walk, which lies below on the
+        // stack: it must unwind before the report can be prepared, or the
+        // two reports would mix. The last request wins.
+        FPendingRun = Request;
+        StopRequested = true;
+        return;
+    }
+    std::optional<TCompareRequest> next = Request;
+    while (next) {
+        RunNow(*next);
+        next = std::exchange(FPendingRun, std::nullopt);
+    }
+}
+
+void TCompareReport::RunNow(const TCompareRequest &Request) {
+    setWindowTitle(RunTitle(Request));
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
-    if (FRunDepth++ == 0)
-        ui.resultField->setUndoRedoEnabled(false);
+    FRunning = true;
+    ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
-    ::RunComparison(Request, *FSink);
-    if (--FRunDepth == 0)
-        ui.resultField->setUndoRedoEnabled(true);
+    const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
+    FRunning = false;
+    // "&New" during the walk: the step in progress appended after it.
+    if (std::exchange(FClearAfterRun, false))
+        FSink->Clear();
+    ui.resultField->setUndoRedoEnabled(true);
+    ShowLoadErrors(Request, outcome);
+}
+
+void TCompareReport::ShowLoadErrors(const TCompareRequest &Request,
+                                    const TCompareOutcome &Outcome) {
+    // The file compared as empty; the report alone would not tell.
+    QStringList lines;
+    const auto add = [&lines](const std::string &Name, int Error) {
+        if (Error != 0)
+            lines << QStringLiteral("Cannot read file %1: %2")
+                         .arg(QFile::decodeName(QByteArray::fromStdString(Name)),
+                              QString::fromLocal8Bit(LoadErrorText(Error)));
+    };
+    add(Request.FileName1, Outcome.LoadError1);
+    add(Request.FileName2, Outcome.LoadError2);
+    if (!lines.isEmpty())
+        ShowErrorBox(this, lines.join(QLatin1Char('\n')));
 }
 
 void TCompareReport::RunFromDialog() {
@@ -268,6 +330,12 @@ QPageSetupDialog *TCompareReport::PrinterSetupDialog() {
 }
 
 void TCompareReport::New1Click() {
+    if (FRunning) {
+        StopRequested = true;
+        FPendingRun.reset();
+        FClearAfterRun = true;
+    }
+    setWindowTitle(QStringLiteral("Compare Report"));
     FSink->Clear();
 }
 
@@ -295,7 +363,12 @@ void TCompareReport::Wizard1Click() {
 }
 
 void TCompareReport::PrintSetup1Click() {
-    ShowModal(PrinterSetupDialog());
+    if (ShowModal(PrinterSetupDialog()) != QDialog::Accepted || PrintDialog1 == nullptr)
+        return;
+    // The print dialog keeps the page it was made with and puts it back on
+    // the printer when accepted: it is made afresh, from the page set up now.
+    PrintDialog1->deleteLater();
+    PrintDialog1 = nullptr;
 }
 
 void TCompareReport::Print1Click() {
@@ -317,6 +390,18 @@ void TCompareReport::Exit1Click() {
     close();
 }
 
+void TCompareReport::Undo1Click() {
+    ui.resultField->undo();
+}
+
+void TCompareReport::Redo1Click() {
+    ui.resultField->redo();
+}
+
+void TCompareReport::SelectAll1Click() {
+    ui.resultField->selectAll();
+}
+
 void TCompareReport::Cut1Click() {
     ui.resultField->cut();
 }
@@ -335,6 +420,7 @@ void TCompareReport::Font1Click() {
 
 void TCompareReport::Stop1Click() {
     StopRequested = true;
+    FPendingRun.reset();
 }
 
 void TCompareReport::Help2Click() {

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QFileDialog;
 class QPageSetupDialog;
@@ -27,13 +28,15 @@ public:
     ~TCompareReport() override;
 
     // One run of the engine into resultField: clears the stop flag, empties
-    // the report or appends the separator, compares when Compare is set, and
-    // ends with the status "All Done" however the walk ended. May be entered
-    // again from a command run during the walk.
+    // the report or appends the separator, compares when Compare is set and
+    // sets the status; then shows one error box naming each file that could
+    // not be read. Called from a command during a run, it stops that run and
+    // starts once the run has unwound; of several such calls the last wins.
     void RunComparison(bool Clear, const QString &FileName1, const QString &FileName2, bool Compare,
                        bool OnlyDifferences, bool IgnoreBigNumbers);
 
-    // The same run from a whole request.
+    // The same run from a whole request. The window's title names the two
+    // files by their labels from then on, until "&New".
     void RunComparison(const TCompareRequest &Request);
 
     void RunFromDialog() override;
@@ -73,9 +76,12 @@ public:
     void LoadConfiguration1Click();
     void SaveConfiguration1Click();
     void Exit1Click();
+    void Undo1Click();
+    void Redo1Click();
     void Cut1Click();
     void Copy1Click();
     void Paste1Click();
+    void SelectAll1Click();
     void Font1Click();
     void Stop1Click();
     void Help2Click();
@@ -87,8 +93,8 @@ public:
     // The final save; a failure goes to the error box and ends nothing.
     void FormDestroy();
 
-    // Closing ends the window's modal run and also stops a running walk, so
-    // the program does not go on comparing with no window.
+    // Closing ends the window's modal run once a running walk has unwound:
+    // it stops the walk and drops a run waiting to start.
     void done(int Result) override;
 
 protected:
@@ -100,6 +106,10 @@ protected:
 
 private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
+    // RunComparison with no run going.
+    void RunNow(const TCompareRequest &Request);
+    // One error box naming each file of the run that could not be read.
+    void ShowLoadErrors(const TCompareRequest &Request, const TCompareOutcome &Outcome);
     void NameSeparators();
 
     Ui::CompareReport ui;
@@ -111,5 +121,7 @@ private:
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;
     QString FSaveAsFolder; // of the last successful Save As; empty before it
     bool FActivated = false;
-    int FRunDepth = 0;
+    bool FRunning = false;
+    std::optional<TCompareRequest> FPendingRun; // asked for during a run
+    bool FClearAfterRun = false;                // "&New" during a run
 };

@@ -4,6 +4,7 @@
 #include "LabelFit.h"
 #include "UMyDialog.h"
 
+#include <QDir>
 #include <QStackedWidget>
 
 TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
@@ -57,7 +58,7 @@ void TCompareWizard::BtnBackClick() {
 }
 
 void TCompareWizard::Browse(QLineEdit *Edit) {
-    if (const auto Chosen = BrowseForFile(OpenDialog1))
+    if (const auto Chosen = BrowseForFile(OpenDialog1, Edit->text()))
         Edit->setText(*Chosen);
 }
 
@@ -79,8 +80,9 @@ void TCompareWizard::Button1Click() {
 
 void TCompareWizard::LoadLocalFromIniFile() {
     TMyWizard::LoadLocalFromIniFile();
-    ui.firstFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-1", "C:\\")));
-    ui.secondFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-2", "C:\\")));
+    const std::string home = (QDir::homePath() + QLatin1Char('/')).toStdString();
+    ui.firstFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-1", home)));
+    ui.secondFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-2", home)));
 }
 
 void TCompareWizard::SaveLocalToIniFile() {

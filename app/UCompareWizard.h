@@ -27,7 +27,7 @@ public:
     void BtnBrowseClick();
     void Button1Click();
 
-    // Shared by both Browse buttons; never seeded with the edit's text.
+    // Shared by both Browse buttons; opens in the folder of the edit's text.
     QFileDialog *OpenDialog1 = nullptr;
 
 protected:

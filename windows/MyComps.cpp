@@ -3,7 +3,11 @@
 #include "TMyIniFile.h"
 #include "TRegistry.h"
 
+#include <QAbstractItemView>
+#include <QFrame>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace {
@@ -31,7 +35,7 @@ QString THistoryBox::UpdateHistory() {
         lineEdit()->deselect();
     const QString Text = currentText();
     for (int I = 0; I < count(); ++I) {
-        if (QString::compare(itemText(I), Text, Qt::CaseInsensitive) == 0) {
+        if (itemText(I) == Text) {
             removeItem(I);
             break;
         }
@@ -40,6 +44,31 @@ QString THistoryBox::UpdateHistory() {
     // Removing and inserting items may have replaced the edit text.
     setEditText(Text);
     return currentText();
+}
+
+void THistoryBox::showPopup() {
+    int Widest = 0;
+    const QFontMetrics Metrics(view()->font());
+    for (int I = 0; I < count(); ++I)
+        Widest = std::max(Widest, Metrics.horizontalAdvance(itemText(I)));
+    // The item's own margins and a scroll bar beside a long list.
+    Widest += 4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8 +
+              view()->verticalScrollBar()->sizeHint().width();
+    // The list lies in a frame, which must fit on the screen too.
+    const auto *Frame = qobject_cast<const QFrame *>(view()->parentWidget());
+    const int FrameWidth = Frame != nullptr ? 2 * Frame->frameWidth() : 0;
+    if (const QScreen *Screen = screen())
+        Widest = std::min(Widest, Screen->availableGeometry().width() - FrameWidth);
+    view()->setTextElideMode(Qt::ElideMiddle);
+    view()->setMinimumWidth(std::max(Widest, width()));
+    QComboBox::showPopup();
+    // The combo box highlights its current index, which need not be the
+    // entry the edit text names.
+    const int Current = findText(currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (Current >= 0)
+        view()->setCurrentIndex(model()->index(Current, modelColumn()));
+    else
+        view()->selectionModel()->clear();
 }
 
 void THistoryBox::LoadHistory(TMyIniFile &Store, const std::string &Name, int Number) {

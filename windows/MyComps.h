@@ -15,12 +15,17 @@ public:
     // The most entries saved and restored; the list in memory is not capped.
     int Size = 0;
 
-    // Makes the edit text the first entry (a case-insensitive equal entry is
-    // removed first) and returns it.
+    // Makes the edit text the first entry (an equal entry is removed first;
+    // letter case counts, as in the file system's names) and returns it.
     QString UpdateHistory();
     void LoadHistory(TMyIniFile &Store, const std::string &Name, int Number);
     void SaveHistory(TMyIniFile &Store, const std::string &Name, int Number);
 
     // Removes one pair of matching double or single quotes around Text.
     static QString StripQuotes(const QString &Text);
+
+    // Opens the list with the entry equal to the edit text highlighted (none
+    // when no entry is), wide enough for the longest entry up to the screen's
+    // width; longer entries lose their middle, so the file name stays.
+    void showPopup() override;
 };

@@ -92,6 +92,7 @@ void TForm::SetOuterGeometry(const QRect &Wanted) {
         FPendingOuter = Outer;
     else
         FPendingOuter = QRect();
+    ApplyMinimumSize();
     // A window only resized keeps letting the platform place it.
     const QRect Client = Outer.marginsRemoved(FrameMargins());
     if (Client.topLeft() == geometry().topLeft())
@@ -99,6 +100,18 @@ void TForm::SetOuterGeometry(const QRect &Wanted) {
     else
         setGeometry(Client);
     FPendingClient = geometry();
+}
+
+void TForm::SetMinimumOuterSize(const QSize &Outer) {
+    FMinimumOuter = Outer;
+    ApplyMinimumSize();
+}
+
+// Before any resize to a client size made from a newly told frame, or the
+// old minimum would hold the window at the outer size plus the frame.
+void TForm::ApplyMinimumSize() {
+    if (FMinimumOuter.isValid())
+        setMinimumSize(FMinimumOuter.shrunkBy(FrameMargins()));
 }
 
 static bool IsNormal(const QWidget *Window) {
@@ -126,6 +139,8 @@ void TForm::setVisible(bool Visible) {
 // platform or the user) stays where it is; one resized keeps its size.
 bool TForm::event(QEvent *Event) {
     const bool Handled = QDialog::event(Event);
+    if (FMinimumOuter.isValid() && !FrameMargins().isNull())
+        ApplyMinimumSize();
     if (FPendingOuter.isValid() && isVisible() && IsNormal(this) && !FrameMargins().isNull()) {
         if (geometry().size() != FPendingClient.size())
             FPendingOuter = QRect();

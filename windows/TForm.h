@@ -41,6 +41,9 @@ public:
     // the screen, the rectangle is applied again as soon as it does.
     QRect OuterGeometry() const;
     void SetOuterGeometry(const QRect &Outer);
+    // The smallest outer size the user can give the window; the client's
+    // minimum follows the frame once the platform tells it.
+    void SetMinimumOuterSize(const QSize &Outer);
 
     void setVisible(bool Visible) override;
 
@@ -60,11 +63,13 @@ private:
         QMetaObject::Connection Forget; // drops the entry when the button goes
     };
     TButtonEntry &Entry(QAbstractButton *Button);
+    void ApplyMinimumSize();
     void ButtonClicked(QAbstractButton *Button);
     QHash<QAbstractButton *, TButtonEntry> FButtons;
     QRect FPendingOuter;  // valid while waiting for the frame to be known
     QRect FPendingClient; // the client rectangle FPendingOuter was applied as
     mutable QMargins FKnownMargins;
+    QSize FMinimumOuter; // valid once a minimum was set
 };
 
 // The font of the window designs: "MS Sans Serif" at PixelHeight pixels, or

@@ -3,15 +3,20 @@
 #include "TForm.h"
 #include "UMyDialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -32,27 +37,74 @@ QPointer<THelpViewer> &Viewer() {
 
 const QString HelpName = QStringLiteral("Tarnwells.hlp");
 
+// Puts Viewer a little below and right of Asker's top-left corner, wholly on
+// Asker's screen where it fits.
+void PlaceNear(QWidget *Viewer, const QWidget *Asker) {
+    if (Asker == nullptr || Asker->screen() == nullptr)
+        return;
+    const QRect Screen = Asker->screen()->availableGeometry();
+    QRect Wanted(Asker->frameGeometry().topLeft() + QPoint(40, 40), Viewer->frameGeometry().size());
+    Wanted.moveRight(std::min(Wanted.right(), Screen.right()));
+    Wanted.moveBottom(std::min(Wanted.bottom(), Screen.bottom()));
+    Wanted.moveLeft(std::max(Wanted.left(), Screen.left()));
+    Wanted.moveTop(std::max(Wanted.top(), Screen.top()));
+    Viewer->move(Wanted.topLeft());
+}
+
 } // namespace
 
 THelpViewer::THelpViewer(QWidget *Owner) : QWidget(Owner, Qt::Window) {
     setWindowTitle(QStringLiteral("Help"));
     Browser = new QTextBrowser(this);
     Browser->setOpenExternalLinks(true);
+    BackButton = new QPushButton(QStringLiteral("&Back"), this);
+    ForwardButton = new QPushButton(QStringLiteral("&Forward"), this);
+    for (QPushButton *Button : {BackButton, ForwardButton})
+        Button->setEnabled(false);
+    connect(BackButton, &QPushButton::clicked, Browser, &QTextBrowser::backward);
+    connect(ForwardButton, &QPushButton::clicked, Browser, &QTextBrowser::forward);
+    connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QPushButton::setEnabled);
+    connect(Browser, &QTextBrowser::forwardAvailable, ForwardButton, &QPushButton::setEnabled);
+
+    // Window-wide, so they work whichever control has the focus.
+    const auto AddKeys = [this](const QList<QKeySequence> &Keys, auto Slot) {
+        auto *Action = new QAction(this);
+        Action->setShortcuts(Keys);
+        addAction(Action);
+        connect(Action, &QAction::triggered, this, Slot);
+    };
+    AddKeys({QKeySequence(Qt::ALT | Qt::Key_Left)}, [this] { Browser->backward(); });
+    AddKeys({QKeySequence(Qt::ALT | Qt::Key_Right)}, [this] { Browser->forward(); });
+    AddKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)},
+            [this] { close(); });
+
+    auto *Buttons = new QHBoxLayout;
+    Buttons->setContentsMargins(4, 4, 4, 0);
+    Buttons->addWidget(BackButton);
+    Buttons->addWidget(ForwardButton);
+    Buttons->addStretch();
     auto *Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addLayout(Buttons);
     Layout->addWidget(Browser);
+    setFocusProxy(Browser);
     resize(640, 480);
 }
 
-void THelpViewer::OpenFile(const QString &FileName) {
+void THelpViewer::OpenFile(const QString &FileName, const QString &Section) {
     Browser->clearHistory();
     // The name ends in .hlp, so the type is named rather than guessed.
     Browser->setSource(QUrl(), QTextDocument::HtmlResource);
     Browser->setSource(QUrl::fromLocalFile(FileName), QTextDocument::HtmlResource);
+    // Cleared again: the empty page just left is no page to go back to.
+    Browser->clearHistory();
     if (!Browser->documentTitle().isEmpty())
         setWindowTitle(Browser->documentTitle());
     Browser->verticalScrollBar()->setValue(0);
     Browser->horizontalScrollBar()->setValue(0);
+    if (!Section.isEmpty())
+        Browser->scrollToAnchor(Section);
+    Browser->setFocus();
 }
 
 THelpViewer *HelpViewer() {
@@ -67,7 +119,7 @@ QString HelpFileName() {
     return LastHelpFile();
 }
 
-void ShowHelp() {
+void ShowHelp(const QString &Section) {
     const QString Program = ProgramFolderOverride().isEmpty()
                                 ? QCoreApplication::applicationDirPath()
                                 : ProgramFolderOverride();
@@ -85,6 +137,7 @@ void ShowHelp() {
     QWidget *Owner = QApplication::activeModalWidget();
     if (Owner == nullptr)
         Owner = QApplication::activeWindow();
+    const QWidget *Asker = Owner;
     if (Viewer() != nullptr && Viewer()->isAncestorOf(Owner))
         Owner = nullptr;
 
@@ -96,7 +149,9 @@ void ShowHelp() {
             Viewer() = new THelpViewer(Owner);
         else if (Owner != nullptr && Viewer()->parentWidget() != Owner)
             Viewer()->setParent(Owner, Qt::Window);
-        Viewer()->OpenFile(Place);
+        Viewer()->OpenFile(Place, Section);
+        if (!Viewer()->isVisible())
+            PlaceNear(Viewer(), Asker);
         Viewer()->show();
         Viewer()->raise();
         Viewer()->activateWindow();

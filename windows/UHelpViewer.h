@@ -3,20 +3,26 @@
 #include <QString>
 #include <QWidget>
 
+class QPushButton;
 class QTextBrowser;
 
 // The program's own help viewer: a non-modal window showing the HTML help
-// file in a text browser. ShowHelp keeps one of them and raises it again.
+// file in a text browser, with Back and Forward (Alt+Left, Alt+Right) over
+// the links followed; Esc and Ctrl+W close it. ShowHelp keeps one of them
+// and raises it again.
 class THelpViewer : public QWidget {
     Q_OBJECT
 public:
     explicit THelpViewer(QWidget *Owner = nullptr);
 
-    // Loads FileName afresh (it may have changed since) and shows the top
-    // of the page: context 0.
-    void OpenFile(const QString &FileName);
+    // Loads FileName afresh (it may have changed since) and shows the
+    // section Section (an anchor of the page), or the top of the page when
+    // Section is empty: context 0.
+    void OpenFile(const QString &FileName, const QString &Section = QString());
 
     QTextBrowser *Browser = nullptr;
+    QPushButton *BackButton = nullptr;
+    QPushButton *ForwardButton = nullptr;
 };
 
 // The viewer ShowHelp uses, or null before ShowHelp first found a file

@@ -11,6 +11,7 @@ TLoadConfig::TLoadConfig(QWidget *Owner) : TForm(Owner) {
     SetModalResult(ui.Button1, mrOk);
     SetModalResult(ui.Button2, mrCancel);
     FormCreate();
+    ui.ComboBoxNames->setFocus(Qt::TabFocusReason);
 }
 
 void TLoadConfig::FormCreate() {

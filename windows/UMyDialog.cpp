@@ -1,7 +1,11 @@
 #include "UMyDialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 
 TMyDialog::TMyDialog(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
     : TMyForm(Owner, KeyPath, Name + "\\Dialog") {}
@@ -53,12 +57,34 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
     Dialog->setOption(QFileDialog::DontUseNativeDialog);
     Dialog->setAcceptMode(QFileDialog::AcceptOpen);
     Dialog->setFileMode(QFileDialog::AnyFile);
+    // Enter on a typed name closes the dialog but not its completion list,
+    // which would stay on screen over the window below and take its input.
+    QObject::connect(Dialog, &QDialog::finished, Dialog, [Dialog] {
+        for (QCompleter *Completer : Dialog->findChildren<QCompleter *>())
+            if (Completer->popup() != nullptr)
+                Completer->popup()->hide();
+    });
     return Dialog;
 }
 
 std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed) {
-    if (!Seed.isNull())
-        Dialog->selectFile(Seed);
+    // The folder the seed names, when it names one that exists; the home
+    // folder otherwise. A name without a folder is offered in the home folder.
+    QString Folder, Name = Seed;
+    if (Seed.contains(QLatin1Char('/'))) {
+        const QFileInfo Info(Seed);
+        const bool IsFolder = Seed.endsWith(QLatin1Char('/')) || Info.isDir();
+        Folder = IsFolder ? Info.absoluteFilePath() : Info.absolutePath();
+        Name = IsFolder ? QString() : Info.fileName();
+    }
+    if (Folder.isEmpty() || !QFileInfo(Folder).isDir())
+        Folder = QDir::homePath();
+    Dialog->setDirectory(Folder);
+    // selectFile ignores an empty name: the last one chosen would stay.
+    if (auto *NameEdit = Dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        NameEdit->clear();
+    if (!Name.isEmpty())
+        Dialog->selectFile(Name);
     if (ShowModal(Dialog) != QDialog::Accepted)
         return std::nullopt;
     const QStringList Chosen = Dialog->selectedFiles();

@@ -49,17 +49,20 @@ protected:
 };
 
 // An open-file dialog of the program's own kind (the platform's native one
-// cannot be driven the same way everywhere), owned by Owner.
+// cannot be driven the same way everywhere), owned by Owner. No pop-up of
+// it outlives its showing.
 QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName);
-// Shows Dialog, seeded with Seed when that is not null; the chosen file with
-// its full path, or nothing when the dialog was cancelled.
+// Shows Dialog in the folder of Seed (a box's text), with Seed's file name
+// offered; in the home folder when Seed names no folder that exists. The
+// chosen file with its full path, or nothing when the dialog was cancelled.
 std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed = QString());
 
 // Opens the help file "Tarnwells.hlp" found beside the program, else in its
 // parent folder, else in ../share/tarnwell/, in the program's help viewer
-// (one window, raised on later calls, scrolled to the top); when none exists
-// shows the box "Can't find the help file".
-void ShowHelp();
+// (one window, raised on later calls, at the anchor Section or else at the
+// top; a viewer not on screen opens over the window that asked); when none
+// exists shows the box "Can't find the help file".
+void ShowHelp(const QString &Section = QString());
 // The folder ShowHelp searches from: the program's folder unless a test has
 // set another; an empty Folder restores the program's.
 void SetHelpProgramFolder(const QString &Folder);

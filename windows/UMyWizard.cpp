@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -34,9 +35,25 @@ void TMyWizard::UpdateButtons() {
         BtnBack->setVisible(Page != FirstPage);
     if (BtnNext == nullptr)
         return;
-    BtnNext->setDefault(Last);
+    BtnNext->setDefault(true);
     BtnNext->setText(Last ? QStringLiteral("&Finish") : QStringLiteral("&Next >"));
     SetModalResult(BtnNext, Last ? mrOk : mrNone);
+    FocusPage();
+}
+
+void TMyWizard::FocusPage() {
+    QWidget *Page = notebook != nullptr ? notebook->currentWidget() : nullptr;
+    // The focus chain runs in Tab order over the whole window.
+    for (QWidget *W = nextInFocusChain(); Page != nullptr && W != this; W = W->nextInFocusChain()) {
+        if (!Page->isAncestorOf(W) || !W->isVisibleTo(Page) || !W->isEnabled() ||
+            !(W->focusPolicy() & Qt::TabFocus))
+            continue;
+        W->setFocus(Qt::TabFocusReason);
+        if (auto *Edit = qobject_cast<QLineEdit *>(W))
+            Edit->selectAll();
+        return;
+    }
+    BtnNext->setFocus(Qt::TabFocusReason);
 }
 
 void FillMagentaBackground(QImage &Image, const QColor &Colour) {

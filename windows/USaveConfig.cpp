@@ -16,6 +16,9 @@ TSaveConfig::TSaveConfig(QWidget *Owner) : TForm(Owner) {
     connect(ui.ListBoxNames, &QListWidget::currentRowChanged, this,
             &TSaveConfig::ListBoxNamesClick);
     FormCreate();
+    // The name is what the user came to type.
+    ui.EditName->setFocus(Qt::TabFocusReason);
+    ui.EditName->selectAll();
 }
 
 void TSaveConfig::FormCreate() {

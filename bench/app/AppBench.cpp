@@ -11,6 +11,9 @@
 //       from entering main; the kept report's lines shown, the peak memory)
 //   tarnwell-app-bench prepare FILE1 FILE2
 //       leaves settings behind as a user would (histories, options, a report).
+//   tarnwell-app-bench longlines FILE1 FILE2 BYTES
+//       writes two files of one line of BYTES letters each, from a fixed
+//       seed, that differ from the first character on.
 #include "MyComps.h"
 #include "SettingsRootKey.h"
 #include "UCompareDialog.h"
@@ -19,12 +22,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <random>
 #include <sys/resource.h>
 
 namespace {
@@ -54,6 +59,7 @@ int Run(const QString &First, const QString &Second) {
     timer.start();
     report->RunComparison(true, First, Second, true, false, false);
     const qint64 elapsed = timer.nsecsElapsed();
+    // A run that was not whole is no measure.
     if (!report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))
              ->currentMessage()
              .startsWith(QStringLiteral("All Done")))
@@ -91,6 +97,19 @@ int Prepare(const QString &First, const QString &Second) {
     return 0; // the report window saves everything as it is destroyed
 }
 
+int LongLines(const QString &First, const QString &Second, qsizetype Bytes) {
+    std::mt19937 random(20261206);
+    for (const QString &name : {First, Second}) {
+        QByteArray line(Bytes + 1, '\n');
+        for (qsizetype k = 0; k < Bytes; ++k)
+            line[k] = char('a' + random() % 26);
+        QFile file(name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size())
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -101,6 +120,8 @@ int main(int argc, char **argv) {
         return Run(args[2], args[3]);
     if (args.size() == 4 && args[1] == QLatin1String("prepare"))
         return Prepare(args[2], args[3]);
+    if (args.size() == 5 && args[1] == QLatin1String("longlines"))
+        return LongLines(args[2], args[3], args[4].toLongLong());
     if (args.size() == 3 && args[1] == QLatin1String("startup")) {
         const qint64 launched = args[2].toLongLong();
         auto report = ShownReport();
@@ -114,7 +135,9 @@ int main(int argc, char **argv) {
         std::fflush(stdout);
         std::_Exit(0);
     }
-    std::fprintf(stderr, "usage: %s run FILE1 FILE2 | prepare FILE1 FILE2 | startup LAUNCH_NS\n",
+    std::fprintf(stderr,
+                 "usage: %s run FILE1 FILE2 | prepare FILE1 FILE2 | startup LAUNCH_NS | "
+                 "longlines FILE1 FILE2 BYTES\n",
                  argv[0]);
     return 2;
 }

@@ -20,16 +20,17 @@ QStringList Items(const QComboBox &Box) {
 
 } // namespace
 
-TEST_F(THistoryBoxTest, UpdateReplacesACaseInsensitiveEqualEntry) {
+// notes.txt and Notes.txt are two files: letter case counts.
+TEST_F(THistoryBoxTest, UpdateReplacesAnExactlyEqualEntry) {
     THistoryBox History;
     EXPECT_EQ(History.insertPolicy(), QComboBox::NoInsert);
-    History.addItems({"d:\\one.txt", "e:\\two.txt", "C:\\A.TXT", "c:\\a.txt"});
-    History.setEditText("c:\\a.txt");
+    History.addItems({"/x/Notes.txt", "/x/b.txt", "/x/notes.txt", "/x/notes.txt"});
+    History.setEditText("/x/notes.txt");
     History.lineEdit()->selectAll();
-    EXPECT_EQ(History.UpdateHistory(), "c:\\a.txt");
-    // Only the first match goes; the entry is spelled as entered.
+    EXPECT_EQ(History.UpdateHistory(), "/x/notes.txt");
+    // Only the first match goes.
     EXPECT_EQ(Items(History),
-              QStringList({"c:\\a.txt", "d:\\one.txt", "e:\\two.txt", "c:\\a.txt"}));
+              QStringList({"/x/notes.txt", "/x/Notes.txt", "/x/b.txt", "/x/notes.txt"}));
     EXPECT_FALSE(History.lineEdit()->hasSelectedText());
     History.setEditText("");
     EXPECT_EQ(History.UpdateHistory(), "");
