@@ -16,7 +16,6 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -113,17 +112,6 @@ TEST_F(ReportFilesTest, PrintingMakesOneTitledJobThatGrowsWithTheReport) {
               QStringLiteral("Compare\\Report Tarnwell"));
     EXPECT_TRUE(large.contains("/Title " + PdfText(QStringLiteral("Compare\\Report Tarnwell"))))
         << "document title missing";
-}
-
-TEST_F(ReportFilesTest, PrintSetupAndPrintShareOnePrinter) {
-    auto report = OpenReport();
-    QPrinter *setUp = nullptr;
-    Answer<QPageSetupDialog>([&](QPageSetupDialog *Dialog) {
-        setUp = Dialog->printer();
-        return int(QDialog::Accepted);
-    });
-    Child<QAction>(report, "PrintSetup1")->trigger();
-    EXPECT_EQ(setUp, report->PrintDialog()->printer());
 }
 
 TEST_F(ReportFilesTest, PrintToAnUnwritableFileShowsTheErrorBox) {
