@@ -1,6 +1,7 @@
 #include "AppMain.h"
 
 #include "CommandLine.h"
+#include "ReportText.h"
 #include "SettingsRootKey.h"
 #include "TRegistry.h"
 #include "UCompareReport.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -28,7 +30,9 @@ void NoteTermination(int) {
 
 // A request to end (logout, kill, Ctrl+C) closes every window as the close
 // box would, so the run ends through the normal save instead of losing what
-// the user set. Returns the watcher; null when it cannot be set up.
+// the user set. From then on no window waits for the user: a box still to
+// come is answered at once and its text goes to the standard error.
+// Returns the watcher; null when it cannot be set up.
 std::unique_ptr<QSocketNotifier> WatchTermination() {
     if (TerminationPipe[0] < 0 && pipe2(TerminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return nullptr;
@@ -37,6 +41,11 @@ std::unique_ptr<QSocketNotifier> WatchTermination() {
         char Bytes[16];
         while (read(TerminationPipe[0], Bytes, sizeof Bytes) > 0) {
         }
+        SetModalHook([](QDialog *Window) {
+            if (const auto *Box = qobject_cast<QMessageBox *>(Window))
+                std::fprintf(stderr, "%s\n", Box->text().toLocal8Bit().constData());
+            return int(mrCancel);
+        });
         QApplication::closeAllWindows();
     });
     struct sigaction Action = {};
@@ -46,6 +55,20 @@ std::unique_ptr<QSocketNotifier> WatchTermination() {
     for (const int Signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(Signal, &Action, nullptr);
     return Watcher;
+}
+
+// The configuration named on the command line. A name that is not valid
+// UTF-8 could be saved but never loaded back by name: it is refused, with a
+// box that says so, and the default configuration is used.
+std::string ChooseRootKey(const std::string &Configuration) {
+    const std::string rootKey = SettingsRootKey({std::string(), Configuration}, 1);
+    if (IsValidUtf8(rootKey))
+        return rootKey;
+    const std::string name = rootKey.substr(std::string(OthersKey).size() + 1);
+    ShowErrorBox(nullptr, QStringLiteral("The configuration name \"%1\" is not valid UTF-8; the "
+                                         "default configuration is used")
+                              .arg(QString::fromUtf8(name)));
+    return DefaultRootKey;
 }
 
 } // namespace
@@ -60,7 +83,10 @@ int RunApplication(const std::vector<std::string> &Arguments) {
         std::fprintf(stderr, "tarnwell: %s\nTry 'tarnwell --help'.\n", line.Error.c_str());
         return 2;
     }
-    const std::string rootKey = SettingsRootKey({std::string(), line.Configuration}, 1);
+    // Before anything can show a box: an end requested while one is up
+    // must still end through the normal save.
+    const auto termination = WatchTermination();
+    const std::string rootKey = ChooseRootKey(line.Configuration);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
     // Full names, so the histories still find the files from another folder.
     QStringList files;
@@ -70,8 +96,7 @@ int RunApplication(const std::vector<std::string> &Arguments) {
     report->StartWith(files);
     // The store moved a damaged hive aside while the windows opened it.
     RunGuarded(nullptr, [] { TRegistry::CheckHive(); });
-    const auto termination = WatchTermination();
-    ShowModal(report.get());
+    ShowModal(report.get()); // answered at once when ending already
     report.reset();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -412,15 +413,18 @@ void TCompareReport::New1Click() {
 }
 
 void TCompareReport::SaveAs1Click() {
-    // Proposed afresh every time: the section name as a relative path.
-    QString proposed = QString::fromStdString(Section) + QStringLiteral(".txt");
-    proposed.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    SaveDialog1->selectFile(QDir::toNativeSeparators(proposed));
+    // Proposed afresh every time, and a name that saves when accepted: the
+    // section's "Compare\Report.txt" would be relative, below a folder that
+    // need not exist.
+    const QString folder = FSaveAsFolder.isEmpty() ? QDir::homePath() : FSaveAsFolder;
+    SaveDialog1->selectFile(QDir(folder).filePath(QStringLiteral("Report.txt")));
     if (ShowModal(SaveDialog1) != QDialog::Accepted)
         return;
     const QStringList chosen = SaveDialog1->selectedFiles();
-    if (!chosen.isEmpty())
-        SaveReport(chosen.first());
+    if (chosen.isEmpty())
+        return;
+    SaveReport(chosen.first());
+    FSaveAsFolder = QFileInfo(chosen.first()).absolutePath();
 }
 
 void TCompareReport::Dialog1Click() {

@@ -139,6 +139,7 @@ private:
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog *PrintDialog1 = nullptr;
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;
+    QString FSaveAsFolder; // of the last successful Save As; empty before it
     bool FActivated = false;
     bool FRunning = false;
     std::optional<TCompareRequest> FPendingRun; // asked for during a run

@@ -254,15 +254,12 @@ void TMyIniFile::ReadFont(const std::string &Section, const std::string &Ident, 
     const int size = ReadInteger(key, "Size", 10);
     if (size > 0) // Qt refuses other sizes; the font keeps its own then
         Font.setPointSize(size);
-    // A style stored as false is left as the font has it.
-    if (ReadBool(key, "Bold", false))
-        Font.setBold(true);
-    if (ReadBool(key, "Italic", false))
-        Font.setItalic(true);
-    if (ReadBool(key, "Underline", false))
-        Font.setUnderline(true);
-    if (ReadBool(key, "StrikeOut", false))
-        Font.setStrikeOut(true);
+    // Every style is the stored one, off when stored off or missing: a style
+    // the font had before must not survive the read.
+    Font.setBold(ReadBool(key, "Bold", false));
+    Font.setItalic(ReadBool(key, "Italic", false));
+    Font.setUnderline(ReadBool(key, "Underline", false));
+    Font.setStrikeOut(ReadBool(key, "StrikeOut", false));
 }
 
 void TMyIniFile::WriteFont(const std::string &Section, const std::string &Ident,

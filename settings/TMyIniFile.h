@@ -34,7 +34,8 @@ public:
                                            QPlainTextEdit *RichEdit);
     void WriteRichEdit(const std::string &Section, const std::string &Ident,
                        QPlainTextEdit *RichEdit);
-    // A style stored as false is not removed from Font.
+    // Every style of Font (bold, italic, underline, strike-out) takes its
+    // stored value; a style not stored is off.
     void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);
     void WriteFont(const std::string &Section, const std::string &Ident, const QFont &Font);
     // As ReadRichEdit, also for what it returns.

@@ -6,6 +6,8 @@
 //   AppChild dump FILE   writes the report shown at start-up to FILE
 //   AppChild wait TEXT   "Save Report on Exit" on, report TEXT, then runs the
 //                        window for real, saying "ready" on stdout, until ended
+//   AppChild box -       starts on a configuration name that is not UTF-8 and
+//                        shows its error box for real, saying "box" on stdout
 // Exit status 0, or 3 when a window other than the report was shown.
 #include "AppMain.h"
 #include "UCompareDialog.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <cstdio>
 
 int main(int argc, char **argv) {
@@ -24,7 +27,12 @@ int main(int argc, char **argv) {
     bool unexpected = false;
     SetModalHook([&](QDialog *Window) {
         auto *report = dynamic_cast<TCompareReport *>(Window);
-        if (report == nullptr) {
+        if (action == QLatin1String("box") && qobject_cast<QMessageBox *>(Window)) {
+            std::printf("box\n");
+            std::fflush(stdout);
+            return Window->exec();
+        }
+        if (report == nullptr || action == QLatin1String("box")) {
             std::fprintf(stderr, "unexpected window %s\n", Window->metaObject()->className());
             unexpected = true;
             return int(mrCancel);
@@ -50,6 +58,9 @@ int main(int argc, char **argv) {
         report->findChild<QAction *>(QStringLiteral("Exit1"))->trigger();
         return report->result();
     });
-    const int status = RunApplication({argv[0]});
+    std::vector<std::string> arguments{argv[0]};
+    if (action == QLatin1String("box"))
+        arguments.emplace_back("bad\xff\xfe");
+    const int status = RunApplication(arguments);
     return unexpected ? 3 : status;
 }

@@ -1,5 +1,8 @@
 #include "AppMain.h"
 #include "AppTestSupport.h"
+#include "ConfigNames.h"
+#include "SettingsRootKey.h"
+#include "TRegIniFile.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
 #include "UiChild.h"
@@ -50,6 +53,44 @@ TEST_F(AppMainTest, TerminationEndsTheRunThroughTheNormalSave) {
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), 0);
     EXPECT_EQ(ShownAtStart(), QStringLiteral("kept"));
+}
+
+// A configuration name must be valid UTF-8 to be loaded back by name: any
+// other is refused with a box, and the default configuration is used.
+TEST_F(AppMainTest, TheConfigurationNameMustBeUtf8) {
+    const std::string daily = std::string(OthersKey) + "\\Gr\xC3\xBC\xC3\x9F";
+    for (const auto &[name, used] :
+         {std::pair<std::string, std::string>{"bad\xFF\xFE", DefaultRootKey},
+          {"/x/Gr\xC3\xBC\xC3\x9F", daily}}) {
+        std::string opened;
+        Answer<TCompareReport>([&](TCompareReport *Report) {
+            opened = Report->IniFile->KeyPath();
+            return int(mrCancel);
+        });
+        EXPECT_EQ(RunApplication({"tarnwell", name}), 0);
+        EXPECT_EQ(opened, used);
+        const QStringList shown = TakeErrors();
+        EXPECT_EQ(shown.size(), used == daily ? 0 : 1);
+        for (const QString &text : shown)
+            EXPECT_TRUE(text.contains(QStringLiteral("is not valid UTF-8"))) << text.toStdString();
+    }
+    QStringList names;
+    ListConfigurations(names);
+    EXPECT_EQ(names, QStringList(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")));
+}
+
+// Ended from outside while a start-up box waits for the user: the box
+// closes and the run ends through the normal save, not killed.
+TEST_F(AppMainTest, TerminationWhileABoxIsUpEndsThroughTheNormalSave) {
+    QProcess child;
+    child.start(QStringLiteral(TARNWELL_APP_CHILD), {QStringLiteral("box"), QStringLiteral("-")});
+    ASSERT_TRUE(child.waitForReadyRead(60000));
+    EXPECT_EQ(child.readAllStandardOutput().trimmed(), QByteArray("box"));
+    child.terminate();
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(TRegIniFile(DefaultRootKey).ReadString("Compare\\Report", "Version", ""), "1");
 }
 
 TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {

@@ -75,19 +75,3 @@ TEST_F(TMyFormTest, OutOfRangeNumbersNeverHurt) {
         TRegIniFile(RootKey).WriteString("Test\\Form", Name, "0");
     }
 }
-
-TEST_F(TMyFormTest, UseConfigurationLeavesTheDefaultUntouched) {
-    const std::string Daily = OthersRoot + "\\Daily";
-    TTestForm Form;
-    Form.Value = "first";
-    Form.SaveToIniFile();
-    Form.UseConfiguration("Daily");
-    EXPECT_EQ(Form.IniFile->KeyPath(), Daily);
-    Form.Value = "second";
-    Form.SetOuterGeometry(QRect(20, 30, 410, 220));
-    Form.SaveToIniFile();
-    EXPECT_EQ(Stored(RootKey, "Test\\Form", "Edit-1"), "first");
-    EXPECT_NE(Stored(RootKey, "Test\\Form", "Width"), "410");
-    EXPECT_EQ(Stored(Daily, "Test\\Form", "Edit-1"), "second");
-    EXPECT_EQ(Stored(Daily, "Test\\Form", "Width"), "410");
-}
