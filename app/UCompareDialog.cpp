@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTabBar>
-#include <QToolTip>
 
 TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
@@ -52,12 +51,9 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     OnClick(ui.helpButton, [this] { helpButtonClick(); });
 
     for (THistoryBox *box : {ui.file1, ui.file2})
-        AcceptFileDrops(
-            box, 1, [box](const QStringList &Files) { box->setEditText(Files.first()); },
-            [this, box](const QString &Why) {
-                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), Why, box);
-                emit DropRefused(Why);
-            });
+        AcceptFileNameDrop(
+            box, [box](const QString &Name) { box->setEditText(Name); },
+            [this](const QString &Why) { emit DropRefused(Why); });
 
     RegisterResize(ui.file1, 0, false, true, false, false);
     RegisterResize(ui.file2, 0, false, true, false, false);

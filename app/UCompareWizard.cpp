@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QStackedWidget>
-#include <QToolTip>
 
 TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     : TMyWizard(Owner, KeyPath, "Compare", 3) {
@@ -34,12 +33,9 @@ TCompareWizard::TCompareWizard(QWidget *Owner, const std::string &KeyPath)
     OnClick(ui.BtnBrowse, [this] { BtnBrowseClick(); });
     OnClick(ui.Button1, [this] { Button1Click(); });
     for (QLineEdit *edit : {ui.firstFile, ui.secondFile})
-        AcceptFileDrops(
-            edit, 1, [edit](const QStringList &Files) { edit->setText(Files.first()); },
-            [this, edit](const QString &Why) {
-                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), Why, edit);
-                emit DropRefused(Why);
-            });
+        AcceptFileNameDrop(
+            edit, [edit](const QString &Name) { edit->setText(Name); },
+            [this](const QString &Why) { emit DropRefused(Why); });
     UpdateButtons();
 }
 

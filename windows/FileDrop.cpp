@@ -1,5 +1,7 @@
 #include "FileDrop.h"
 
+#include <QToolTip>
+
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QDir>
@@ -92,4 +94,14 @@ void AcceptFileDrops(QWidget *Target, int MaxFiles, std::function<void(const QSt
         inner->setAcceptDrops(true);
         inner->installEventFilter(filter);
     }
+}
+
+void AcceptFileNameDrop(QWidget *Box, std::function<void(const QString &)> Put,
+                        std::function<void(const QString &)> Refused) {
+    AcceptFileDrops(
+        Box, 1, [Put = std::move(Put)](const QStringList &Files) { Put(Files.first()); },
+        [Box, Refused = std::move(Refused)](const QString &Why) {
+            QToolTip::showText(Box->mapToGlobal(QPoint(0, Box->height())), Why, Box);
+            Refused(Why);
+        });
 }

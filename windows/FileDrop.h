@@ -21,3 +21,8 @@ TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles);
 // the program stay ordinary editing.
 void AcceptFileDrops(QWidget *Target, int MaxFiles, std::function<void(const QStringList &)> Take,
                      std::function<void(const QString &)> Refuse);
+
+// A file-name box that takes one dropped file: Put gets its name. A refused
+// drop says why in a tool tip under the box and tells Refused.
+void AcceptFileNameDrop(QWidget *Box, std::function<void(const QString &)> Put,
+                        std::function<void(const QString &)> Refused);
