@@ -32,13 +32,6 @@ QString Shown(const QPlainTextEdit &Edit) {
     return PlainTextLines(&Edit).join('\n');
 }
 
-// The tree as "depth:text" lines, in tree order.
-void AppendShape(QTreeWidgetItem *Item, int Depth, QStringList &Shape) {
-    Shape << QString::number(Depth) + ":" + Item->text(0);
-    for (int i = 0; i < Item->childCount(); ++i)
-        AppendShape(Item->child(i), Depth + 1, Shape);
-}
-
 } // namespace
 
 class Composites : public FreshHome {
@@ -46,6 +39,8 @@ protected:
     const std::string Kept = KeptFile();
 };
 
+// Count, then Item1, Item2, ... below Section + Ident; empty and missing
+// items are skipped, and a Count that is no number reads as none.
 TEST_F(Composites, AListBoxIsCountAndItemsInTheSubkeySectionPlusIdent) {
     TMyIniFile store(Root);
     QListWidget list;
@@ -55,21 +50,16 @@ TEST_F(Composites, AListBoxIsCountAndItemsInTheSubkeySectionPlusIdent) {
     store.ReadSection("Compare\\DialogHistory-1", names);
     EXPECT_EQ(names, (std::vector<std::string>{"Count", "Item1", "Item2", "Item3"}));
     EXPECT_EQ(store.ReadString("Compare\\DialogHistory-1", "Count", ""), "3");
-    // Count, then Item1, Item2, ... ("-" for a missing one), then the items read.
-    const std::vector<std::tuple<std::string, std::vector<std::string>, QStringList>> cases = {
-        {"3", {"C:\\one.txt", "", "\xC3\xBC.txt"}, {"C:\\one.txt", "\xC3\xBC.txt"}},
-        {"3", {"a", "-", "c", "d"}, {"a", "c"}},
-        {"2147483647", {"a", "b"}, {"a", "b"}},
-        {"-3", {"a"}, {}},
-        {"junk", {"a"}, {}}};
-    for (const auto &[count, items, expected] : cases) {
-        const std::string section = "Compare\\DialogList-" + count;
-        store.WriteString(section, "Count", count);
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i] != "-")
-                store.WriteString(section, "ITEM" + std::to_string(i + 1), items[i]);
+    const std::vector<std::pair<std::string, QStringList>> cases = {
+        {"3", {"C:\\one.txt", "\xC3\xBC.txt"}},
+        {"2", {"C:\\one.txt"}},
+        {"2147483647", {"C:\\one.txt", "\xC3\xBC.txt"}},
+        {"-3", {}},
+        {"junk", {}}};
+    for (const auto &[count, expected] : cases) {
+        store.WriteString("Compare\\DialogHistory-1", "Count", count);
         list.addItem("stale");
-        store.ReadListBox("Compare\\Dialog", "List-" + count, &list);
+        store.ReadListBox("Compare\\Dialog", "History-1", &list);
         QStringList read;
         for (int i = 0; i < list.count(); ++i)
             read << list.item(i)->text();
@@ -177,25 +167,28 @@ TEST_F(Composites, AKeptTextIsTheUsersAloneAndAFailedWriteSaysWhy) {
     EXPECT_EQ(ReadFile(Kept), "new text\n");
 }
 
+// Tabs or spaces give the depth; a line deeper than one below the last ends
+// the read.
 TEST_F(Composites, ATreeViewRoundTripsItsShapeAndALineTooDeepEndsTheRead) {
-    QTreeWidget tree, back;
+    QTreeWidget tree;
     auto *top = new QTreeWidgetItem(&tree, QStringList("Top"));
     new QTreeWidgetItem(new QTreeWidgetItem(top, QStringList("Child")), QStringList("Grand"));
     new QTreeWidgetItem(&tree, QStringList("Another top"));
     TMyIniFile store(Root);
     store.WriteTreeView("Compare\\Report", "1", &tree);
     EXPECT_EQ(ReadFile(Kept), "Top\n\tChild\n\t\tGrand\nAnother top\n");
-    for (const auto &[bytes, expected] : std::vector<std::pair<std::string, QStringList>>{
-             {"", {"0:Top", "1:Child", "2:Grand", "0:Another top"}},
-             {"a\n b\n\t c\nd\n", {"0:a", "1:b", "2:c", "0:d"}},
-             {"a\n\tb\n\t\t\tc\nd\n", {"0:a", "1:b"}},
-             {"\ta\nb\n", {}}}) {
-        if (!bytes.empty())
-            WriteFile(Kept, bytes);
-        store.ReadTreeView("Compare\\Report", "1", &back);
-        QStringList shape;
-        for (int i = 0; i < back.topLevelItemCount(); ++i)
-            AppendShape(back.topLevelItem(i), 0, shape);
-        EXPECT_EQ(shape, expected) << bytes;
+    WriteFile(Kept, "a\n b\n\t c\n\t\t\t\td\ne\n");
+    store.ReadTreeView("Compare\\Report", "1", &tree);
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->text(0), "c");
+    EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->childCount(), 0);
+}
+
+TEST_F(Composites, TheWindowsDirectoryIsTheDataHomeWithoutTrailingSeparator) {
+    const std::string fallback = std::string(getenv("HOME")) + "/.local/share";
+    for (const auto &[variable, expected] : std::vector<std::pair<const char *, std::string>>{
+             {"/data/home///", "/data/home"}, {"relative/data", fallback}, {"", fallback}}) {
+        setenv("XDG_DATA_HOME", variable, 1);
+        EXPECT_EQ(WindowsDirectory(), expected) << variable;
     }
 }
