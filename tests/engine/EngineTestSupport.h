@@ -22,9 +22,8 @@ inline std::filesystem::path MakeTestFolder() {
 }
 
 inline std::string WriteBytes(const std::filesystem::path &Path, const std::string &Bytes) {
-    if (Path.has_parent_path())
-        std::filesystem::create_directories(Path.parent_path());
-    std::ofstream(Path, std::ios::binary).write(Bytes.data(), std::streamsize(Bytes.size()));
+    std::filesystem::create_directories(std::filesystem::absolute(Path).parent_path());
+    std::ofstream(Path, std::ios::binary) << Bytes;
     return Path.string();
 }
 
@@ -34,24 +33,18 @@ inline int LoadBytes(TMyStringList &Store, std::string_view Bytes) {
 }
 
 // xorshift: the same numbers on every platform.
-class TRandom {
-public:
-    explicit TRandom(std::uint64_t Seed) : FState(Seed * 0x9E3779B97F4A7C15ull + 7) {}
+struct TRandom {
+    std::uint64_t State;
+    explicit TRandom(std::uint64_t Seed) : State(Seed * 0x9E3779B97F4A7C15ull + 7) {}
     unsigned Below(unsigned Limit) {
-        FState ^= FState << 13;
-        FState ^= FState >> 7;
-        FState ^= FState << 17;
-        return unsigned(FState % Limit);
+        State ^= State << 13, State ^= State >> 7, State ^= State << 17;
+        return unsigned(State % Limit);
     }
-
-private:
-    std::uint64_t FState;
 };
 
 // A report that keeps every line; it can refuse lines and run code where a
 // window would deliver its pending events.
-class TRecordingSink : public TReportSink {
-public:
+struct TRecordingSink : TReportSink {
     struct TLine {
         std::string Prefix, Text;
         TLineKind Kind;
@@ -60,7 +53,7 @@ public:
     std::string Status;
     int Clears = 0, Deliveries = 0;
     int ThrowAfter = -1; // AppendLine throws once this many lines are kept
-    std::function<void(std::size_t Done, std::size_t Total)> OnMessages;
+    std::function<void(std::size_t Done, std::size_t Total)> OnMessages = [](auto, auto) {};
 
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) override {
         if (ThrowAfter >= 0 && int(Lines.size()) >= ThrowAfter)
@@ -70,9 +63,7 @@ public:
     void Clear() override { Lines.clear(), ++Clears; }
     void SetStatus(std::string_view Text) override { Status = Text; }
     void ProcessMessages(std::size_t Done, std::size_t Total) override {
-        ++Deliveries;
-        if (OnMessages)
-            OnMessages(Done, Total);
+        ++Deliveries, OnMessages(Done, Total);
     }
     // The report as shown: each line's prefix and text, then "\n".
     std::string Shown() const {

@@ -7,50 +7,6 @@ namespace {
 
 using TLines = std::vector<std::string>;
 
-// The smallest texts; the random texts below cover the rest.
-TEST(TLineReader, SplitLinesAsTextFilesEndThem) {
-    const std::pair<std::string, TLines> Cases[] = {
-        {"", {}},
-        {"\n", {""}},
-        {"\r", {""}},
-        {"a\n\x1a\n", {"a"}},
-        {"\x1a"
-         "a\n",
-         {}},
-        {std::string("ab\0cd\nef", 8), {"ab", "ef"}},
-        {std::string("\0", 1), {""}},
-    };
-    for (const auto &[Bytes, Lines] : Cases) {
-        SCOPED_TRACE(testing::PrintToString(Bytes));
-        TMyStringList Store;
-        LoadBytes(Store, Bytes);
-        TLines Read;
-        for (int K = 0; K < Store.Count(); ++K)
-            Read.emplace_back(Store.Strings(K));
-        EXPECT_EQ(Read, Lines);
-        EXPECT_EQ(Store.Blocks().Count(), Lines.empty() ? 0 : 1);
-    }
-}
-
-TEST(TLineReader, ReadsLongLinesWholeWhereverTheirEndsFall) {
-    const int BlockSize = TMyStringList::BlockSize;
-    const std::string Fill(BlockSize - 1, 'f'), Double(2 * BlockSize - 1, 'd');
-    const std::pair<std::string, TLines> Cases[] = {
-        // The first read fills one block, so its last byte is the CR.
-        {Fill + "\r\ny", {Fill, "y"}},
-        // A long line is read in steps; this CR ends the second.
-        {Double + "\r\nz\n", {Double, "z"}},
-        {Double + "\x1a" + "rest\n", {Double}},
-    };
-    for (const auto &[Bytes, Lines] : Cases) {
-        TMyStringList Store;
-        LoadBytes(Store, Bytes);
-        ASSERT_EQ(Store.Count(), int(Lines.size()));
-        for (int K = 0; K < Store.Count(); ++K)
-            EXPECT_TRUE(Store.Strings(K) == Lines[K]) << K;
-    }
-}
-
 // The reading rules written out plainly: each line's raw bytes.
 TLines ReferenceSplit(const std::string &Bytes) {
     TLines Lines;
@@ -101,13 +57,28 @@ std::string RandomBytes(TRandom &Random, std::size_t Size) {
 
 // Reading in place gives the lines of the plain rules, laid out in the
 // blocks exactly as placing each line with AllocText would. The larger files
-// take their blocks from one reserved area.
-TEST(TLineReader, RandomFilesMatchThePlainRulesAndTheBlockLayout) {
-    for (unsigned Seed = 1; Seed <= 100; ++Seed) {
+// take their blocks from one reserved area. Before the random texts: the
+// smallest, and long lines whose ends fall at block edges (the first read
+// fills one block, so its last byte is the CR; a long line is read in steps).
+TEST(TLineReader, FilesMatchThePlainRulesAndTheBlockLayout) {
+    const std::string Fill(TMyStringList::BlockSize - 1, 'f'), Double(2 * Fill.size() + 1, 'd');
+    const std::string Edges[] = {"",
+                                 "\r",
+                                 "\n",
+                                 "\x1a"
+                                 "a\n",
+                                 "a\n\x1a\n",
+                                 std::string("ab\0cd\nef", 8),
+                                 Fill + "\r\ny",
+                                 Double + "\r\nz\n",
+                                 Double + "\x1a" + "rest\n"};
+    for (unsigned Seed = 0; Seed <= 100 + std::size(Edges); ++Seed) {
         SCOPED_TRACE("seed " + std::to_string(Seed));
         TRandom Random(Seed);
         const std::string Bytes =
-            RandomBytes(Random, Seed % 10 == 0 ? 3000000 : Random.Below(150000));
+            Seed < std::size(Edges)
+                ? Edges[Seed]
+                : RandomBytes(Random, Seed % 10 == 0 ? 3000000 : Random.Below(150000));
         TMyStringList Store, Placed;
         EXPECT_EQ(LoadBytes(Store, Bytes), 0);
         const TLines Raw = ReferenceSplit(Bytes);

@@ -7,13 +7,6 @@
 
 namespace {
 
-constexpr int BlockSize = TMyStringList::BlockSize;
-using TLines = std::vector<std::string>;
-
-void Load(TMyStringList &Store, const std::string &Bytes) {
-    EXPECT_EQ(LoadBytes(Store, Bytes), 0);
-}
-
 // Replacing or removing a line would put its key out of step.
 template <class T>
 concept CanReplaceLines = requires(T &Store) {
@@ -21,48 +14,6 @@ concept CanReplaceLines = requires(T &Store) {
     Store.Delete(0);
 };
 static_assert(!CanReplaceLines<TMyStringList> && !CanReplaceLines<const TMyStringList>);
-
-TEST(AllocText, PacksTextsTakesBlocksOnlyWhenNeededAndServesBigTextsApart) {
-    TMyStringList Store;
-    EXPECT_EQ(Store.Blocks().Count(), 0);
-    EXPECT_EQ(Store.Next(), nullptr);
-    char *First = Store.AllocText(10);
-    EXPECT_EQ(First, Store.Blocks().Items(0));
-    // A request that exactly fills what is left still uses the block.
-    EXPECT_EQ(Store.AllocText(BlockSize - 20), First + 10);
-    EXPECT_EQ(Store.Free(), 10);
-    // A text larger than a block gets its own; the current block stays.
-    const char *Big = Store.AllocText(BlockSize + 1);
-    EXPECT_EQ(Big, Store.Blocks().Items(1));
-    EXPECT_EQ(Store.AllocText(10), First + BlockSize - 10);
-    // Too big for the rest: a fresh block, the rest abandoned for good.
-    const char *Fresh = Store.AllocText(1);
-    EXPECT_EQ(Fresh, Store.Blocks().Items(2));
-    EXPECT_EQ(Store.Free(), BlockSize - 1);
-}
-
-TEST(LineIndex, SearchesOnlyTheGivenRangeForTheSameBytes) {
-    std::string Fifty, TwoHundred;
-    for (int K = 0; K < 200; ++K)
-        (K < 50 ? Fifty : TwoHundred).append("L").append(std::to_string(K)).append("\n");
-    TMyStringList Short, Long;
-    Load(Short, Fifty);
-    Load(Long, Fifty + TwoHundred + "L7\n");
-    struct {
-        const TMyStringList &Store;
-        const char *Line;
-        int Start, Count, Expected;
-    } const Cases[] = {
-        {Short, "L49", 5, 100, 49}, {Short, "L4", 5, 100, -1},  {Long, "L104", 5, 100, 104},
-        {Long, "L105", 5, 100, -1}, {Long, "L7", 8, 0, 200},    {Long, "L3", 0, 3, -1},
-        {Long, "L0", -4, 1, 0},     {Long, "L7", 201, 100, -1}, {Long, "l7", 0, 0, -1},
-        {Long, "L7 ", 0, 0, -1},    {Long, "", 0, 0, -1},
-    };
-    for (const auto &Case : Cases) {
-        SCOPED_TRACE(std::string(Case.Line) + " from " + std::to_string(Case.Start));
-        EXPECT_EQ(Case.Store.LineIndex(Case.Line, Case.Start, Case.Count), Case.Expected);
-    }
-}
 
 // Two different texts with the same key, found by trying variants.
 std::pair<std::string, std::string> CollidingTexts(const std::string &Stem) {
@@ -79,7 +30,7 @@ TEST(LineIndex, TellsApartTextsWhoseKeysAgree) {
     for (const std::string &Stem : {std::string("key "), std::string(70000, 'k')}) {
         const auto [A, B] = CollidingTexts(Stem);
         TMyStringList Store;
-        Load(Store, A + "\n" + B + "\n");
+        LoadBytes(Store, A + "\n" + B + "\n");
         ASSERT_EQ(Store.LineKey(0), Store.LineKey(1));
         EXPECT_EQ(Store.LineIndex(B.c_str(), 0, 0), 1);
         EXPECT_EQ(Store.LineIndex(A.c_str(), 1, 0), -1);

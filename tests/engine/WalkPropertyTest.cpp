@@ -86,15 +86,14 @@ TEST(WalkProperty, EveryLineOnceInOrderAsThePlainWalkReportsIt) {
         SCOPED_TRACE("seed " + std::to_string(Seed));
         TRandom Random(Seed);
         const auto [A, B] = RandomPair(Random);
-        std::string Text1, Text2;
-        for (const std::string &L : A)
-            Text1 += L + "\n";
-        for (const std::string &L : B)
-            Text2 += L + "\n";
+        const auto Write = [&](const char *Name, const TLines &Lines) {
+            std::string Text;
+            for (const std::string &L : Lines)
+                Text += L + "\n";
+            return WriteBytes(Folder / Name, Text);
+        };
         TRecordingSink Sink;
-        CompareFiles({.FileName1 = WriteBytes(Folder / "one", Text1),
-                      .FileName2 = WriteBytes(Folder / "two", Text2)},
-                     Sink);
+        CompareFiles({.FileName1 = Write("one", A), .FileName2 = Write("two", B)}, Sink);
         TLines Seen1, Seen2;
         TReport Report;
         for (const auto &Line : Sink.Lines) {

@@ -1,6 +1,5 @@
 #include "FreshHome.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sqlite3.h>
@@ -8,27 +7,22 @@
 #include <unistd.h>
 
 std::string FreshHome::RawQuery(const std::string &Sql) {
-    sqlite3 *db = nullptr;
-    std::string result;
     std::filesystem::create_directories(HiveFolder());
-    if (sqlite3_open(HivePath().c_str(), &db) == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 5000);
-        for (const char *next = Sql.c_str(); *next != '\0';) {
-            sqlite3_stmt *statement = nullptr;
-            if (sqlite3_prepare_v2(db, next, -1, &statement, &next) != SQLITE_OK)
-                break;
-            if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
-                result = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-            sqlite3_finalize(statement);
-        }
-    }
+    sqlite3 *db = nullptr;
+    sqlite3_open(HivePath().c_str(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    std::string result;
+    const auto keep = [](void *Result, int, char **Values, char **) {
+        *static_cast<std::string *>(Result) = Values[0] ? Values[0] : "";
+        return 0;
+    };
+    sqlite3_exec(db, Sql.c_str(), keep, &result, nullptr);
     sqlite3_close(db);
     return result;
 }
 
 void FreshHome::InAnotherProcess(const std::function<void()> &Action) {
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         try {
             Action();
@@ -38,7 +32,7 @@ void FreshHome::InAnotherProcess(const std::function<void()> &Action) {
         std::exit(0); // closes the hive as the program's end does
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-// The config and data folders of this test process (TempHome made them).
-// The store fixes its hive's path when it first opens it, and ctest runs
-// every case in a process of its own, so every case starts on no hive.
+// The config folder of this test process (TempHome made it). The store fixes
+// its hive's path when it first opens it, and ctest runs every case in a
+// process of its own, so every case starts on no hive.
 class FreshHome : public testing::Test {
 public:
     static std::string ConfigHome() { return std::getenv("XDG_CONFIG_HOME"); }
@@ -14,8 +14,7 @@ public:
     static std::string HivePath() { return HiveFolder() + "/registry.sqlite3"; }
 
     // Runs the statements of Sql on the hive (made when missing) through a
-    // connection of its own; the first column of the first row of the last
-    // statement that gave one ("" when none did).
+    // connection of its own; the first column of the last row given ("" if none).
     static std::string RawQuery(const std::string &Sql);
     static std::string ReadFile(const std::string &Path);
     // Replaces Path with Bytes, making its folders.
