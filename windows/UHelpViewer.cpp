@@ -1,7 +1,6 @@
 #include "UHelpViewer.h"
 
 #include "TForm.h"
-#include "UMyDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UHelpViewer.h"
 #include "UMyForm.h"
 
 #include <QString>
@@ -56,15 +57,3 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName);
 // offered; in the home folder when Seed names no folder that exists. The
 // chosen file with its full path, or nothing when the dialog was cancelled.
 std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed = QString());
-
-// Opens the help file "Tarnwells.hlp" found beside the program, else in its
-// parent folder, else in ../share/tarnwell/, in the program's help viewer
-// (one window, raised on later calls, at the anchor Section or else at the
-// top; a viewer not on screen opens over the window that asked); when none
-// exists shows the box "Can't find the help file".
-void ShowHelp(const QString &Section = QString());
-// The folder ShowHelp searches from: the program's folder unless a test has
-// set another; an empty Folder restores the program's.
-void SetHelpProgramFolder(const QString &Folder);
-// The last help file path ShowHelp tried; empty before its first call.
-QString HelpFileName();
