@@ -4,7 +4,6 @@
 #include "Compare.h"
 #include "ReportText.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
@@ -51,8 +50,8 @@ TEST_F(FieldSinkTest, WholeRunShowsExactlyTheEngineReport) {
             second += "inserted\n";
     }
     const TCompareRequest request{
-        .FileName1 = QFile::encodeName(WriteBytes(QStringLiteral("a.txt"), first)).toStdString(),
-        .FileName2 = QFile::encodeName(WriteBytes(QStringLiteral("b.txt"), second)).toStdString()};
+        .FileName1 = WriteBytes(QStringLiteral("a.txt"), first).toStdString(),
+        .FileName2 = WriteBytes(QStringLiteral("b.txt"), second).toStdString()};
     TRecordingSink engine;
     RunComparison(request, engine);
     ASSERT_GT(engine.Lines.size(), 20000);
@@ -98,18 +97,12 @@ TEST_F(FieldSinkTest, LinesAreDecodedAndLongOnesCut) {
         expected << QString::fromLatin1(bad);
     }
 
-    const std::string e = "\xC3\xA9";
-    std::string utf8;
-    for (int i = 0; i < 150000; ++i)
-        utf8 += e;
-    const std::string emoji = "\xF0\x9F\x98\x80"; // one character, two UTF-16 units
-    std::string astral;
-    for (int i = 0; i < 100003; ++i)
-        astral += emoji;
+    const std::string utf8 = QByteArray("\xC3\xA9").repeated(150000).toStdString();
+    // One character of two UTF-16 units.
+    const std::string astral = QByteArray("\xF0\x9F\x98\x80").repeated(100003).toStdString();
     // Not UTF-8 as a whole: every byte is a character of its own.
-    QString latin1 = QStringLiteral("b  \u00FF");
-    while (latin1.size() < 100000)
-        latin1 += latin1.size() % 2 ? QChar(0xA9) : QChar(0xC3);
+    const QString latin1 =
+        QStringLiteral("b  \u00FF") + QString::fromLatin1(QByteArray("\xC3\xA9").repeated(49998));
     const std::tuple<std::string, std::string, QString> cases[] = {
         {"a  ", std::string(99997, 'x'), "a  " + QString(99997, 'x')},
         {"a  ", std::string(99998, 'x'), "a  " + QString(99997, 'x') + Cut(1)},

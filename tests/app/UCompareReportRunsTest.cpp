@@ -1,174 +1,123 @@
 #include "AppTestSupport.h"
 #include "Compare.h"
-#include "PermissionsBind.h"
-#include "UCompareDialog.h"
+#include "ReportKinds.h"
 #include "UCompareReport.h"
 #include "UiChild.h"
 
-#include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
-#include <QPrinter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 namespace {
 
+using K = TLineKind;
+
 class ReportRunsTest : public AppTest {
 protected:
-    // Two files of Count lines that share none: every line is reported.
-    std::pair<QString, QString> LongFiles(int Count) {
-        QStringList a, b;
-        for (int i = 0; i < Count; ++i) {
-            a << QStringLiteral("left %1").arg(i);
-            b << QStringLiteral("right %1").arg(i);
-        }
-        return {WriteLines(QStringLiteral("long-a.txt"), a),
-                WriteLines(QStringLiteral("long-b.txt"), b)};
+    // a.txt against b.txt gives: common, first, second, second, common,
+    // first; with Twice, behind the separator, b.txt against a.txt: common,
+    // first, first, second, common, second.
+    std::unique_ptr<TCompareReport> SmallReport(bool Twice = false) {
+        auto report = OpenReport();
+        const QString a = WriteLines(QStringLiteral("a.txt"), {"same", "gone", "end", "last"});
+        const QString b = WriteLines(QStringLiteral("b.txt"), {"same", "new", "newer", "end"});
+        report->RunComparison(true, a, b, true, false, false);
+        if (Twice)
+            report->RunComparison(false, b, a, true, false, false);
+        return report;
     }
-    QStringList Report(const std::unique_ptr<TCompareReport> &Window) {
-        return ReportLines(Child<QPlainTextEdit>(Window, "resultField"));
+    static QStringList Lines(const std::unique_ptr<TCompareReport> &Report) {
+        return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
     }
-    static QStringList Separator() { return {"", QString::fromLatin1(SeparatorLine), ""}; }
 };
 
 // A file that cannot be read compares as empty, and one error box after the
 // run names every such file with the reason.
 TEST_F(ReportRunsTest, UnreadableFilesCompareAsEmptyAndAreNamedInOneBox) {
     auto report = OpenReport();
-    const QString notes = WorkedExampleFiles().second;
-    const QString locked = WriteLines(QStringLiteral("locked.txt"), {"secret"});
-    QFile::setPermissions(locked, QFileDevice::WriteOwner);
-    const QString folder = Path(QStringLiteral("proj"));
-    struct TCase {
-        QString First, Second;
-        QString Box;
-        QString Prefix; // of the lines of notes.txt; none when both fail
-    };
-    const TCase cases[] = {
-        {"C:\\", notes, "Cannot read file C:\\: No such file or directory.",
-         notes + "   "}, // "C:\\" has no file part: the labels are the whole names
-        {folder, notes, QStringLiteral("Cannot read file %1: Is a directory.").arg(folder),
-         "notes.txt   "},
-        {locked, notes, QStringLiteral("Cannot read file %1: Permission denied.").arg(locked),
-         "notes.txt    "},
-        {notes, "/dev/null", "Cannot read file /dev/null: Not a regular file.", "notes.txt   "},
-        {Path("gone.txt"), "/dev/null",
-         QStringLiteral("Cannot read file %1: No such file or directory\n"
-                        "Cannot read file /dev/null: Not a regular file.")
-             .arg(Path("gone.txt")),
-         ""},
-    };
-    PermissionsBind bind;
-    for (const TCase &c : cases) {
-        report->RunComparison(true, c.First, c.Second, true, false, false);
-        EXPECT_EQ(TakeErrors(), QStringList{c.Box});
-        QStringList expected;
-        if (!c.Prefix.isEmpty())
-            for (const char *line : {"title", "zero", "one", "two", "THREE", "four", "five"})
-                expected << c.Prefix + QLatin1StringView(line);
-        EXPECT_EQ(Report(report), expected) << c.First.toStdString();
-    }
+    report->RunComparison(true, Path(QStringLiteral("gone.txt")), Folder, true, false, false);
+    EXPECT_EQ(TakeErrors(), QStringList{QStringLiteral("Cannot read file %1: No such file or "
+                                                       "directory\nCannot read file %2: Is a "
+                                                       "directory.")
+                                            .arg(Path(QStringLiteral("gone.txt")), Folder)});
+    EXPECT_TRUE(Lines(report).isEmpty());
 }
 
-// A run asked for while one is going (by any road that calls
-// RunComparison) stops that run and starts once it has unwound, on a report
-// that holds only what it should.
+// A run asked for while one is going (by any road that calls RunComparison)
+// stops that run and starts once it has unwound, on a report that holds
+// only what it should; New and Exit drop it.
 TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
     auto report = OpenReport();
-    const auto [a, b] = LongFiles(50000);
+    const QString a = WriteLines(QStringLiteral("long-a.txt"), QStringList(50000, "left")),
+                  b = WriteLines(QStringLiteral("long-b.txt"), QStringList(50000, "right"));
     const auto [first, second] = WorkedExampleFiles();
+    const auto run = [&](bool Clear) {
+        report->RunComparison(Clear, first, second, true, false, false);
+    };
+    const auto trigger = [&](const char *Action) { Child<QAction>(report, Action)->trigger(); };
+    const QStringList kept =
+        QStringList{"", QString::fromLatin1(SeparatorLine), ""} + WorkedExampleReport();
     struct TCase {
         const char *Road;
         std::function<void()> During;
-        QStringList Expected;
+        QStringList Tail;
+        bool KeepsTheStoppedRun; // only its step in progress: at most LookAhead lines
     };
     const TCase cases[] = {
-        {"RunComparison", [&] { report->RunComparison(true, first, second, true, false, false); },
-         WorkedExampleReport()},
+        {"a run", [&] { run(true); }, WorkedExampleReport(), false},
         {"the last of two requests",
          [&] {
              report->RunComparison(true, a, b, true, false, false);
-             report->RunComparison(true, first, second, true, false, false);
+             run(true);
          },
-         WorkedExampleReport()},
-        {"the dialog",
-         [&] {
-             Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
-                 Child<THistoryBox>(Dialog, "file1")->setEditText(first);
-                 Child<THistoryBox>(Dialog, "file2")->setEditText(second);
-                 Child<QCheckBox>(Dialog, "clearReport")->setChecked(true);
-                 return int(mrOk);
-             });
-             Child<QAction>(report, "Dialog1")->trigger();
-         },
-         WorkedExampleReport()},
-        {"New", [&] { Child<QAction>(report, "New1")->trigger(); }, {}},
+         WorkedExampleReport(), false},
+        {"New", [&] { trigger("New1"); }, {}, false},
         {"New, then a run that keeps the report",
          [&] {
-             Child<QAction>(report, "New1")->trigger();
-             report->RunComparison(false, first, second, true, false, false);
+             trigger("New1");
+             run(false);
          },
-         Separator() + WorkedExampleReport()},
+         kept, false},
+        {"a run that keeps the report", [&] { run(false); }, kept, true},
+        {"Exit after a run was asked for",
+         [&] {
+             run(true);
+             trigger("Exit1");
+         },
+         {},
+         true},
     };
     for (const TCase &c : cases) {
         // Posted before the run: delivered at its first delivery of events.
         QTimer::singleShot(0, report.get(), c.During);
         report->RunComparison(true, a, b, true, false, false);
-        EXPECT_EQ(Report(report), c.Expected) << c.Road;
+        const QStringList lines = Lines(report);
+        const qsizetype stopped = lines.size() - c.Tail.size();
+        EXPECT_EQ(lines.mid(stopped), c.Tail) << c.Road;
+        EXPECT_TRUE(c.KeepsTheStoppedRun ? stopped >= 1 && stopped <= LookAhead : stopped == 0)
+            << c.Road << ": " << stopped;
     }
-
-    // Asked for while the files are still being read: the walk never starts.
-    const QString big = WriteLines(QStringLiteral("big.txt"), QStringList(300000, "a big file"));
-    QTimer::singleShot(0, report.get(),
-                       [&] { report->RunComparison(true, first, second, true, false, false); });
-    report->RunComparison(true, big, big, true, false, false);
-    EXPECT_EQ(Report(report), WorkedExampleReport()) << "while reading";
-
-    // A run that keeps the report follows the stopped run's last step.
-    QTimer::singleShot(0, report.get(),
-                       [&] { report->RunComparison(false, first, second, true, false, false); });
-    report->RunComparison(true, a, b, true, false, false);
-    const QStringList kept = Report(report);
-    const QStringList tail = Separator() + WorkedExampleReport();
-    ASSERT_GE(kept.size(), tail.size() + 1);
-    EXPECT_EQ(kept.mid(kept.size() - tail.size()), tail);
-    EXPECT_LE(kept.size() - tail.size(), LookAhead) << "only the step in progress completes";
-}
-
-TEST_F(ReportRunsTest, ExitDuringARunDropsARunAskedForMeanwhile) {
-    auto report = OpenReport();
-    report->hide();
-    const auto [a, b] = LongFiles(50000);
-    const auto [first, second] = WorkedExampleFiles();
-    RunForReal<TCompareReport>();
-    QTimer::singleShot(0, report.get(), [&] {
-        QTimer::singleShot(0, report.get(), [&] {
-            report->RunComparison(true, first, second, true, false, false);
-            Child<QAction>(report, "Exit1")->trigger();
-        });
-        report->RunComparison(true, a, b, true, false, false);
-    });
-    EXPECT_EQ(ShowModal(report.get()), mrCancel);
-    const QStringList lines = Report(report);
-    EXPECT_LE(lines.size(), LookAhead);
-    EXPECT_FALSE(lines.contains(WorkedExampleReport().first()));
 }
 
 // The page set up in Print Setup is the page printed, also after an earlier
-// Print and also when the printer is a PDF file. Both dialogs run for real.
-TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetup) {
-    auto report = OpenReport();
-    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("a report"));
-    const auto print = [&](const QString &Name) {
-        const QString pdf = Path(Name);
+// Print and when the printer is a PDF file; the printed report keeps the
+// tints. Both dialogs run for real.
+TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
+    auto report = SmallReport();
+    // The PDF printed, with its page streams inflated (qUncompress wants a
+    // 4-byte size in front), and the size of its page in points.
+    const auto print = [&](const char *Name) {
+        const QString pdf = Path(QLatin1StringView(Name));
         Answer<QPrintDialog>([pdf](QPrintDialog *Dialog) {
             QTimer::singleShot(0, Dialog, [Dialog, pdf] {
                 Child<QLineEdit>(Dialog, "filename")->setText(pdf);
@@ -177,33 +126,124 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetup) {
             return Dialog->exec();
         });
         Child<QAction>(report, "Print1")->trigger();
-        // The page's size in points, as the PDF states it.
         QFile file(pdf);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QByteArray text = bytes;
+        for (qsizetype at = 0; (at = bytes.indexOf("stream", at)) >= 0;) {
+            const qsizetype start = bytes.indexOf('\n', at) + 1,
+                            end = bytes.indexOf("endstream", start);
+            if (end < 0)
+                break;
+            text += qUncompress(QByteArray("\x00\x10\x00\x00", 4) + bytes.mid(start, end - start));
+            at = end + 9;
+        }
         const QRegularExpressionMatch box =
             QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
-                .match(QString::fromLatin1(file.open(QIODevice::ReadOnly) ? file.readAll() : ""));
-        EXPECT_TRUE(box.hasMatch()) << Name.toStdString();
-        return std::pair(qRound(box.captured(1).toDouble()), qRound(box.captured(2).toDouble()));
+                .match(QString::fromLatin1(text));
+        return std::pair(QString::fromLatin1(text), std::pair(qRound(box.captured(1).toDouble()),
+                                                              qRound(box.captured(2).toDouble())));
     };
-    EXPECT_EQ(print(QStringLiteral("before.pdf")), std::pair(595, 842)) << "A4 portrait";
+    EXPECT_EQ(print("before.pdf").second, std::pair(595, 842)) << "A4 portrait";
 
     Answer<QPageSetupDialog>([](QPageSetupDialog *Dialog) {
         QTimer::singleShot(0, Dialog, [Dialog] {
             auto *size = Child<QComboBox>(Dialog, "pageSizeCombo");
             size->setCurrentIndex(size->findText(QStringLiteral("A5"), Qt::MatchStartsWith));
             Child<QRadioButton>(Dialog, "landscape")->click();
-            Child<QDoubleSpinBox>(Dialog, "topMargin")->setValue(20);
             Dialog->accept();
         });
         return Dialog->exec();
     });
     Child<QAction>(report, "PrintSetup1")->trigger();
-    for (const char *name : {"after.pdf", "again.pdf"}) {
-        EXPECT_EQ(print(QLatin1StringView(name)), std::pair(595, 420)) << name << ": A5 landscape";
-        EXPECT_NEAR(
-            report->PrintDialog()->printer()->pageLayout().margins(QPageLayout::Millimeter).top(),
-            20, 0.01);
+    const auto [pdf, page] = print("after.pdf");
+    EXPECT_EQ(page, std::pair(595, 420)) << "A5 landscape";
+
+    // The fill colours ("r g b scn") of the page hold both tints.
+    QList<QColor> fills;
+    for (const auto &m :
+         QRegularExpression(QStringLiteral("([0-9.]+) ([0-9.]+) ([0-9.]+) scn")).globalMatch(pdf))
+        fills << QColor::fromRgbF(m.captured(1).toFloat(), m.captured(2).toFloat(),
+                                  m.captured(3).toFloat());
+    const TReportKinds kinds(Child<QPlainTextEdit>(report, "resultField")->palette());
+    for (const K kind : {K::OnlyInFirst, K::OnlyInSecond}) {
+        const QColor tint = kinds.BlockFormat(kind).background().color();
+        EXPECT_TRUE(std::any_of(fills.begin(), fills.end(), [&](const QColor &C) {
+            return std::abs(C.red() - tint.red()) + std::abs(C.green() - tint.green()) +
+                       std::abs(C.blue() - tint.blue()) <=
+                   6;
+        })) << tint.name().toStdString();
     }
+}
+
+// Each kind of line has its colour while the saved text stays plain; a dark
+// palette keeps the text readable; F8 and Shift+F8 move between the runs of
+// differences.
+TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
+    auto report = SmallReport(true); // runs of differences start on lines 1, 5, 10 and 14
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    std::vector<std::optional<K>> kinds;
+    for (QTextBlock block = field->document()->begin(); block.isValid(); block = block.next())
+        kinds.push_back(BlockKind(block));
+    EXPECT_EQ(kinds, (std::vector<std::optional<K>>{K::Common, K::OnlyInFirst, K::OnlyInSecond,
+                                                    K::OnlyInSecond, K::Common, K::OnlyInFirst,
+                                                    K::Separator, K::Separator, K::Separator,
+                                                    K::Common, K::OnlyInFirst, K::OnlyInFirst,
+                                                    K::OnlyInSecond, K::Common, K::OnlyInSecond}));
+    const auto tint = [field](int Line) {
+        return field->document()->findBlockByNumber(Line).blockFormat().background().color();
+    };
+    const QColor base = field->palette().color(QPalette::Base);
+    EXPECT_FALSE(
+        field->document()->begin().blockFormat().hasProperty(QTextFormat::BackgroundBrush));
+    EXPECT_NE(tint(1), base);
+    EXPECT_NE(tint(2), base);
+    EXPECT_NE(tint(1), tint(2));
+    const QString saved = Path(QStringLiteral("saved.txt"));
+    report->SaveReport(saved);
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), field->toPlainText() + QLatin1Char('\n'));
+
+    // A theme switched to dark while the report is shown recolours it: a
+    // tint, yet a dark background the text stays readable on.
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    report->setPalette(dark);
+    QApplication::processEvents();
+    for (const int line : {1, 2}) {
+        EXPECT_GE(ContrastRatio(tint(line), dark.color(QPalette::Text)), 7.0);
+        EXPECT_NE(tint(line), dark.color(QPalette::Base));
+        EXPECT_LT(ContrastRatio(tint(line), dark.color(QPalette::Base)), 2.0);
+    }
+
+    // A new report has the cursor on top.
+    using P = std::pair<int, QString>;
+    const auto go = [&](Qt::KeyboardModifiers Modifiers) {
+        QTest::keyClick(field, Qt::Key_F8, Modifiers);
+        return P(field->textCursor().blockNumber(),
+                 Child<QStatusBar>(report, "StatusBar1")->currentMessage());
+    };
+    EXPECT_EQ(go(Qt::NoModifier), P(1, "Difference 1 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(5, "Difference 2 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(10, "Difference 3 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(14, "Difference 4 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(14, "No further difference"));
+    EXPECT_EQ(go(Qt::ShiftModifier), P(10, "Difference 3 of 4"));
+    field->moveCursor(QTextCursor::Down); // inside that run: back to its start
+    EXPECT_EQ(go(Qt::ShiftModifier), P(10, "Difference 3 of 4"));
+    field->moveCursor(QTextCursor::Start);
+    EXPECT_EQ(go(Qt::ShiftModifier), P(0, "No earlier difference"));
+
+    // Only differences, twice: the separator parts two runs, and a run on the
+    // first line is the first one found from the top.
+    const QString a = Path(QStringLiteral("a.txt")), b = Path(QStringLiteral("b.txt"));
+    report->RunComparison(true, a, b, true, true, false);
+    report->RunComparison(false, a, b, true, true, false);
+    EXPECT_EQ(go(Qt::NoModifier), P(0, "Difference 1 of 2"));
+    EXPECT_EQ(go(Qt::NoModifier), P(7, "Difference 2 of 2"));
+    report->New1Click();
+    EXPECT_EQ(go(Qt::NoModifier), P(0, "No differences in the report"));
 }
 
 } // namespace
