@@ -17,36 +17,28 @@ namespace {
 
 class StartupTest : public AppTest {
 protected:
-    // Runs the program with Arguments; Look sees the report window once the
-    // start-up's own action (a run, the dialog answered by Then) is over.
-    void Start(
-        const std::vector<std::string> &Arguments, std::function<void(TCompareReport *)> Look,
-        std::function<void()> Then = [] {}) {
+    // The report window of the program's next run: Look sees it once the
+    // start-up's own action (a run, or the dialog) is over.
+    void Look(std::function<void(TCompareReport *)> Look) {
         Answer<TCompareReport>([Look](TCompareReport *Report) {
             Report->show();
             QTest::qWait(50);
             Look(Report);
             return int(mrCancel);
         });
-        Then();
-        EXPECT_EQ(RunApplication(Arguments), 0);
     }
-    static void Drop(QWidget *Target, QMimeData *Data) {
-        // The drop goes where the drag's entry was taken.
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, Data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Target, &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, Data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Target, &drop);
-        QApplication::processEvents();
-        delete Data;
-    }
-    static QMimeData *Files(const QStringList &Names) {
-        auto *data = new QMimeData;
+    static void Drop(QWidget *Target, const QStringList &Names) {
+        QMimeData data;
         QList<QUrl> urls;
         for (const QString &name : Names)
             urls << QUrl::fromLocalFile(name);
-        data->setUrls(urls);
-        return data;
+        data.setUrls(urls);
+        // The drop goes where the drag's entry was taken.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &drop);
+        QApplication::processEvents();
     }
 };
 
@@ -64,80 +56,75 @@ TEST_F(StartupTest, ConfigurationIsTheFirstArgumentThatIsNoOption) {
     EXPECT_TRUE(ParseCommandLine({"t", "--compare"}).Error.empty());
 }
 
-TEST_F(StartupTest, CompareTwoFilesAtOnce) {
-    const auto [first, second] = WorkedExampleFiles();
-    Start({"tarnwell", "--compare", first.toStdString(), second.toStdString()},
-          [&, first = first](TCompareReport *Report) {
-              EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(Report, "resultField")),
-                        WorkedExampleReport());
-              EXPECT_TRUE(Child<QStatusBar>(Report, "StatusBar1")
-                              ->currentMessage()
-                              .startsWith(QStringLiteral("All Done")));
-              EXPECT_EQ(Child<THistoryBox>(Report->CompareDialog(), "file1")->itemText(0), first);
-          });
-}
+// Two files are compared at once, one opens the dialog with it, and a
+// missing one is named in the error box and compares as empty.
+TEST_F(StartupTest, CompareTwoFilesOneOrAMissingOne) {
+    const auto files = WorkedExampleFiles();
+    const auto report = [](TCompareReport *Report) {
+        return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
+    };
+    Look([&](TCompareReport *Report) {
+        EXPECT_EQ(report(Report), WorkedExampleReport());
+        EXPECT_EQ(Child<THistoryBox>(Report->CompareDialog(), "file1")->itemText(0), files.first);
+    });
+    EXPECT_EQ(RunApplication(
+                  {"tarnwell", "--compare", files.first.toStdString(), files.second.toStdString()}),
+              0);
 
-TEST_F(StartupTest, OneFileOpensTheDialogAndAMissingFileIsNamedAndComparesAsEmpty) {
     const QString only = WriteLines(QStringLiteral("only.txt"), {"x"});
-    Start(
-        {"tarnwell", "--compare", only.toStdString()}, [](TCompareReport *) {},
-        [&] {
-            Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
-                EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
-                return int(mrCancel);
-            });
-        });
-    Start({"tarnwell", "--compare", Path("missing.txt").toStdString(), only.toStdString()},
-          [this](TCompareReport *Report) {
-              EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(Report, "resultField")),
-                        QStringList{QStringLiteral("only.txt      x")});
-              const QStringList errors = TakeErrors();
-              ASSERT_EQ(errors.size(), 1);
-              EXPECT_TRUE(errors[0].contains(QStringLiteral("missing.txt")));
-          });
+    Look([](TCompareReport *) {});
+    Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
+        EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
+        return int(mrCancel);
+    });
+    EXPECT_EQ(RunApplication({"tarnwell", "--compare", only.toStdString()}), 0);
+
+    const QString missing = Path(QStringLiteral("missing.txt"));
+    Look([&](TCompareReport *Report) {
+        EXPECT_EQ(report(Report), QStringList{QStringLiteral("only.txt      x")});
+        EXPECT_EQ(
+            TakeErrors(),
+            QStringList{
+                QStringLiteral("Cannot read file %1: No such file or directory.").arg(missing)});
+    });
+    EXPECT_EQ(RunApplication({"tarnwell", "--compare", missing.toStdString(), only.toStdString()}),
+              0);
 }
 
-TEST_F(StartupTest, DropsOfFilesFoldersAndText) {
+// Two files dropped on the report are compared; a drop of more, or of a
+// folder, changes nothing and says why; one file goes into a file box.
+// Compare Again reads the files afresh with the dialog's options as they
+// are now.
+TEST_F(StartupTest, DropsAndCompareAgain) {
     const auto [first, second] = WorkedExampleFiles();
     auto report = OpenReport();
     auto *field = Child<QPlainTextEdit>(report, "resultField");
     auto *status = Child<QStatusBar>(report, "StatusBar1");
-    Drop(field, Files({Folder, first}));
-    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
-    Drop(field, Files({first, second, first}));
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("No comparison to run again"));
+    Drop(field, {first, second, first});
     EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("3 files")));
     EXPECT_TRUE(ReportLines(field).isEmpty());
-    Drop(field->viewport(), Files({first, second}));
+    Drop(field->viewport(), {first, second});
     EXPECT_EQ(ReportLines(field), WorkedExampleReport());
 
-    auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
-    Drop(file2->lineEdit(), Files({second}));
-    EXPECT_EQ(file2->currentText(), second);
-    Drop(file2, Files({Folder}));
-    EXPECT_EQ(file2->currentText(), second);
-    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
-    auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
-    Drop(secondFile, Files({first}));
-    EXPECT_EQ(secondFile->text(), first);
-}
-
-TEST_F(StartupTest, CompareAgainReadsTheFilesAfreshWithTheCurrentOptions) {
-    auto report = OpenReport();
-    report->CompareAgain1Click();
-    auto *status = Child<QStatusBar>(report, "StatusBar1");
-    EXPECT_EQ(status->currentMessage(), QStringLiteral("No comparison to run again"));
-    auto *field = Child<QPlainTextEdit>(report, "resultField");
-    const QString a = WriteLines(QStringLiteral("a.txt"), {"one", "two"});
-    const QString b = WriteLines(QStringLiteral("b.txt"), {"one", "two"});
-    report->RunOnFiles(a, b);
-    WriteLines(QStringLiteral("b.txt"), {"ONE", "t wo"});
-    Child<QAction>(report, "CompareAgain1")->trigger();
-    EXPECT_EQ(ReportLines(field).size(), 4);
     // Lines equal under the options are common and show the first file's text.
+    WriteLines(QStringLiteral("proj/new/notes.txt"), {"TITLE", "one", "t wo", "three", "four"});
     Child<QCheckBox>(report->CompareDialog(), "ignoreCase")->setChecked(true);
     Child<QCheckBox>(report->CompareDialog(), "ignoreWhiteSpace")->setChecked(true);
     Child<QAction>(report, "CompareAgain1")->trigger();
-    EXPECT_EQ(ReportLines(field), (QStringList{"        one", "        two"}));
+    EXPECT_EQ(ReportLines(field), (QStringList{"       title", "       one", "       two",
+                                               "       three", "       four"}));
+
+    auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
+    Drop(file2->lineEdit(), {first});
+    EXPECT_EQ(file2->currentText(), first);
+    Drop(file2, {Folder});
+    EXPECT_EQ(file2->currentText(), first);
+    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
+    auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
+    Drop(secondFile, {first});
+    EXPECT_EQ(secondFile->text(), first);
 }
 
 } // namespace
