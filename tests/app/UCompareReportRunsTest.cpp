@@ -1,13 +1,19 @@
+#include "AppMain.h"
 #include "AppTestSupport.h"
+#include "CommandLine.h"
 #include "Compare.h"
 #include "ReportKinds.h"
+#include "UCompareDialog.h"
 #include "UCompareReport.h"
+#include "UCompareWizard.h"
 #include "UiChild.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -17,28 +23,57 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QUrl>
 #include <map>
 
 namespace {
 
-using K = TLineKind;
-
 class ReportRunsTest : public AppTest {
 protected:
     // a.txt against b.txt gives: common, first, second, second, common,
-    // first; with Twice, behind the separator, b.txt against a.txt: common,
-    // first, first, second, common, second.
-    std::unique_ptr<TCompareReport> SmallReport(bool Twice = false) {
+    // first; then, behind the separator, b.txt against a.txt: common, first,
+    // first, second, common, second.
+    std::unique_ptr<TCompareReport> SmallReport() {
         auto report = OpenReport();
         const QString a = WriteLines(QStringLiteral("a.txt"), {"same", "gone", "end", "last"});
         const QString b = WriteLines(QStringLiteral("b.txt"), {"same", "new", "newer", "end"});
         report->RunComparison(true, a, b, true, false, false);
-        if (Twice)
-            report->RunComparison(false, b, a, true, false, false);
+        report->RunComparison(false, b, a, true, false, false);
         return report;
     }
-    static QStringList Lines(const std::unique_ptr<TCompareReport> &Report) {
+    template <class R> static QStringList Lines(const R &Report) {
         return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
+    }
+    // Runs the program with --compare Files; Look sees the report window
+    // once the start-up's own action (a run, the dialog answered by Then)
+    // is over.
+    void Start(
+        const QStringList &Files, std::function<void(TCompareReport *)> Look,
+        std::function<void()> Then = [] {}) {
+        Answer<TCompareReport>([Look](TCompareReport *Report) {
+            Report->show();
+            QTest::qWait(50);
+            Look(Report);
+            return int(mrCancel);
+        });
+        Then();
+        std::vector<std::string> arguments{"tarnwell", "--compare"};
+        for (const QString &file : Files)
+            arguments.push_back(file.toStdString());
+        EXPECT_EQ(RunApplication(arguments), 0);
+    }
+    static void Drop(QWidget *Target, const QStringList &Names) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &name : Names)
+            urls << QUrl::fromLocalFile(name);
+        data.setUrls(urls);
+        // The drop goes where the drag's entry was taken.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &drop);
+        QApplication::processEvents();
     }
 };
 
@@ -46,11 +81,12 @@ protected:
 // run names every such file with the reason.
 TEST_F(ReportRunsTest, UnreadableFilesCompareAsEmptyAndAreNamedInOneBox) {
     auto report = OpenReport();
-    report->RunComparison(true, Path(QStringLiteral("gone.txt")), Folder, true, false, false);
-    EXPECT_EQ(TakeErrors(), QStringList{QStringLiteral("Cannot read file %1: No such file or "
-                                                       "directory\nCannot read file %2: Is a "
-                                                       "directory.")
-                                            .arg(Path(QStringLiteral("gone.txt")), Folder)});
+    const QString gone = Path(QStringLiteral("gone.txt"));
+    report->RunComparison(true, gone, Folder, true, false, false);
+    EXPECT_EQ(TakeErrors().join('|'),
+              QStringLiteral("Cannot read file %1: No such file or directory\n"
+                             "Cannot read file %2: Is a directory.")
+                  .arg(gone, Folder));
     EXPECT_TRUE(Lines(report).isEmpty());
 }
 
@@ -102,7 +138,7 @@ TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
 TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     auto report = SmallReport();
     // The PDF printed, with its page streams inflated (qUncompress wants a
-    // 4-byte size in front), and the size of its page in points.
+    // 4-byte size in front).
     const auto print = [&](const char *Name) {
         const QString pdf = Path(QLatin1StringView(Name));
         Answer<QPrintDialog>([pdf](QPrintDialog *Dialog) {
@@ -114,23 +150,20 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
         });
         Child<QAction>(report, "Print1")->trigger();
         QFile file(pdf);
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        QByteArray text = bytes;
-        for (qsizetype at = 0; (at = bytes.indexOf("stream", at)) >= 0;) {
-            const qsizetype start = bytes.indexOf('\n', at) + 1,
-                            end = bytes.indexOf("endstream", start);
-            if (end < 0)
-                break;
-            text += qUncompress(QByteArray("\x00\x10\x00\x00", 4) + bytes.mid(start, end - start));
-            at = end + 9;
-        }
-        const QRegularExpressionMatch box =
-            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
-                .match(QString::fromLatin1(text));
-        return std::pair(QString::fromLatin1(text), std::pair(qRound(box.captured(1).toDouble()),
-                                                              qRound(box.captured(2).toDouble())));
+        const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QByteArray text = raw;
+        for (qsizetype at = 0, end;
+             (at = raw.indexOf("stream\n", at)) >= 0 && (end = raw.indexOf("endstream", at)) >= 0;
+             at = end + 9)
+            text += qUncompress(QByteArray("\x00\x10\x00\x00", 4) + raw.mid(at + 7, end - at - 7));
+        return QString::fromLatin1(text);
     };
-    EXPECT_EQ(print("before.pdf").second, std::pair(595, 842)) << "A4 portrait";
+    // The size of the page in points.
+    const auto page = [](int Width, int Height) {
+        return QRegularExpression(
+            QStringLiteral("/MediaBox \\[0 0 %1(\\.0*)? %2(\\.0*)?\\]").arg(Width).arg(Height));
+    };
+    EXPECT_TRUE(print("before.pdf").contains(page(595, 842))) << "A4 portrait";
 
     Answer<QPageSetupDialog>([](QPageSetupDialog *Dialog) {
         QTimer::singleShot(0, Dialog, [Dialog] {
@@ -142,13 +175,13 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
         return Dialog->exec();
     });
     Child<QAction>(report, "PrintSetup1")->trigger();
-    const auto [pdf, page] = print("after.pdf");
-    EXPECT_EQ(page, std::pair(595, 420)) << "A5 landscape";
+    const QString pdf = print("after.pdf");
+    EXPECT_TRUE(pdf.contains(page(595, 420))) << "A5 landscape";
 
     // The fill colours ("r g b scn") of the page hold both tints.
     const QRegularExpression fill(QStringLiteral("([0-9.]+) ([0-9.]+) ([0-9.]+) scn"));
     const TReportKinds kinds(Child<QPlainTextEdit>(report, "resultField")->palette());
-    for (const K kind : {K::OnlyInFirst, K::OnlyInSecond}) {
+    for (const TLineKind kind : {TLineKind::OnlyInFirst, TLineKind::OnlyInSecond}) {
         const QColor tint = kinds.BlockFormat(kind).background().color();
         bool found = false;
         for (const auto &m : fill.globalMatch(pdf))
@@ -164,7 +197,7 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
 // palette keeps the text readable; F8 and Shift+F8 move between the runs of
 // differences.
 TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
-    auto report = SmallReport(true); // runs of differences start on lines 1, 5, 10 and 14
+    auto report = SmallReport(); // runs of differences start on lines 1, 5, 10 and 14
     auto *field = Child<QPlainTextEdit>(report, "resultField");
     // A letter a line: only in the first (1) or the second (2) file, common
     // (=), separator (-).
@@ -175,8 +208,7 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     const auto tint = [field](int Line) {
         return field->document()->findBlockByNumber(Line).blockFormat().background().color();
     };
-    EXPECT_FALSE(
-        field->document()->begin().blockFormat().hasProperty(QTextFormat::BackgroundBrush));
+    EXPECT_EQ(field->document()->begin().blockFormat().background().style(), Qt::NoBrush);
     EXPECT_NE(tint(1), tint(2));
     const QString saved = Path(QStringLiteral("saved.txt"));
     report->SaveReport(saved);
@@ -210,8 +242,6 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     EXPECT_EQ(go(Qt::NoModifier), P(14, "Difference 4 of 4"));
     EXPECT_EQ(go(Qt::NoModifier), P(14, "No further difference"));
     EXPECT_EQ(go(Qt::ShiftModifier), P(10, "Difference 3 of 4"));
-    field->moveCursor(QTextCursor::Down); // inside that run: back to its start
-    EXPECT_EQ(go(Qt::ShiftModifier), P(10, "Difference 3 of 4"));
     field->moveCursor(QTextCursor::Start);
     EXPECT_EQ(go(Qt::ShiftModifier), P(0, "No earlier difference"));
 
@@ -224,6 +254,80 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     EXPECT_EQ(go(Qt::NoModifier), P(7, "Difference 2 of 2"));
     report->New1Click();
     EXPECT_EQ(go(Qt::NoModifier), P(0, "No differences in the report"));
+}
+
+TEST(CommandLine, ConfigurationIsTheFirstArgumentThatIsNoOption) {
+    const TCommandLine line = ParseCommandLine({"t", "--compare", "a", "b", "work"});
+    EXPECT_EQ(line.Files, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(line.Configuration, "work");
+    for (const auto &wrong : {std::vector<std::string>{"t", "--compare", "a", "--compare", "b"},
+                              {"t", "--x"},
+                              {"t", "a", "b"}})
+        EXPECT_FALSE(ParseCommandLine(wrong).Error.empty()) << wrong[1];
+    EXPECT_TRUE(ParseCommandLine({"t", "--x", "--help"}).Help);
+    // The desktop entry's "--compare %F" with no file selected: a plain start.
+    EXPECT_TRUE(ParseCommandLine({"t", "--compare"}).Error.empty());
+}
+
+// Two files are compared at once, one opens the dialog with it, and a
+// missing one is named in the error box and compares as empty.
+TEST_F(ReportRunsTest, CompareTwoFilesOneOrAMissingOne) {
+    const auto [first, second] = WorkedExampleFiles();
+    Start({first, second}, [&](TCompareReport *Report) {
+        EXPECT_EQ(Lines(Report), WorkedExampleReport());
+        EXPECT_EQ(Child<THistoryBox>(Report->CompareDialog(), "file1")->itemText(0), first);
+    });
+    const QString only = WriteLines(QStringLiteral("only.txt"), {"x"});
+    Start(
+        {only}, [](TCompareReport *) {},
+        [&] {
+            Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
+                EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
+                return int(mrCancel);
+            });
+        });
+    const QString missing = Path(QStringLiteral("missing.txt"));
+    Start({missing, only}, [&](TCompareReport *Report) {
+        EXPECT_EQ(Lines(Report), QStringList{QStringLiteral("only.txt      x")});
+        EXPECT_EQ(TakeErrors().join('|'),
+                  QStringLiteral("Cannot read file %1: No such file or directory.").arg(missing));
+    });
+}
+
+// Two files dropped on the report are compared; a drop of more, or of a
+// folder, changes nothing and says why; one file goes into a file box.
+// Compare Again reads the files afresh with the dialog's options as they
+// are now.
+TEST_F(ReportRunsTest, DropsAndCompareAgain) {
+    const auto [first, second] = WorkedExampleFiles();
+    auto report = OpenReport();
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    auto *status = Child<QStatusBar>(report, "StatusBar1");
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("No comparison to run again"));
+    Drop(field, {first, second, first});
+    EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("3 files")));
+    EXPECT_TRUE(ReportLines(field).isEmpty());
+    Drop(field->viewport(), {first, second});
+    EXPECT_EQ(ReportLines(field), WorkedExampleReport());
+
+    // Lines equal under the options are common and show the first file's text.
+    WriteLines(QStringLiteral("proj/new/notes.txt"), {"TITLE", "one", "t wo", "three", "four"});
+    Child<QCheckBox>(report->CompareDialog(), "ignoreCase")->setChecked(true);
+    Child<QCheckBox>(report->CompareDialog(), "ignoreWhiteSpace")->setChecked(true);
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(ReportLines(field), (QStringList{"       title", "       one", "       two",
+                                               "       three", "       four"}));
+
+    auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
+    Drop(file2->lineEdit(), {first});
+    EXPECT_EQ(file2->currentText(), first);
+    Drop(file2, {Folder});
+    EXPECT_EQ(file2->currentText(), first);
+    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
+    auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
+    Drop(secondFile, {first});
+    EXPECT_EQ(secondFile->text(), first);
 }
 
 } // namespace
