@@ -101,10 +101,11 @@ TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
     const auto run = [&](bool Clear, const QString &A, const QString &B) {
         report->RunComparison(Clear, A, B, true, false, false);
     };
-    // The commands given during the run, a letter each: a run that empties
-    // (R) or keeps (K) the report, a long run (L), New (N), Exit (X).
+    // The commands given during the run, a letter each: a run as the dialog
+    // starts it, emptying the report (R), one that keeps the report (K), a
+    // long run (L), New (N), Exit (X).
     const std::map<char, std::function<void()>> steps = {
-        {'R', [&] { run(true, first, second); }},
+        {'R', [&] { report->RunOnFiles(first, second); }},
         {'K', [&] { run(false, first, second); }},
         {'L', [&] { run(true, a, b); }},
         {'N', [&] { Child<QAction>(report, "New1")->trigger(); }},
