@@ -21,8 +21,7 @@ TEST_F(GoldenReportTest, TheReportWindowShowsTheExpectedReport) {
     for (const TGoldenRun &run : runs) {
         SCOPED_TRACE(run.Case + " -" + run.Options);
         const auto has = [&](char Letter) { return run.Options.find(Letter) != std::string::npos; };
-        report->RunComparison({.Clear = true,
-                               .FileName1 = run.First.string(),
+        report->RunComparison({.FileName1 = run.First.string(),
                                .FileName2 = run.Second.string(),
                                .OnlyDifferences = has('d'),
                                .IgnoreBigNumbers = has('n'),

@@ -9,6 +9,7 @@
 #include "UiChild.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
@@ -194,9 +195,9 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     }
 }
 
-// Each kind of line has its colour while the saved text stays plain; a dark
-// palette keeps the text readable; F8 and Shift+F8 move between the runs of
-// differences.
+// Each kind of line has its colour while the text saved or copied stays
+// plain; a dark palette keeps the text readable; F8 and Shift+F8 move
+// between the runs of differences.
 TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     auto report = SmallReport(); // runs of differences start on lines 1, 5, 10 and 14
     auto *field = Child<QPlainTextEdit>(report, "resultField");
@@ -253,6 +254,9 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     report->RunComparison(false, a, b, true, true, false);
     EXPECT_EQ(go(Qt::NoModifier), P(0, "Difference 1 of 2"));
     EXPECT_EQ(go(Qt::NoModifier), P(7, "Difference 2 of 2"));
+    field->selectAll();
+    report->Copy1Click();
+    EXPECT_EQ(QApplication::clipboard()->text(), field->toPlainText());
     report->New1Click();
     EXPECT_EQ(go(Qt::NoModifier), P(0, "No differences in the report"));
 }
