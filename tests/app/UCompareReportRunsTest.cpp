@@ -79,7 +79,8 @@ protected:
 };
 
 // A file that cannot be read compares as empty, and one error box after the
-// run names every such file with the reason.
+// run names every such file with the reason (a single one, beside a file
+// that reads: CompareTwoFilesOneOrAMissingOne).
 TEST_F(ReportRunsTest, UnreadableFilesCompareAsEmptyAndAreNamedInOneBox) {
     auto report = OpenReport();
     const QString gone = Path(QStringLiteral("gone.txt"));
