@@ -4,11 +4,9 @@
 #include "Compare.h"
 #include "ReportText.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
-#include <random>
 
 namespace {
 
@@ -16,10 +14,8 @@ namespace {
 class TRecordingSink : public TReportSink {
 public:
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) override {
-        QString line;
-        AppendReportText(line, Prefix);
-        AppendReportText(line, Text);
-        Lines << line;
+        AppendReportText(Lines.emplace_back(), Prefix);
+        AppendReportText(Lines.back(), Text);
     }
     void Clear() override { Lines.clear(); }
     void SetStatus(std::string_view) override {}
@@ -29,90 +25,93 @@ public:
 
 class FieldSinkTest : public AppTest {
 protected:
-    // Two related files: the second drops, changes and inserts lines of the
-    // first; some lines are Latin-1 rather than UTF-8. Returns the engine's
-    // report of them and their names.
-    QStringList Related(const QString &Stem, int Count, std::string &A, std::string &B) {
-        std::mt19937 random(20240611);
-        QByteArray first, second;
-        for (int i = 0; i < Count; ++i) {
-            QByteArray line =
-                "line " + QByteArray::number(i) + (i % 97 ? " \xC3\xA9t\xC3\xA9" : " caf\xE9");
-            first += line + '\n';
-            const unsigned roll = random() % 100;
-            if (roll >= 3)
-                second += line + (roll < 6 ? " changed\n" : "\n");
-            if (roll == 99)
-                second += "inserted " + QByteArray::number(i) + '\n';
-        }
-        A = QFile::encodeName(WriteBytes(Stem + QStringLiteral("-a.txt"), first)).toStdString();
-        B = QFile::encodeName(WriteBytes(Stem + QStringLiteral("-b.txt"), second)).toStdString();
-        TRecordingSink report;
-        RunComparison({true, A, B, true, false, false}, report);
-        return report.Lines;
-    }
     QPlainTextEdit Field;
     QStatusBar Status;
     TFieldSink Sink{&Field, &Status};
 };
 
+QString Cut(qsizetype Count) {
+    return QStringLiteral(" [\u2026 %1 more characters cut]").arg(Count);
+}
+
+// Many deliveries of lines of every kind mixed: the control ends up with
+// exactly the engine's report.
 TEST_F(FieldSinkTest, WholeRunShowsExactlyTheEngineReport) {
-    std::string a, b;
-    const QStringList expected = Related(QStringLiteral("whole"), 20000, a, b);
-    ASSERT_GT(expected.size(), 20000);
-    Field.setPlainText(QStringLiteral("old text"));
+    // The second file drops, changes and inserts lines of the first; some
+    // lines are Latin-1 rather than UTF-8.
+    QByteArray first, second;
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray line =
+            "line " + QByteArray::number(i) + (i % 97 ? " \xC3\xA9t\xC3\xA9" : " caf\xE9");
+        first += line + '\n';
+        if (i % 31 != 0)
+            second += line + (i % 13 ? "\n" : " changed\n");
+        if (i % 101 == 0)
+            second += "inserted\n";
+    }
+    const TCompareRequest request{
+        .FileName1 = WriteBytes(QStringLiteral("a.txt"), first).toStdString(),
+        .FileName2 = WriteBytes(QStringLiteral("b.txt"), second).toStdString()};
+    TRecordingSink engine;
+    RunComparison(request, engine);
+    ASSERT_GT(engine.Lines.size(), 20000);
     Sink.BeginRun();
-    RunComparison({true, a, b, true, false, false}, Sink);
-    EXPECT_EQ(ReportLines(&Field), expected);
-    EXPECT_TRUE(Status.currentMessage().startsWith(QStringLiteral("All Done: ")));
+    RunComparison(request, Sink);
+    EXPECT_EQ(ReportLines(&Field), engine.Lines);
 }
 
-TEST_F(FieldSinkTest, DeliveryShowsEveryLineAppendedSoFar) {
-    Sink.BeginRun();
-    for (const char *text : {"one", "two", "three"})
-        Sink.AppendLine("   ", text, TLineKind::Common);
-    QStringList seen;
-    QString status;
-    QTimer::singleShot(0, [&] {
-        seen = ReportLines(&Field);
-        status = Status.currentMessage();
-    });
-    Sink.ProcessMessages(25, 100);
-    EXPECT_EQ(seen, QStringList({"   one", "   two", "   three"}));
-    EXPECT_TRUE(status.contains(QStringLiteral("25%"))) << status.toStdString();
-}
-
-TEST_F(FieldSinkTest, ClearDropsBufferedLinesAndLinesFollowTypedText) {
+// Lines follow the text typed into the report. A line shows as UTF-8 when it
+// is well-formed, else byte by byte as Latin-1; the window shows at most
+// 100,000 characters of it, prefix included, counted as decoded.
+TEST_F(FieldSinkTest, LinesAreDecodedAndLongOnesCut) {
     Sink.AppendLine("a  ", "lost", TLineKind::OnlyInFirst);
-    Sink.Clear();
-    Sink.AppendLine("b  ", "kept", TLineKind::OnlyInSecond);
-    Sink.SetStatus(StatusAllDone);
-    EXPECT_EQ(ReportLines(&Field), QStringList({"b  kept"}));
-
-    Field.setPlainText(QStringLiteral("typed\nby hand"));
-    Sink.AppendLine("x  ", "new", TLineKind::OnlyInFirst);
-    Sink.Flush();
-    EXPECT_EQ(ReportLines(&Field), QStringList({"typed", "by hand", "x  new"}));
-}
-
-// A run started from a command during a delivery runs to its end first;
-// the interrupted walk then goes on appending after it.
-TEST_F(FieldSinkTest, NestedRunLandsBetweenTheOuterRunsLines) {
-    std::string a, b, c, d;
-    const QStringList outer = Related(QStringLiteral("outer"), 300, a, b);
-    const QStringList inner = Related(QStringLiteral("inner"), 40, c, d);
-    bool nested = false;
-    QTimer::singleShot(0, [&] {
-        nested = true;
-        Sink.BeginRun();
-        RunComparison({false, c, d, true, false, false}, Sink);
-    });
+    Sink.Clear(); // the buffered line too
+    Field.setPlainText(QStringLiteral("typed"));
+    QStringList expected{"typed"};
     Sink.BeginRun();
-    RunComparison({true, a, b, true, false, false}, Sink);
-    ASSERT_TRUE(nested);
-    // The first delivery comes before the outer walk's first step, on an
-    // empty report: the inner run starts with the separator.
-    EXPECT_EQ(ReportLines(&Field), QStringList({"", SeparatorLine.data(), ""}) + inner + outer);
+    Sink.AppendLine("b  ", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", TLineKind::OnlyInSecond);
+    expected << QStringLiteral("b  caf\u00E9 \u20AC \U0001F600");
+    // Latin-1, a stray continuation, overlong forms, a surrogate (not
+    // U+D800: the control shows U+00A0 as a space), above U+10FFFF, cut
+    // short, a bad follower, UTF-8 mixed with Latin-1.
+    for (const char *bad : {"caf\xE9", "a\x80z", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA1\x80",
+                            "\xF4\x90\x80\x80", "x\xE2\x82", "\xC3(", "\xC3\xA9 and \xE9"}) {
+        Sink.AppendLine("", bad, TLineKind::Common);
+        expected << QString::fromLatin1(bad);
+    }
+    // A delivery of events shows every line appended so far, and the progress.
+    QStringList seen;
+    QTimer::singleShot(0, [&] { seen = ReportLines(&Field) << Status.currentMessage(); });
+    Sink.ProcessMessages(25, 100);
+    EXPECT_EQ(seen, QStringList(expected) << QStringLiteral("Comparing... 25%"));
+
+    const std::string utf8 = QByteArray("\xC3\xA9").repeated(150000).toStdString();
+    // One character of two UTF-16 units.
+    const std::string astral = QByteArray("\xF0\x9F\x98\x80").repeated(100003).toStdString();
+    // Not UTF-8 as a whole: every byte is a character of its own.
+    const QString latin1 =
+        QStringLiteral("b  \u00FF") + QString::fromLatin1(QByteArray("\xC3\xA9").repeated(49998));
+    const std::tuple<std::string, std::string, QString> cases[] = {
+        {"a  ", std::string(99997, 'x'), "a  " + QString(99997, 'x')},
+        {"a  ", std::string(99998, 'x'), "a  " + QString(99997, 'x') + Cut(1)},
+        {"   ", std::string(10000000, 'y'), "   " + QString(99997, 'y') + Cut(9900003)},
+        {"b  ", utf8, "b  " + QString(99997, QChar(0xE9)) + Cut(50003)},
+        {"b  ", "\xFF" + utf8, latin1 + Cut(200004)},
+        {"", astral, QString::fromUtf8(astral.substr(0, 400000)) + Cut(3)},
+    };
+    for (const auto &[prefix, text, shown] : cases) {
+        Sink.AppendLine(prefix, text, TLineKind::Common);
+        expected << shown;
+    }
+    Sink.SetStatus("All Done");
+    EXPECT_EQ(ReportLines(&Field), expected);
+    EXPECT_EQ(Status.currentMessage(), QStringLiteral("All Done \u2014 5 long lines cut"));
+
+    // The count belongs to one run.
+    Sink.BeginRun();
+    Sink.AppendLine("a  ", std::string(100000, 'z'), TLineKind::Common);
+    Sink.SetStatus("All Done");
+    EXPECT_EQ(Status.currentMessage(), QStringLiteral("All Done \u2014 1 long line cut"));
 }
 
 } // namespace

@@ -1,174 +1,149 @@
+#include "AppMain.h"
 #include "AppTestSupport.h"
+#include "CommandLine.h"
 #include "Compare.h"
-#include "PermissionsBind.h"
+#include "ReportKinds.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
+#include "UCompareWizard.h"
 #include "UiChild.h"
 
-#include <QCheckBox>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
-#include <QPrinter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextBlock>
 #include <QTimer>
+#include <QUrl>
+#include <map>
 
 namespace {
 
 class ReportRunsTest : public AppTest {
 protected:
-    // Two files of Count lines that share none: every line is reported.
-    std::pair<QString, QString> LongFiles(int Count) {
-        QStringList a, b;
-        for (int i = 0; i < Count; ++i) {
-            a << QStringLiteral("left %1").arg(i);
-            b << QStringLiteral("right %1").arg(i);
-        }
-        return {WriteLines(QStringLiteral("long-a.txt"), a),
-                WriteLines(QStringLiteral("long-b.txt"), b)};
+    // a.txt against b.txt gives: common, first, second, second, common,
+    // first; then, behind the separator, b.txt against a.txt: common, first,
+    // first, second, common, second.
+    std::unique_ptr<TCompareReport> SmallReport() {
+        auto report = OpenReport();
+        const QString a = WriteLines(QStringLiteral("a.txt"), {"same", "gone", "end", "last"});
+        const QString b = WriteLines(QStringLiteral("b.txt"), {"same", "new", "newer", "end"});
+        report->RunComparison(true, a, b, true, false, false);
+        report->RunComparison(false, b, a, true, false, false);
+        return report;
     }
-    QStringList Report(const std::unique_ptr<TCompareReport> &Window) {
-        return ReportLines(Child<QPlainTextEdit>(Window, "resultField"));
+    template <class R> static QStringList Lines(const R &Report) {
+        return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
     }
-    static QStringList Separator() { return {"", QString::fromLatin1(SeparatorLine), ""}; }
+    // Runs the program with --compare Files; Look sees the report window
+    // once the start-up's own action (a run, the dialog answered by Then)
+    // is over.
+    void Start(
+        const QStringList &Files, std::function<void(TCompareReport *)> Look,
+        std::function<void()> Then = [] {}) {
+        Answer<TCompareReport>([Look](TCompareReport *Report) {
+            Report->show();
+            QTest::qWait(50);
+            Look(Report);
+            return int(mrCancel);
+        });
+        Then();
+        std::vector<std::string> arguments{"tarnwell", "--compare"};
+        for (const QString &file : Files)
+            arguments.push_back(file.toStdString());
+        EXPECT_EQ(RunApplication(arguments), 0);
+    }
+    static void Drop(QWidget *Target, const QStringList &Names) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &name : Names)
+            urls << QUrl::fromLocalFile(name);
+        data.setUrls(urls);
+        // The drop goes where the drag's entry was taken.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Target, &drop);
+        QApplication::processEvents();
+    }
 };
 
 // A file that cannot be read compares as empty, and one error box after the
-// run names every such file with the reason.
+// run names every such file with the reason (a single one, beside a file
+// that reads: CompareTwoFilesOneOrAMissingOne).
 TEST_F(ReportRunsTest, UnreadableFilesCompareAsEmptyAndAreNamedInOneBox) {
     auto report = OpenReport();
-    const QString notes = WorkedExampleFiles().second;
-    const QString locked = WriteLines(QStringLiteral("locked.txt"), {"secret"});
-    QFile::setPermissions(locked, QFileDevice::WriteOwner);
-    const QString folder = Path(QStringLiteral("proj"));
-    struct TCase {
-        QString First, Second;
-        QString Box;
-        QString Prefix; // of the lines of notes.txt; none when both fail
-    };
-    const TCase cases[] = {
-        {"C:\\", notes, "Cannot read file C:\\: No such file or directory.",
-         notes + "   "}, // "C:\\" has no file part: the labels are the whole names
-        {folder, notes, QStringLiteral("Cannot read file %1: Is a directory.").arg(folder),
-         "notes.txt   "},
-        {locked, notes, QStringLiteral("Cannot read file %1: Permission denied.").arg(locked),
-         "notes.txt    "},
-        {notes, "/dev/null", "Cannot read file /dev/null: Not a regular file.", "notes.txt   "},
-        {Path("gone.txt"), "/dev/null",
-         QStringLiteral("Cannot read file %1: No such file or directory\n"
-                        "Cannot read file /dev/null: Not a regular file.")
-             .arg(Path("gone.txt")),
-         ""},
-    };
-    PermissionsBind bind;
-    for (const TCase &c : cases) {
-        report->RunComparison(true, c.First, c.Second, true, false, false);
-        EXPECT_EQ(TakeErrors(), QStringList{c.Box});
-        QStringList expected;
-        if (!c.Prefix.isEmpty())
-            for (const char *line : {"title", "zero", "one", "two", "THREE", "four", "five"})
-                expected << c.Prefix + QLatin1StringView(line);
-        EXPECT_EQ(Report(report), expected) << c.First.toStdString();
-    }
+    const QString gone = Path(QStringLiteral("gone.txt"));
+    report->RunComparison(true, gone, Folder, true, false, false);
+    EXPECT_EQ(TakeErrors().join('|'),
+              QStringLiteral("Cannot read file %1: No such file or directory\n"
+                             "Cannot read file %2: Is a directory.")
+                  .arg(gone, Folder));
+    EXPECT_TRUE(Lines(report).isEmpty());
 }
 
-// A run asked for while one is going (by any road that calls
-// RunComparison) stops that run and starts once it has unwound, on a report
-// that holds only what it should.
+// A run asked for while one is going (by any road that calls RunComparison)
+// stops that run and starts once it has unwound, on a report that holds
+// only what it should; New and Exit drop it.
 TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
     auto report = OpenReport();
-    const auto [a, b] = LongFiles(50000);
+    const QString a = WriteLines(QStringLiteral("long-a.txt"), QStringList(50000, "left")),
+                  b = WriteLines(QStringLiteral("long-b.txt"), QStringList(50000, "right"));
     const auto [first, second] = WorkedExampleFiles();
-    struct TCase {
-        const char *Road;
-        std::function<void()> During;
-        QStringList Expected;
+    const auto run = [&](bool Clear, const QString &A, const QString &B) {
+        report->RunComparison(Clear, A, B, true, false, false);
     };
-    const TCase cases[] = {
-        {"RunComparison", [&] { report->RunComparison(true, first, second, true, false, false); },
-         WorkedExampleReport()},
-        {"the last of two requests",
-         [&] {
-             report->RunComparison(true, a, b, true, false, false);
-             report->RunComparison(true, first, second, true, false, false);
-         },
-         WorkedExampleReport()},
-        {"the dialog",
-         [&] {
-             Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
-                 Child<THistoryBox>(Dialog, "file1")->setEditText(first);
-                 Child<THistoryBox>(Dialog, "file2")->setEditText(second);
-                 Child<QCheckBox>(Dialog, "clearReport")->setChecked(true);
-                 return int(mrOk);
-             });
-             Child<QAction>(report, "Dialog1")->trigger();
-         },
-         WorkedExampleReport()},
-        {"New", [&] { Child<QAction>(report, "New1")->trigger(); }, {}},
-        {"New, then a run that keeps the report",
-         [&] {
-             Child<QAction>(report, "New1")->trigger();
-             report->RunComparison(false, first, second, true, false, false);
-         },
-         Separator() + WorkedExampleReport()},
-    };
-    for (const TCase &c : cases) {
+    // The commands given during the run, a letter each: a run as the dialog
+    // starts it, emptying the report (R), one that keeps the report (K), a
+    // long run (L), New (N), Exit (X).
+    const std::map<char, std::function<void()>> steps = {
+        {'R', [&] { report->RunOnFiles(first, second); }},
+        {'K', [&] { run(false, first, second); }},
+        {'L', [&] { run(true, a, b); }},
+        {'N', [&] { Child<QAction>(report, "New1")->trigger(); }},
+        {'X', [&] { Child<QAction>(report, "Exit1")->trigger(); }}};
+    const QStringList worked = WorkedExampleReport(),
+                      kept = QStringList{"", QString::fromLatin1(SeparatorLine), ""} + worked;
+    // What the report ends with, and whether the stopped run's step in
+    // progress (at most LookAhead lines) stays before it.
+    const std::tuple<const char *, QStringList, bool> cases[] = {
+        {"R", worked, false}, {"LR", worked, false}, {"N", {}, false},
+        {"NK", kept, false},  {"K", kept, true},     {"RX", {}, true}};
+    for (const auto &[during, tail, keeps] : cases) {
         // Posted before the run: delivered at its first delivery of events.
-        QTimer::singleShot(0, report.get(), c.During);
-        report->RunComparison(true, a, b, true, false, false);
-        EXPECT_EQ(Report(report), c.Expected) << c.Road;
-    }
-
-    // Asked for while the files are still being read: the walk never starts.
-    const QString big = WriteLines(QStringLiteral("big.txt"), QStringList(300000, "a big file"));
-    QTimer::singleShot(0, report.get(),
-                       [&] { report->RunComparison(true, first, second, true, false, false); });
-    report->RunComparison(true, big, big, true, false, false);
-    EXPECT_EQ(Report(report), WorkedExampleReport()) << "while reading";
-
-    // A run that keeps the report follows the stopped run's last step.
-    QTimer::singleShot(0, report.get(),
-                       [&] { report->RunComparison(false, first, second, true, false, false); });
-    report->RunComparison(true, a, b, true, false, false);
-    const QStringList kept = Report(report);
-    const QStringList tail = Separator() + WorkedExampleReport();
-    ASSERT_GE(kept.size(), tail.size() + 1);
-    EXPECT_EQ(kept.mid(kept.size() - tail.size()), tail);
-    EXPECT_LE(kept.size() - tail.size(), LookAhead) << "only the step in progress completes";
-}
-
-TEST_F(ReportRunsTest, ExitDuringARunDropsARunAskedForMeanwhile) {
-    auto report = OpenReport();
-    report->hide();
-    const auto [a, b] = LongFiles(50000);
-    const auto [first, second] = WorkedExampleFiles();
-    RunForReal<TCompareReport>();
-    QTimer::singleShot(0, report.get(), [&] {
         QTimer::singleShot(0, report.get(), [&] {
-            report->RunComparison(true, first, second, true, false, false);
-            Child<QAction>(report, "Exit1")->trigger();
+            for (const char *step = during; *step != 0; ++step)
+                std::invoke(steps.at(*step));
         });
-        report->RunComparison(true, a, b, true, false, false);
-    });
-    EXPECT_EQ(ShowModal(report.get()), mrCancel);
-    const QStringList lines = Report(report);
-    EXPECT_LE(lines.size(), LookAhead);
-    EXPECT_FALSE(lines.contains(WorkedExampleReport().first()));
+        run(true, a, b);
+        const QStringList lines = Lines(report);
+        const qsizetype stopped = lines.size() - tail.size();
+        EXPECT_EQ(lines.mid(stopped), tail) << during;
+        EXPECT_TRUE(keeps ? stopped >= 1 && stopped <= LookAhead : stopped == 0)
+            << during << ": " << stopped;
+        EXPECT_FALSE(lines.mid(0, stopped).contains(worked.first())) << during;
+    }
 }
 
 // The page set up in Print Setup is the page printed, also after an earlier
-// Print and also when the printer is a PDF file. Both dialogs run for real.
-TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetup) {
-    auto report = OpenReport();
-    Child<QPlainTextEdit>(report, "resultField")->setPlainText(QStringLiteral("a report"));
-    const auto print = [&](const QString &Name) {
-        const QString pdf = Path(Name);
+// Print and when the printer is a PDF file; the printed report keeps the
+// tints. Both dialogs run for real.
+TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
+    auto report = SmallReport();
+    // The PDF printed, with its page streams inflated (qUncompress wants a
+    // 4-byte size in front).
+    const auto print = [&](const char *Name) {
+        const QString pdf = Path(QLatin1StringView(Name));
         Answer<QPrintDialog>([pdf](QPrintDialog *Dialog) {
             QTimer::singleShot(0, Dialog, [Dialog, pdf] {
                 Child<QLineEdit>(Dialog, "filename")->setText(pdf);
@@ -177,33 +152,188 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetup) {
             return Dialog->exec();
         });
         Child<QAction>(report, "Print1")->trigger();
-        // The page's size in points, as the PDF states it.
         QFile file(pdf);
-        const QRegularExpressionMatch box =
-            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
-                .match(QString::fromLatin1(file.open(QIODevice::ReadOnly) ? file.readAll() : ""));
-        EXPECT_TRUE(box.hasMatch()) << Name.toStdString();
-        return std::pair(qRound(box.captured(1).toDouble()), qRound(box.captured(2).toDouble()));
+        const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QByteArray text = raw;
+        for (qsizetype at = 0, end;
+             (at = raw.indexOf("stream\n", at)) >= 0 && (end = raw.indexOf("endstream", at)) >= 0;
+             at = end + 9)
+            text += qUncompress(QByteArray("\x00\x10\x00\x00", 4) + raw.mid(at + 7, end - at - 7));
+        return QString::fromLatin1(text);
     };
-    EXPECT_EQ(print(QStringLiteral("before.pdf")), std::pair(595, 842)) << "A4 portrait";
+    // The size of the page in points.
+    const auto page = [](int Width, int Height) {
+        return QRegularExpression(
+            QStringLiteral("/MediaBox \\[0 0 %1(\\.0*)? %2(\\.0*)?\\]").arg(Width).arg(Height));
+    };
+    EXPECT_TRUE(print("before.pdf").contains(page(595, 842))) << "A4 portrait";
 
     Answer<QPageSetupDialog>([](QPageSetupDialog *Dialog) {
         QTimer::singleShot(0, Dialog, [Dialog] {
             auto *size = Child<QComboBox>(Dialog, "pageSizeCombo");
             size->setCurrentIndex(size->findText(QStringLiteral("A5"), Qt::MatchStartsWith));
             Child<QRadioButton>(Dialog, "landscape")->click();
-            Child<QDoubleSpinBox>(Dialog, "topMargin")->setValue(20);
             Dialog->accept();
         });
         return Dialog->exec();
     });
     Child<QAction>(report, "PrintSetup1")->trigger();
-    for (const char *name : {"after.pdf", "again.pdf"}) {
-        EXPECT_EQ(print(QLatin1StringView(name)), std::pair(595, 420)) << name << ": A5 landscape";
-        EXPECT_NEAR(
-            report->PrintDialog()->printer()->pageLayout().margins(QPageLayout::Millimeter).top(),
-            20, 0.01);
+    const QString pdf = print("after.pdf");
+    EXPECT_TRUE(pdf.contains(page(595, 420))) << "A5 landscape";
+
+    // The fill colours ("r g b scn") of the page hold both tints.
+    const QRegularExpression fill(QStringLiteral("([0-9.]+) ([0-9.]+) ([0-9.]+) scn"));
+    const TReportKinds kinds(Child<QPlainTextEdit>(report, "resultField")->palette());
+    for (const TLineKind kind : {TLineKind::OnlyInFirst, TLineKind::OnlyInSecond}) {
+        const QColor tint = kinds.BlockFormat(kind).background().color();
+        bool found = false;
+        for (const auto &m : fill.globalMatch(pdf))
+            found |= std::abs(m.captured(1).toFloat() - tint.redF()) +
+                         std::abs(m.captured(2).toFloat() - tint.greenF()) +
+                         std::abs(m.captured(3).toFloat() - tint.blueF()) <
+                     0.025;
+        EXPECT_TRUE(found) << tint.name().toStdString();
     }
+}
+
+// Each kind of line has its colour while the text saved or copied stays
+// plain; a dark palette keeps the text readable; F8 and Shift+F8 move
+// between the runs of differences.
+TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
+    auto report = SmallReport(); // runs of differences start on lines 1, 5, 10 and 14
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    // A letter a line: only in the first (1) or the second (2) file, common
+    // (=), separator (-).
+    QString kinds;
+    for (QTextBlock block = field->document()->begin(); block.isValid(); block = block.next())
+        kinds += BlockKind(block) ? QLatin1Char("12=-"[int(*BlockKind(block))]) : QLatin1Char('?');
+    EXPECT_EQ(kinds, QStringLiteral("=122=1---=112=2"));
+    const auto tint = [field](int Line) {
+        return field->document()->findBlockByNumber(Line).blockFormat().background().color();
+    };
+    EXPECT_EQ(field->document()->begin().blockFormat().background().style(), Qt::NoBrush);
+    EXPECT_NE(tint(1), tint(2));
+    const QString saved = Path(QStringLiteral("saved.txt"));
+    report->SaveReport(saved);
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), field->toPlainText() + QLatin1Char('\n'));
+
+    // A theme switched to dark while the report is shown recolours it: a
+    // tint, yet a dark background the text stays readable on.
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    report->setPalette(dark);
+    QApplication::processEvents();
+    for (const int line : {1, 2}) {
+        EXPECT_GE(ContrastRatio(tint(line), dark.color(QPalette::Text)), 7.0);
+        EXPECT_NE(tint(line), dark.color(QPalette::Base));
+        EXPECT_LT(ContrastRatio(tint(line), dark.color(QPalette::Base)), 2.0);
+    }
+
+    // A new report has the cursor on top.
+    using P = std::pair<int, QString>;
+    const auto go = [&](Qt::KeyboardModifiers Modifiers) {
+        QTest::keyClick(field, Qt::Key_F8, Modifiers);
+        return P(field->textCursor().blockNumber(),
+                 Child<QStatusBar>(report, "StatusBar1")->currentMessage());
+    };
+    EXPECT_EQ(go(Qt::NoModifier), P(1, "Difference 1 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(5, "Difference 2 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(10, "Difference 3 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(14, "Difference 4 of 4"));
+    EXPECT_EQ(go(Qt::NoModifier), P(14, "No further difference"));
+    EXPECT_EQ(go(Qt::ShiftModifier), P(10, "Difference 3 of 4"));
+    field->moveCursor(QTextCursor::Start);
+    EXPECT_EQ(go(Qt::ShiftModifier), P(0, "No earlier difference"));
+
+    // Only differences, twice: the separator parts two runs, and a run on the
+    // first line is the first one found from the top.
+    const QString a = Path(QStringLiteral("a.txt")), b = Path(QStringLiteral("b.txt"));
+    report->RunComparison(true, a, b, true, true, false);
+    report->RunComparison(false, a, b, true, true, false);
+    EXPECT_EQ(go(Qt::NoModifier), P(0, "Difference 1 of 2"));
+    EXPECT_EQ(go(Qt::NoModifier), P(7, "Difference 2 of 2"));
+    field->selectAll();
+    report->Copy1Click();
+    EXPECT_EQ(QApplication::clipboard()->text(), field->toPlainText());
+    report->New1Click();
+    EXPECT_EQ(go(Qt::NoModifier), P(0, "No differences in the report"));
+}
+
+TEST(CommandLine, ConfigurationIsTheFirstArgumentThatIsNoOption) {
+    const TCommandLine line = ParseCommandLine({"t", "--compare", "a", "b", "work"});
+    EXPECT_EQ(line.Files, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(line.Configuration, "work");
+    for (const auto &wrong : {std::vector<std::string>{"t", "--compare", "a", "--compare", "b"},
+                              {"t", "--x"},
+                              {"t", "a", "b"}})
+        EXPECT_FALSE(ParseCommandLine(wrong).Error.empty()) << wrong[1];
+    EXPECT_TRUE(ParseCommandLine({"t", "--x", "--help"}).Help);
+    // The desktop entry's "--compare %F" with no file selected: a plain start.
+    EXPECT_TRUE(ParseCommandLine({"t", "--compare"}).Error.empty());
+}
+
+// Two files are compared at once, one opens the dialog with it, and a
+// missing one is named in the error box and compares as empty.
+TEST_F(ReportRunsTest, CompareTwoFilesOneOrAMissingOne) {
+    const auto [first, second] = WorkedExampleFiles();
+    Start({first, second}, [&](TCompareReport *Report) {
+        EXPECT_EQ(Lines(Report), WorkedExampleReport());
+        EXPECT_EQ(Child<THistoryBox>(Report->CompareDialog(), "file1")->itemText(0), first);
+    });
+    const QString only = WriteLines(QStringLiteral("only.txt"), {"x"});
+    Start(
+        {only}, [](TCompareReport *) {},
+        [&] {
+            Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
+                EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
+                return int(mrCancel);
+            });
+        });
+    const QString missing = Path(QStringLiteral("missing.txt"));
+    Start({missing, only}, [&](TCompareReport *Report) {
+        EXPECT_EQ(Lines(Report), QStringList{QStringLiteral("only.txt      x")});
+        EXPECT_EQ(TakeErrors().join('|'),
+                  QStringLiteral("Cannot read file %1: No such file or directory.").arg(missing));
+    });
+}
+
+// Two files dropped on the report are compared; a drop of more, or of a
+// folder, changes nothing and says why; one file goes into a file box.
+// Compare Again reads the files afresh with the dialog's options as they
+// are now.
+TEST_F(ReportRunsTest, DropsAndCompareAgain) {
+    const auto [first, second] = WorkedExampleFiles();
+    auto report = OpenReport();
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    auto *status = Child<QStatusBar>(report, "StatusBar1");
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("No comparison to run again"));
+    Drop(field, {first, second, first});
+    EXPECT_TRUE(status->currentMessage().startsWith(QStringLiteral("3 files")));
+    EXPECT_TRUE(ReportLines(field).isEmpty());
+    Drop(field->viewport(), {first, second});
+    EXPECT_EQ(ReportLines(field), WorkedExampleReport());
+
+    // Lines equal under the options are common and show the first file's text.
+    WriteLines(QStringLiteral("proj/new/notes.txt"), {"TITLE", "one", "t wo", "three", "four"});
+    Child<QCheckBox>(report->CompareDialog(), "ignoreCase")->setChecked(true);
+    Child<QCheckBox>(report->CompareDialog(), "ignoreWhiteSpace")->setChecked(true);
+    Child<QAction>(report, "CompareAgain1")->trigger();
+    EXPECT_EQ(ReportLines(field), (QStringList{"       title", "       one", "       two",
+                                               "       three", "       four"}));
+
+    auto *file2 = Child<THistoryBox>(report->CompareDialog(), "file2");
+    Drop(file2->lineEdit(), {first});
+    EXPECT_EQ(file2->currentText(), first);
+    Drop(file2, {Folder});
+    EXPECT_EQ(file2->currentText(), first);
+    EXPECT_TRUE(status->currentMessage().contains(QStringLiteral("is a folder")));
+    auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
+    Drop(secondFile, {first});
+    EXPECT_EQ(secondFile->text(), first);
 }
 
 } // namespace
