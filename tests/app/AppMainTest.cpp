@@ -7,110 +7,93 @@
 #include "UCompareReport.h"
 #include "UiChild.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QStatusBar>
+#include <QMessageBox>
+#include <QTimer>
+#include <csignal>
 
 namespace {
 
 class AppMainTest : public AppTest {
 protected:
-    // Runs the program once more in a process of its own, on this test's settings.
-    int Child(const QString &Action, const QString &Argument) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QStringLiteral(TARNWELL_APP_CHILD), {Action, Argument});
-        EXPECT_TRUE(child.waitForFinished(60000));
-        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    }
-    QString ShownAtStart() {
-        const QString dump = Path(QStringLiteral("dump.txt"));
-        QFile::remove(dump);
-        EXPECT_EQ(Child(QStringLiteral("dump"), dump), 0);
-        QFile file(dump);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return QString::fromUtf8(file.readAll());
+    // Starts the program again on this test's settings; Do acts in its
+    // report window, which then closes. Returns the report shown at start.
+    QString Restart(std::function<void(TCompareReport *)> Do = [](TCompareReport *) {}) {
+        QString Shown;
+        Answer<TCompareReport>([&](TCompareReport *Report) {
+            Shown = Child<QPlainTextEdit>(Report, "resultField")->toPlainText();
+            Do(Report);
+            return int(mrCancel);
+        });
+        EXPECT_EQ(RunApplication({"tarnwell"}), 0);
+        return Shown;
     }
 };
 
-TEST_F(AppMainTest, SaveReportOnExitAcrossRestarts) {
-    EXPECT_EQ(ShownAtStart(), QString());
-    EXPECT_EQ(Child(QStringLiteral("keep"), QStringLiteral("kept line\nsecond")), 0);
-    EXPECT_EQ(ShownAtStart(), QStringLiteral("kept line\nsecond"));
-    // Off: the next start shows an empty report although text was kept before.
-    EXPECT_EQ(Child(QStringLiteral("drop"), QStringLiteral("dropped")), 0);
-    EXPECT_EQ(ShownAtStart(), QString());
-}
-
-TEST_F(AppMainTest, TerminationEndsTheRunThroughTheNormalSave) {
-    QProcess child;
-    child.start(QStringLiteral(TARNWELL_APP_CHILD),
-                {QStringLiteral("wait"), QStringLiteral("kept")});
-    ASSERT_TRUE(child.waitForReadyRead(60000));
-    EXPECT_EQ(child.readAllStandardOutput().trimmed(), QByteArray("ready"));
-    child.terminate(); // SIGTERM, as a logout or kill sends it
-    ASSERT_TRUE(child.waitForFinished(60000));
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0);
-    EXPECT_EQ(ShownAtStart(), QStringLiteral("kept"));
-}
-
-// A configuration name must be valid UTF-8 to be loaded back by name: any
-// other is refused with a box, and the default configuration is used.
-TEST_F(AppMainTest, TheConfigurationNameMustBeUtf8) {
-    const std::string daily = std::string(OthersKey) + "\\Gr\xC3\xBC\xC3\x9F";
-    for (const auto &[name, used] :
-         {std::pair<std::string, std::string>{"bad\xFF\xFE", DefaultRootKey},
-          {"/x/Gr\xC3\xBC\xC3\x9F", daily}}) {
-        std::string opened;
-        Answer<TCompareReport>([&](TCompareReport *Report) {
-            opened = Report->IniFile->KeyPath();
-            return int(mrCancel);
-        });
-        EXPECT_EQ(RunApplication({"tarnwell", name}), 0);
-        EXPECT_EQ(opened, used);
-        const QStringList shown = TakeErrors();
-        EXPECT_EQ(shown.size(), used == daily ? 0 : 1);
-        for (const QString &text : shown)
-            EXPECT_TRUE(text.contains(QStringLiteral("is not valid UTF-8"))) << text.toStdString();
-    }
-    QStringList names;
-    ListConfigurations(names);
-    EXPECT_EQ(names, QStringList(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")));
-}
-
-// Ended from outside while a start-up box waits for the user: the box
-// closes and the run ends through the normal save, not killed.
-TEST_F(AppMainTest, TerminationWhileABoxIsUpEndsThroughTheNormalSave) {
-    QProcess child;
-    child.start(QStringLiteral(TARNWELL_APP_CHILD), {QStringLiteral("box"), QStringLiteral("-")});
-    ASSERT_TRUE(child.waitForReadyRead(60000));
-    EXPECT_EQ(child.readAllStandardOutput().trimmed(), QByteArray("box"));
-    child.terminate();
-    ASSERT_TRUE(child.waitForFinished(60000));
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0);
+// Ended from outside (SIGTERM, as a logout or kill sends it) while a
+// start-up box waits for the user, or with the report up: the windows close
+// and the program ends through the normal save instead of being killed. The
+// box is the one for a configuration name that is not valid UTF-8, which
+// could never be loaded back: the default configuration is used instead.
+TEST_F(AppMainTest, TerminationEndsThroughTheNormalSave) {
+    const auto EndFromOutside = [](QDialog *Window) {
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        return Window->exec();
+    };
+    Answer<QMessageBox>([&](QMessageBox *Box) {
+        EXPECT_TRUE(Box->text().contains("is not valid UTF-8")) << Box->text().toStdString();
+        return EndFromOutside(Box);
+    });
+    EXPECT_EQ(RunApplication({"tarnwell", "bad\xFF\xFE"}), 0);
     EXPECT_EQ(TRegIniFile(DefaultRootKey).ReadString("Compare\\Report", "Version", ""), "1");
-}
+    QStringList Names;
+    ListConfigurations(Names);
+    EXPECT_EQ(Names, QStringList());
 
-TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {
-    WriteBytes(QStringLiteral("config/tarnwell/registry.sqlite3"),
-               QByteArray("this is not a database at all, just some text ").repeated(200));
-    const auto [first, second] = WorkedExampleFiles();
-    QStringList shown;
-    Answer<TCompareReport>([&, first = first, second = second](TCompareReport *Report) {
-        shown = TakeErrors();
-        Report->RunComparison(true, first, second, true, false, false);
-        EXPECT_EQ(ReportLines(::Child<QPlainTextEdit>(Report, "resultField")),
-                  WorkedExampleReport());
-        ::Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(true);
-        return int(mrCancel);
+    WatchWindows(); // the ending answers every window itself
+    Answer<TCompareReport>([&](TCompareReport *Report) {
+        Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(true);
+        Child<QPlainTextEdit>(Report, "resultField")->setPlainText("kept");
+        return EndFromOutside(Report);
     });
     EXPECT_EQ(RunApplication({"tarnwell"}), 0);
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].contains(QStringLiteral("registry.sqlite3"))) << shown[0].toStdString();
-    // The fresh hive took the settings saved at the end.
-    EXPECT_EQ(ShownAtStart(), WorkedExampleReport().join(QLatin1Char('\n')));
+    WatchWindows();
+    EXPECT_EQ(Restart(), "kept");
+}
+
+// A valid UTF-8 name is a configuration of its own, listed by that name.
+TEST_F(AppMainTest, AConfigurationNameOfItsOwn) {
+    std::string Opened;
+    Answer<TCompareReport>([&](TCompareReport *Report) {
+        Opened = Report->IniFile->KeyPath();
+        return int(mrCancel);
+    });
+    EXPECT_EQ(RunApplication({"tarnwell", "/x/Gr\xC3\xBC\xC3\x9F"}), 0);
+    EXPECT_EQ(Opened, std::string(OthersKey) + "\\Gr\xC3\xBC\xC3\x9F");
+    QStringList Names;
+    ListConfigurations(Names);
+    EXPECT_EQ(Names, QStringList(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")));
+}
+
+// A damaged hive is told once at start and the program works on fresh
+// settings, which keep the report at the end; with "Save Report on Exit"
+// off, the next start shows none.
+TEST_F(AppMainTest, DamagedHiveIsReportedAndTheProgramWorks) {
+    WriteBytes("config/tarnwell/registry.sqlite3",
+               QByteArray("this is not a database at all, just some text ").repeated(200));
+    const auto [First, Second] = WorkedExampleFiles();
+    QStringList Told;
+    Restart([&, First = First, Second = Second](TCompareReport *Report) {
+        Told = TakeErrors();
+        Report->RunComparison(true, First, Second, true, false, false);
+        Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(true);
+    });
+    ASSERT_EQ(Told.size(), 1);
+    EXPECT_TRUE(Told[0].contains("registry.sqlite3")) << Told[0].toStdString();
+    EXPECT_EQ(Restart([](TCompareReport *Report) {
+                  Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(false);
+              }),
+              WorkedExampleReport().join('\n'));
+    EXPECT_EQ(Restart(), "");
 }
 
 } // namespace

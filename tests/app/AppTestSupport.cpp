@@ -23,6 +23,10 @@ void AppTest::SetUp() {
     QDir().mkpath(Folder + QStringLiteral("/data"));
     setenv("XDG_CONFIG_HOME", QFile::encodeName(Folder + QStringLiteral("/config")).constData(), 1);
     setenv("XDG_DATA_HOME", QFile::encodeName(Folder + QStringLiteral("/data")).constData(), 1);
+    WatchWindows();
+}
+
+void AppTest::WatchWindows() {
     SetModalHook([this](QDialog *Window) { return Dispatch(Window); });
 }
 

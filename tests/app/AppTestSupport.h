@@ -19,6 +19,8 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Answers the modal windows again, as from SetUp on.
+    void WatchWindows();
 
     // The next modal window must be a W: Reply acts on it as a user would
     // and returns its modal result. A window nobody expects is cancelled
@@ -31,7 +33,6 @@ protected:
     template <class W> void RunForReal() {
         Answer<W>([](W *Window) { return Window->exec(); });
     }
-    std::size_t PendingAnswers() const { return FAnswers.size(); }
 
     // Writes Lines, each followed by '\n', to Name below the test's folder,
     // creating folders; returns the full path.

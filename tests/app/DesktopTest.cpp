@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStackedWidget>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -51,18 +50,6 @@ QString SelectedText(const QWidget *Window) {
     return Edit != nullptr ? Edit->selectedText() : QString();
 }
 
-// The captions of Window's own buttons and labelled boxes.
-QStringList Captions(const QWidget *Window) {
-    QStringList Texts;
-    for (const QAbstractButton *Button : Window->findChildren<QAbstractButton *>())
-        if (Button->window() == Window)
-            Texts << Button->text();
-    for (const QLabel *Label : Window->findChildren<QLabel *>())
-        if (Label->window() == Window && Label->buddy() != nullptr)
-            Texts << Label->text();
-    return Texts;
-}
-
 // "k: texts" for each access key two texts share; "none: text" for a text
 // without one when every text needs one.
 QStringList Clashes(const QStringList &Texts, bool EveryTextHasOne) {
@@ -81,23 +68,22 @@ QStringList Clashes(const QStringList &Texts, bool EveryTextHasOne) {
     return Faults;
 }
 
-class DesktopTest : public AppTest {
-protected:
-    template <class W> std::unique_ptr<W> Restored() {
-        auto Window = std::make_unique<W>(nullptr, DefaultRootKey);
-        Window->LoadFromIniFile();
-        return Window;
-    }
-};
+template <class W> std::unique_ptr<W> Restored() {
+    auto Window = std::make_unique<W>(nullptr, DefaultRootKey);
+    Window->LoadFromIniFile();
+    return Window;
+}
+
+using DesktopTest = AppTest;
 
 } // namespace
 
 TEST_F(DesktopTest, DialogFocusAndTabStopsFollowTheLayout) {
     const QStringList Buttons{"OKButton", "WizardButton", "helpButton", "CancelButton", "notebook"};
-    const QStringList Files{"file1",         "browse1Button",  "file2",
-                            "browse2Button", "dontListCommon", "ignoreBigNumbers"};
     const std::pair<const char *, QStringList> Cases[] = {
-        {"FilesTab", Files + Buttons},
+        {"FilesTab", QStringList{"file1", "browse1Button", "file2", "browse2Button",
+                                 "dontListCommon", "ignoreBigNumbers"} +
+                         Buttons},
         {"optionsTab", QStringList{"startWithDialog", "clearReport", "maintainReport", "ignoreCase",
                                    "ignoreWhiteSpace"} +
                            Buttons}};
@@ -155,15 +141,21 @@ TEST_F(DesktopTest, AccessKeysNeverClash) {
                 Texts << Action->text();
         EXPECT_EQ(Clashes(Texts, true), QStringList()) << Menu;
     }
-    auto Dialog = Restored<TCompareDialog>();
-    auto Wizard = Restored<TCompareWizard>();
     TSaveConfig Save;
     TLoadConfig Load;
-    for (const QWidget *Window :
-         {(QWidget *)Dialog.get(), (QWidget *)Wizard.get(), (QWidget *)&Save, (QWidget *)&Load})
-        EXPECT_EQ(Clashes(Captions(Window), false), QStringList())
-            << Window->metaObject()->className();
-    EXPECT_EQ(Clashes(Captions(Wizard.get()) << "&Finish", false), QStringList());
+    for (const QWidget *Window : std::initializer_list<const QWidget *>{
+             Report->CompareDialog(), Report->CompareWizard(), &Save, &Load}) {
+        // The window's own buttons and labelled boxes; the wizard's Next
+        // becomes Finish.
+        QStringList Texts{Window == Report->CompareWizard() ? "&Finish" : ""};
+        for (const QAbstractButton *Button : Window->findChildren<QAbstractButton *>())
+            if (Button->window() == Window)
+                Texts << Button->text();
+        for (const QLabel *Label : Window->findChildren<QLabel *>())
+            if (Label->window() == Window && Label->buddy() != nullptr)
+                Texts << Label->text();
+        EXPECT_EQ(Clashes(Texts, false), QStringList()) << Window->metaObject()->className();
+    }
 }
 
 TEST_F(DesktopTest, HelpOpensNearTheDialogAtItsSectionWithItsOwnKeys) {
@@ -192,7 +184,9 @@ TEST_F(DesktopTest, HelpOpensNearTheDialogAtItsSectionWithItsOwnKeys) {
     }
 }
 
-TEST_F(DesktopTest, EditMenuUndoesRedoesAndSelectsAll) {
+// The Edit menu's commands, and the title, which names the run's files until
+// New. A run cannot be undone.
+TEST_F(DesktopTest, EditMenuAndTitle) {
     auto Report = OpenReport();
     auto *Field = Child<QPlainTextEdit>(Report, "resultField");
     QTest::keyClicks(Field, "abc");
@@ -207,20 +201,8 @@ TEST_F(DesktopTest, EditMenuUndoesRedoesAndSelectsAll) {
     EXPECT_EQ(Field->textCursor().selectedText(), "abc");
     const auto [Old, New] = WorkedExampleFiles();
     Report->RunComparison(true, Old, New, true, false, false);
-    EXPECT_FALSE(Child<QAction>(Report, "Undo1")->isEnabled()) << "a run cannot be undone";
-}
-
-TEST_F(DesktopTest, TitleNamesTheFilesOfTheRunUntilNew) {
-    auto Report = OpenReport();
-    const auto [Old, New] = WorkedExampleFiles();
-    Report->RunComparison(true, Old, New, true, false, false);
+    EXPECT_FALSE(Child<QAction>(Report, "Undo1")->isEnabled());
     EXPECT_EQ(Report->windowTitle(), "Compare Report - old/ : new/");
-    Report->RunComparison(false, WriteLines("x/a.txt", {}), WriteLines("b.txt", {}), true, false,
-                          false);
-    EXPECT_EQ(Report->windowTitle(), "Compare Report - a.txt : b.txt");
-    const QString Lower = WriteLines("x/notes.txt", {}), Upper = WriteLines("x/Notes.txt", {});
-    Report->RunComparison(true, Lower, Upper, true, false, false);
-    EXPECT_EQ(Report->windowTitle(), "Compare Report - " + Lower + " : " + Upper);
     Child<QAction>(Report, "New1")->trigger();
     EXPECT_EQ(Report->windowTitle(), "Compare Report");
 }
@@ -232,34 +214,45 @@ TEST_F(DesktopTest, DialogCannotShrinkBelowItsDesignSize) {
     Window->resize(200, 100);
     QApplication::processEvents();
     EXPECT_EQ(Window->size(), Design);
-    EXPECT_EQ(Child<THistoryBox>(Window, "file1")->width(), 201);
 }
 
-// Browse opens in the box's folder, at home when the box names none that
-// exists; the wizard's boxes start at home.
-TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderElseAtHome) {
-    const QString Home = QDir::homePath(), Nested = WriteLines("deep/name.txt", {"x"});
-    auto Dialog = Restored<TCompareDialog>();
-    auto Wizard = Restored<TCompareWizard>();
-    const std::tuple<QString, QString, QString> Cases[] = {
+// Every browse button opens in the folder its box names, offering the
+// file's name, and at home when the box names no folder that exists. The
+// dialog's boxes commit their text to the history first. Accepted, the box
+// takes the chosen file; cancelled, it keeps its text.
+TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderAndTakesTheChosenFile) {
+    const QString Home = QDir::homePath(), Chosen = WriteLines("deep/chosen.txt", {"x"});
+    auto Report = OpenReport();
+    const std::tuple<QString, QString, QString> Seeds[] = {
         {"", Home, ""},
-        {Nested, QFileInfo(Nested).absolutePath(), "name.txt"},
+        {Chosen, QFileInfo(Chosen).absolutePath(), "chosen.txt"},
         {Folder + "/missing/b.txt", Home, "b.txt"},
         {"plain.txt", Home, "plain.txt"}};
-    for (const auto &[Text, Where, Name] : Cases) {
-        SCOPED_TRACE(Text.toStdString());
-        Child<THistoryBox>(Dialog, "file2")->setEditText(Text);
-        Child<QLineEdit>(Wizard, "firstFile")->setText(Text);
-        for (QPushButton *Browse : {Child<QPushButton>(Dialog, "browse2Button"),
-                                    Child<QPushButton>(Wizard, "BtnBrowse")}) {
+    const std::pair<QWidget *, const char *> Boxes[] = {{Report->CompareDialog(), "file1"},
+                                                        {Report->CompareDialog(), "file2"},
+                                                        {Report->CompareWizard(), "firstFile"},
+                                                        {Report->CompareWizard(), "secondFile"}};
+    const char *const Buttons[] = {"browse1Button", "browse2Button", "BtnBrowse", "Button1"};
+    bool Accept = false;
+    for (int I = 0; I < 4; ++I)
+        for (const auto &[Text, Where, Name] : Seeds) {
+            SCOPED_TRACE(std::string(Buttons[I]) + " " + Text.toStdString());
+            auto *Box = qobject_cast<QComboBox *>(Child<QWidget>(Boxes[I].first, Boxes[I].second));
+            auto *Edit = Box != nullptr ? Box->lineEdit()
+                                        : Child<QLineEdit>(Boxes[I].first, Boxes[I].second);
+            Edit->setText(Text);
+            Accept = !Accept;
             Answer<QFileDialog>([&](QFileDialog *Open) {
                 EXPECT_EQ(Open->directory().absolutePath(), Where);
                 EXPECT_EQ(Open->findChild<QLineEdit *>("fileNameEdit")->text(), Name);
-                return int(QDialog::Rejected);
+                Open->selectFile(Chosen);
+                return int(Accept ? QDialog::Accepted : QDialog::Rejected);
             });
-            Browse->click();
+            Child<QPushButton>(Boxes[I].first, Buttons[I])->click();
+            EXPECT_EQ(Edit->text(), Accept ? Chosen : Text);
+            EXPECT_TRUE(Box == nullptr || Text.isEmpty() || Box->itemText(0) == Text)
+                << "committed before browsing";
         }
-    }
 }
 
 TEST_F(DesktopTest, NoCompletionListOutlivesTheFileDialog) {
