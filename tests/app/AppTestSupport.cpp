@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -102,16 +101,4 @@ QStringList ReportLines(const QPlainTextEdit *Field) {
 QStringList WorkedExampleReport() {
     return {"       title", "new/   zero",  "       one",  "       two",
             "old/   three", "new/   THREE", "       four", "new/   five"};
-}
-
-void ExpectLabelsShowWholeText(const QWidget *Form) {
-    for (const QLabel *label : Form->findChildren<QLabel *>()) {
-        if (label->text().isEmpty())
-            continue;
-        const std::string name = label->objectName().toStdString();
-        if (label->wordWrap())
-            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name;
-        else
-            EXPECT_GE(label->width(), label->sizeHint().width()) << name;
-    }
 }

@@ -70,9 +70,6 @@ inline void PrintTo(const QStringList &List, std::ostream *Out) {
     *Out << '[' << List.join(QStringLiteral("|")).toStdString() << ']';
 }
 
-// Fails for every text label of Form that cannot show its whole text.
-void ExpectLabelsShowWholeText(const QWidget *Form);
-
 // The report's lines as the engine appended them: none when it is empty.
 QStringList ReportLines(const QPlainTextEdit *Field);
 
