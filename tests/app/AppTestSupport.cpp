@@ -1,7 +1,6 @@
 #include "AppTestSupport.h"
 
 #include "SettingsRootKey.h"
-#include "TRegistry.h"
 #include "UCompareReport.h"
 
 #include <QApplication>
@@ -51,9 +50,7 @@ int AppTest::Dispatch(QDialog *Window) {
 }
 
 QStringList AppTest::TakeErrors() {
-    QStringList errors = FErrors;
-    FErrors.clear();
-    return errors;
+    return std::exchange(FErrors, {});
 }
 
 QString AppTest::Path(const QString &Name) const {
@@ -93,9 +90,7 @@ std::unique_ptr<TCompareReport> AppTest::OpenReport(const std::string &KeyPath) 
 }
 
 QStringList ReportLines(const QPlainTextEdit *Field) {
-    if (Field->document()->isEmpty())
-        return {};
-    return Field->toPlainText().split(QLatin1Char('\n'));
+    return Field->document()->isEmpty() ? QStringList() : Field->toPlainText().split('\n');
 }
 
 QStringList WorkedExampleReport() {

@@ -2,7 +2,6 @@
 
 #include "TForm.h"
 
-#include <QString>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -65,9 +64,6 @@ private:
 // Readable QString values in failure messages.
 inline void PrintTo(const QString &Text, std::ostream *Out) {
     *Out << '"' << Text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList &List, std::ostream *Out) {
-    *Out << '[' << List.join(QStringLiteral("|")).toStdString() << ']';
 }
 
 // The report's lines as the engine appended them: none when it is empty.
