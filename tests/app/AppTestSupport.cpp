@@ -15,8 +15,7 @@
 void AppTest::SetUp() {
     // Every test gets settings of its own below the process's temporary home.
     static int serial = 0;
-    const QString home = QString::fromLocal8Bit(std::getenv("HOME"));
-    Folder = QStringLiteral("%1/case-%2").arg(home).arg(++serial);
+    Folder = QString::fromLocal8Bit(std::getenv("HOME")) + "/case-" + QString::number(++serial);
     QDir().mkpath(Folder + QStringLiteral("/config"));
     QDir().mkpath(Folder + QStringLiteral("/data"));
     setenv("XDG_CONFIG_HOME", QFile::encodeName(Folder + QStringLiteral("/config")).constData(), 1);
@@ -36,10 +35,10 @@ void AppTest::TearDown() {
 
 int AppTest::Dispatch(QDialog *Window) {
     ShownWindows.push_back(QString::fromLatin1(Window->metaObject()->className()));
-    if (!FAnswers.empty() && FAnswers.front().Matches(Window)) {
-        const TAnswer answer = FAnswers.front();
+    if (!FAnswers.empty() && FAnswers.front().first(Window)) {
+        const auto Reply = FAnswers.front().second;
         FAnswers.erase(FAnswers.begin());
-        return answer.Reply(Window);
+        return Reply(Window);
     }
     if (auto *box = qobject_cast<QMessageBox *>(Window)) {
         FErrors << box->text();

@@ -52,12 +52,9 @@ protected:
     std::vector<QString> ShownWindows; // class names, in showing order
 
 private:
-    struct TAnswer {
-        std::function<bool(QDialog *)> Matches;
-        std::function<int(QDialog *)> Reply;
-    };
     int Dispatch(QDialog *Window);
-    std::vector<TAnswer> FAnswers;
+    // Which window each answer is for, and the answer.
+    std::vector<std::pair<std::function<bool(QDialog *)>, std::function<int(QDialog *)>>> FAnswers;
     QStringList FErrors;
 };
 
