@@ -1,14 +1,12 @@
 #include "AppTestSupport.h"
 
 #include "SettingsRootKey.h"
-#include "TRegistry.h"
 #include "UCompareReport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -17,12 +15,15 @@
 void AppTest::SetUp() {
     // Every test gets settings of its own below the process's temporary home.
     static int serial = 0;
-    const QString home = QString::fromLocal8Bit(std::getenv("HOME"));
-    Folder = QStringLiteral("%1/case-%2").arg(home).arg(++serial);
+    Folder = QString::fromLocal8Bit(std::getenv("HOME")) + "/case-" + QString::number(++serial);
     QDir().mkpath(Folder + QStringLiteral("/config"));
     QDir().mkpath(Folder + QStringLiteral("/data"));
     setenv("XDG_CONFIG_HOME", QFile::encodeName(Folder + QStringLiteral("/config")).constData(), 1);
     setenv("XDG_DATA_HOME", QFile::encodeName(Folder + QStringLiteral("/data")).constData(), 1);
+    WatchWindows();
+}
+
+void AppTest::WatchWindows() {
     SetModalHook([this](QDialog *Window) { return Dispatch(Window); });
 }
 
@@ -34,10 +35,10 @@ void AppTest::TearDown() {
 
 int AppTest::Dispatch(QDialog *Window) {
     ShownWindows.push_back(QString::fromLatin1(Window->metaObject()->className()));
-    if (!FAnswers.empty() && FAnswers.front().Matches(Window)) {
-        const TAnswer answer = FAnswers.front();
+    if (!FAnswers.empty() && FAnswers.front().first(Window)) {
+        const auto Reply = FAnswers.front().second;
         FAnswers.erase(FAnswers.begin());
-        return answer.Reply(Window);
+        return Reply(Window);
     }
     if (auto *box = qobject_cast<QMessageBox *>(Window)) {
         FErrors << box->text();
@@ -48,9 +49,7 @@ int AppTest::Dispatch(QDialog *Window) {
 }
 
 QStringList AppTest::TakeErrors() {
-    QStringList errors = FErrors;
-    FErrors.clear();
-    return errors;
+    return std::exchange(FErrors, {});
 }
 
 QString AppTest::Path(const QString &Name) const {
@@ -90,24 +89,10 @@ std::unique_ptr<TCompareReport> AppTest::OpenReport(const std::string &KeyPath) 
 }
 
 QStringList ReportLines(const QPlainTextEdit *Field) {
-    if (Field->document()->isEmpty())
-        return {};
-    return Field->toPlainText().split(QLatin1Char('\n'));
+    return Field->document()->isEmpty() ? QStringList() : Field->toPlainText().split('\n');
 }
 
 QStringList WorkedExampleReport() {
     return {"       title", "new/   zero",  "       one",  "       two",
             "old/   three", "new/   THREE", "       four", "new/   five"};
-}
-
-void ExpectLabelsShowWholeText(const QWidget *Form) {
-    for (const QLabel *label : Form->findChildren<QLabel *>()) {
-        if (label->text().isEmpty())
-            continue;
-        const std::string name = label->objectName().toStdString();
-        if (label->wordWrap())
-            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name;
-        else
-            EXPECT_GE(label->width(), label->sizeHint().width()) << name;
-    }
 }

@@ -2,7 +2,6 @@
 
 #include "TForm.h"
 
-#include <QString>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -19,6 +18,8 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Answers the modal windows again, as from SetUp on.
+    void WatchWindows();
 
     // The next modal window must be a W: Reply acts on it as a user would
     // and returns its modal result. A window nobody expects is cancelled
@@ -31,7 +32,6 @@ protected:
     template <class W> void RunForReal() {
         Answer<W>([](W *Window) { return Window->exec(); });
     }
-    std::size_t PendingAnswers() const { return FAnswers.size(); }
 
     // Writes Lines, each followed by '\n', to Name below the test's folder,
     // creating folders; returns the full path.
@@ -52,12 +52,9 @@ protected:
     std::vector<QString> ShownWindows; // class names, in showing order
 
 private:
-    struct TAnswer {
-        std::function<bool(QDialog *)> Matches;
-        std::function<int(QDialog *)> Reply;
-    };
     int Dispatch(QDialog *Window);
-    std::vector<TAnswer> FAnswers;
+    // Which window each answer is for, and the answer.
+    std::vector<std::pair<std::function<bool(QDialog *)>, std::function<int(QDialog *)>>> FAnswers;
     QStringList FErrors;
 };
 
@@ -65,12 +62,6 @@ private:
 inline void PrintTo(const QString &Text, std::ostream *Out) {
     *Out << '"' << Text.toStdString() << '"';
 }
-inline void PrintTo(const QStringList &List, std::ostream *Out) {
-    *Out << '[' << List.join(QStringLiteral("|")).toStdString() << ']';
-}
-
-// Fails for every text label of Form that cannot show its whole text.
-void ExpectLabelsShowWholeText(const QWidget *Form);
 
 // The report's lines as the engine appended them: none when it is empty.
 QStringList ReportLines(const QPlainTextEdit *Field);

@@ -1,22 +1,87 @@
 #include "UCompareReport.h"
+#include "AppMain.h"
 #include "AppTestSupport.h"
 #include "Compare.h"
+#include "ConfigNames.h"
 #include "SettingsRootKey.h"
 #include "TRegIniFile.h"
-#include "UAbout.h"
 #include "UCompareDialog.h"
 #include "UCompareWizard.h"
+#include "UHelpViewer.h"
+#include "ULoadConfig.h"
+#include "USaveConfig.h"
 #include "UiChild.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <csignal>
 
 namespace {
+
+using TReport = std::unique_ptr<TCompareReport>;
+
+QString Status(const TReport &Report) {
+    return Child<QStatusBar>(Report, "StatusBar1")->currentMessage();
+}
+
+QStringList Lines(const TReport &Report) {
+    return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
+}
+
+// Family, points, bold and italic.
+auto Style(const QFont &Font) {
+    return std::tuple(Font.family(), Font.pointSize(), Font.bold(), Font.italic());
+}
+
+// The design name of the control with Window's focus; a part of a control
+// (the tabs of a page control) counts as the control.
+QString FocusName(const QWidget *Window) {
+    const QWidget *W = Window->focusWidget();
+    while (W != nullptr && (W->objectName().isEmpty() || W->objectName().startsWith("qt_")))
+        W = W->parentWidget();
+    return W != nullptr ? W->objectName() : QString();
+}
+
+// The control with the focus, then each one Tab reaches until the first.
+QStringList TabChain(QWidget *Window) {
+    QStringList Chain{FocusName(Window)};
+    for (int I = 0; I < 20; ++I) {
+        QTest::keyClick(Window->focusWidget(), Qt::Key_Tab);
+        if (FocusName(Window) == Chain.front())
+            break;
+        Chain << FocusName(Window);
+    }
+    return Chain;
+}
+
+QString SelectedText(const QWidget *Window) {
+    const QWidget *Focus = Window->focusWidget();
+    if (const auto *Box = qobject_cast<const QComboBox *>(Focus))
+        Focus = Box->lineEdit(); // a box's edit takes its keys through the box
+    const auto *Edit = qobject_cast<const QLineEdit *>(Focus);
+    return Edit != nullptr ? Edit->selectedText() : QString();
+}
+
+// The access keys of Texts, in lower case; "" for a text without one.
+QStringList AccessKeys(const QStringList &Texts) {
+    QStringList Keys;
+    for (const QString &Text : Texts)
+        Keys << QString(Text).replace("&&", "").section('&', 1).left(1).toLower();
+    return Keys;
+}
 
 class CompareReportTest : public AppTest {
 protected:
@@ -30,32 +95,33 @@ protected:
             return Dialog->result();
         });
     }
-    // The wizard answered by a user who fills both pages and finishes; every
-    // showing starts on the Welcome page.
-    void AnswerWizard(const QString &First, const QString &Second) {
-        Answer<TCompareWizard>([=](TCompareWizard *Wizard) {
-            Wizard->show();
-            EXPECT_EQ(Wizard->notebook->currentIndex(), 0);
-            Wizard->BtnNext->click();
-            Child<QLineEdit>(Wizard, "firstFile")->setText(First);
-            Wizard->BtnNext->click();
-            Child<QLineEdit>(Wizard, "secondFile")->setText(Second);
-            Wizard->BtnNext->click();
-            Wizard->BtnNext->click();
-            return Wizard->result();
+    void ChooseFont(const TReport &Report, const QFont &Font, bool Accept) {
+        Answer<QFontDialog>([=](QFontDialog *Dialog) {
+            Dialog->setCurrentFont(Font);
+            return int(Accept ? QDialog::Accepted : QDialog::Rejected);
         });
+        Child<QAction>(Report, "Font1")->trigger();
     }
-    // Two files of Count lines that share none: every line is reported.
-    std::pair<QString, QString> LongFiles(int Count) {
-        QStringList a, b;
-        for (int i = 0; i < Count; ++i) {
-            a << QStringLiteral("left %1").arg(i);
-            b << QStringLiteral("right %1").arg(i);
-        }
-        return {WriteLines(QStringLiteral("long-a.txt"), a),
-                WriteLines(QStringLiteral("long-b.txt"), b)};
+    // Starts the program again on this test's settings, in configuration
+    // Name; Do acts in its report window, which then closes. Returns the
+    // report shown at start.
+    QString Restart(
+        const std::string &Name,
+        std::function<void(TCompareReport *)> Do = [](TCompareReport *) {}) {
+        QString Shown;
+        Answer<TCompareReport>([&](TCompareReport *Report) {
+            Shown = Child<QPlainTextEdit>(Report, "resultField")->toPlainText();
+            Do(Report);
+            return int(mrCancel);
+        });
+        EXPECT_EQ(RunApplication({"tarnwell", Name}), 0);
+        return Shown;
     }
 };
+
+// The keyboard, the defaults and the window behaviours a desktop user
+// expects.
+using DesktopTest = AppTest;
 
 // The values of all three windows: the defaults of a first start, then what
 // the user set, stored under the value names other versions read, and back
@@ -64,242 +130,447 @@ TEST_F(CompareReportTest, EveryValueUnderItsNameAndBackAtTheNextStart) {
     const char *const Boxes[] = {"dontListCommon",  "ignoreBigNumbers", "startWithDialog",
                                  "clearReport",     "maintainReport",   "ignoreCase",
                                  "ignoreWhiteSpace"};
+    QFont Chosen("DejaVu Sans Mono", 14);
+    Chosen.setBold(true);
+    Chosen.setItalic(true);
     {
-        auto report = OpenReport();
-        TCompareDialog *dialog = report->CompareDialog();
-        for (const char *box : Boxes)
-            EXPECT_EQ(Child<QCheckBox>(dialog, box)->isChecked(), box == Boxes[3]) << box;
-        // Empty name boxes that say what to enter.
-        EXPECT_EQ(dialog->Options().FileName1 + dialog->Options().FileName2, "");
-        for (const char *box : {"file1", "file2"})
-            EXPECT_FALSE(Child<THistoryBox>(dialog, box)->lineEdit()->placeholderText().isEmpty());
-        EXPECT_EQ(report->CompareWizard()->FirstFileName(), QDir::homePath() + "/");
-        EXPECT_EQ(report->CompareWizard()->SecondFileName(), QDir::homePath() + "/");
-        EXPECT_TRUE(ShownWindows.empty()) << "no window opens by itself on the first start";
+        auto Report = OpenReport();
+        TCompareDialog *Dialog = Report->CompareDialog();
+        TCompareWizard *Wizard = Report->CompareWizard();
+        for (const char *Box : Boxes)
+            EXPECT_EQ(Child<QCheckBox>(Dialog, Box)->isChecked(), Box == Boxes[3]) << Box;
+        // Empty name boxes that say what to enter; the wizard's at home.
+        for (const char *Box : {"file1", "file2"})
+            EXPECT_NE(Child<THistoryBox>(Dialog, Box)->lineEdit()->placeholderText(), "");
+        EXPECT_EQ(Dialog->Options().FileName1 + Dialog->Options().FileName2, "");
+        EXPECT_EQ(Wizard->FirstFileName() + Wizard->SecondFileName(),
+                  QDir::homePath() + "/" + QDir::homePath() + "/");
+        // "Courier New" at 10 points, or a fixed-pitch face in its stead.
+        const QFont Font = Child<QPlainTextEdit>(Report, "resultField")->font();
+        EXPECT_EQ(Style(Font), std::tuple(QString("Courier New"), 10, false, false));
+        EXPECT_TRUE(QFontInfo(Font).fixedPitch()) << QFontInfo(Font).family().toStdString();
 
-        Child<THistoryBox>(dialog, "file1")->setEditText(QStringLiteral("/tmp/one.txt"));
-        dialog->CommitFileNames();
-        Child<THistoryBox>(dialog, "file1")->setEditText(QStringLiteral("/tmp/typed.txt"));
-        Child<THistoryBox>(dialog, "file2")->setEditText(QStringLiteral("/tmp/two.txt"));
-        Child<QTabWidget>(dialog, "notebook")
-            ->setCurrentWidget(Child<QWidget>(dialog, "optionsTab"));
-        for (const char *box : Boxes)
-            Child<QCheckBox>(dialog, box)->setChecked(box != Boxes[2] && box != Boxes[3]);
-        Child<QLineEdit>(report->CompareWizard(), "firstFile")->setText(QStringLiteral("/a.txt"));
-        Child<QLineEdit>(report->CompareWizard(), "secondFile")->setText(QStringLiteral("/b.txt"));
+        Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/one.txt");
+        Dialog->CommitFileNames();
+        Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/typed.txt");
+        Child<THistoryBox>(Dialog, "file2")->setEditText("/tmp/two.txt");
+        Child<QTabWidget>(Dialog, "notebook")
+            ->setCurrentWidget(Child<QWidget>(Dialog, "optionsTab"));
+        for (const char *Box : Boxes)
+            Child<QCheckBox>(Dialog, Box)->setChecked(Box != Boxes[3]);
+        Child<QLineEdit>(Wizard, "firstFile")->setText("/a.txt");
+        Child<QLineEdit>(Wizard, "secondFile")->setText("/b.txt");
+        ChooseFont(Report, Chosen, true);
     } // saved at destruction
-    const char *const Stored[][3] = {
-        {"Compare\\Dialog", "CheckBox-2", "1"},
-        {"Compare\\Dialog", "CheckBox-3", "1"},
-        {"Compare\\Dialog", "CheckBox-4", "0"},
-        {"Compare\\Dialog", "CheckBox-5", "0"},
-        {"Compare\\Dialog", "CheckBox-6", "1"},
-        {"Compare\\Dialog", "CheckBox-7", "1"},
-        {"Compare\\Dialog", "CheckBox-8", "1"},
-        {"Compare\\Dialog", "Misc-1", "optionsTab"},
-        {"Compare\\Dialog-History-3", "Text", "/tmp/typed.txt"},
-        {"Compare\\Dialog-History-3", "Item1", "/tmp/one.txt"},
-        {"Compare\\Dialog-History-4", "Text", "/tmp/two.txt"},
-        {"Compare\\Wizard", "Edit-1", "/a.txt"},
-        {"Compare\\Wizard", "Edit-2", "/b.txt"},
-        {"Compare\\Report", "Version", "1"},
+    // "Section Name Value", the section below "Compare\\"; a value not read
+    // back at the next start would be saved as its default.
+    const auto ExpectStored = [] {
+        TRegIniFile Store(DefaultRootKey);
+        for (const QString Entry :
+             {"Dialog CheckBox-2 1", "Dialog CheckBox-3 1", "Dialog CheckBox-4 1",
+              "Dialog CheckBox-5 0", "Dialog CheckBox-6 1", "Dialog CheckBox-7 1",
+              "Dialog CheckBox-8 1", "Dialog Misc-1 optionsTab",
+              "Dialog-History-3 Text /tmp/typed.txt", "Dialog-History-3 Item1 /tmp/one.txt",
+              "Dialog-History-4 Text /tmp/two.txt", "Wizard Edit-1 /a.txt", "Wizard Edit-2 /b.txt",
+              "Report Version 1"}) {
+            const QStringList Part = Entry.split(' ');
+            EXPECT_EQ(
+                Store.ReadString("Compare\\" + Part[0].toStdString(), Part[1].toStdString(), ""),
+                Part[2].toStdString())
+                << Entry.toStdString();
+        }
     };
-    TRegIniFile store(DefaultRootKey);
-    for (const auto &[section, name, value] : Stored)
-        EXPECT_EQ(store.ReadString(section, name, "<none>"), value) << section << " " << name;
+    ExpectStored();
 
-    auto report = OpenReport();
-    const TCompareRequest options = report->CompareDialog()->Options();
-    EXPECT_EQ(std::make_tuple(options.Clear, options.OnlyDifferences, options.IgnoreBigNumbers,
-                              options.IgnoreCase, options.IgnoreWhiteSpace, options.FileName1,
-                              options.FileName2),
-              std::make_tuple(false, true, true, true, true, std::string("/tmp/typed.txt"),
-                              std::string("/tmp/two.txt")));
-    EXPECT_TRUE(report->CompareDialog()->MaintainReport());
-    EXPECT_EQ(Child<THistoryBox>(report->CompareDialog(), "file1")->itemText(0),
-              QStringLiteral("/tmp/one.txt"));
-    EXPECT_EQ(Child<QTabWidget>(report->CompareDialog(), "notebook")->currentWidget(),
-              Child<QWidget>(report->CompareDialog(), "optionsTab"));
-    EXPECT_EQ(report->CompareWizard()->SecondFileName(), QStringLiteral("/b.txt"));
+    {
+        // Start with Dialog: once per run, not at every showing (a window
+        // nobody expects fails the test).
+        Answer<TCompareDialog>([](TCompareDialog *) { return int(mrCancel); });
+        auto Report = OpenReport();
+        QApplication::processEvents();
+        Report->hide();
+        Report->show();
+        QApplication::processEvents();
+        const TCompareRequest Options = Report->CompareDialog()->Options();
+        EXPECT_TRUE(Options.IgnoreBigNumbers && Options.IgnoreCase && Options.IgnoreWhiteSpace);
+        EXPECT_EQ(Style(Child<QPlainTextEdit>(Report, "resultField")->font()), Style(Chosen));
+        EXPECT_EQ(Style(Report->GetFontDialog()->currentFont()), Style(Chosen));
+        // A cancelled font dialog changes nothing.
+        ChooseFont(Report, QFont("DejaVu Serif", 20), false);
+        EXPECT_EQ(Report->GetFontDialog()->currentFont().family(), Chosen.family());
+        // The kept report's folder cannot be made: a plain file is in the way.
+        QDir(Path("data")).removeRecursively();
+        WriteLines("data", {"x"});
+    } // a failed save at exit is shown in the error box
+    EXPECT_EQ(TakeErrors().size(), 1);
+    ExpectStored();
 }
 
 // OK (1) runs with the dialog's names and options, Wizard (5) hands over to
 // the wizard, whose Finish (1) runs with its names only; Cancel (2) runs
-// nothing.
+// nothing. The title names the run's files until New; a run cannot be
+// undone.
 TEST_F(CompareReportTest, DialogAndWizardStartTheRuns) {
-    auto report = OpenReport();
-    auto *field = Child<QPlainTextEdit>(report, "resultField");
-    const auto [first, second] = WorkedExampleFiles();
-    Child<QCheckBox>(report->CompareDialog(), "dontListCommon")->setChecked(true);
-    AnswerDialog(first, second, "OKButton");
-    QTest::keyClick(report.get(), Qt::Key_F5);
-    const QStringList differences{"new/   zero", "old/   three", "new/   THREE", "new/   five"};
-    EXPECT_EQ(ReportLines(field), differences);
-    EXPECT_TRUE(Child<QStatusBar>(report, "StatusBar1")
-                    ->currentMessage()
-                    .startsWith(QStringLiteral("All Done: ")));
-    // Both names were committed to their histories.
-    EXPECT_EQ(Child<THistoryBox>(report->CompareDialog(), "file1")->itemText(0), first);
-    EXPECT_EQ(Child<THistoryBox>(report->CompareDialog(), "file2")->itemText(0), second);
+    auto Report = OpenReport();
+    const auto [First, Second] = WorkedExampleFiles();
+    auto *Names = Child<THistoryBox>(Report->CompareDialog(), "file1");
+    Child<QCheckBox>(Report->CompareDialog(), "dontListCommon")->setChecked(true);
+    AnswerDialog(First, Second, "OKButton");
+    QTest::keyClick(Report.get(), Qt::Key_F5);
+    const QStringList Differences{"new/   zero", "old/   three", "new/   THREE", "new/   five"};
+    EXPECT_EQ(Lines(Report), Differences);
+    EXPECT_TRUE(Status(Report).startsWith("All Done: "));
+    EXPECT_EQ(Report->windowTitle(), "Compare Report - old/ : new/");
+    EXPECT_FALSE(Child<QAction>(Report, "Undo1")->isEnabled()) << "a run cannot be undone";
+    // The names were committed to their histories.
+    EXPECT_EQ(Names->itemText(0), First);
 
     // Clear Report off: the next report follows the separator.
-    Child<QCheckBox>(report->CompareDialog(), "clearReport")->setChecked(false);
-    AnswerDialog(first, second, "OKButton");
-    Child<QAction>(report, "Dialog1")->trigger();
-    const QStringList separator{"", SeparatorLine.data(), ""};
-    EXPECT_EQ(ReportLines(field), differences + separator + differences);
+    Child<QCheckBox>(Report->CompareDialog(), "clearReport")->setChecked(false);
+    AnswerDialog(First, Second, "OKButton");
+    Child<QAction>(Report, "Dialog1")->trigger();
+    EXPECT_EQ(Lines(Report),
+              Differences + (QStringList{"", SeparatorLine.data(), ""}) + Differences);
 
-    // A cancelled dialog, or a wizard cancelled on its third page, runs
-    // nothing; the wizard starts on Welcome again next time.
-    AnswerDialog(QStringLiteral("not run a"), QStringLiteral("not run b"), "CancelButton");
-    Child<QAction>(report, "Dialog1")->trigger();
+    // A cancelled dialog or wizard runs nothing.
+    AnswerDialog("not run a", "not run b", "CancelButton");
+    Child<QAction>(Report, "Dialog1")->trigger();
     Answer<TCompareWizard>([](TCompareWizard *Wizard) {
+        Wizard->BtnNext->click(); // the next showing starts on Welcome again
+        return int(mrCancel);
+    });
+    Child<QAction>(Report, "Wizard1")->trigger();
+    EXPECT_EQ(Lines(Report).size(), 11);
+
+    // The wizard, on Welcome at every showing, clears and ignores the
+    // dialog's options; the dialog's names were not taken.
+    AnswerDialog("not used a", "not used b", "WizardButton");
+    Answer<TCompareWizard>([First = First, Second = Second](TCompareWizard *Wizard) {
         Wizard->show();
+        EXPECT_EQ(Wizard->notebook->currentIndex(), 0);
+        Wizard->BtnNext->click();
+        Child<QLineEdit>(Wizard, "firstFile")->setText(First);
+        Wizard->BtnNext->click();
+        Child<QLineEdit>(Wizard, "secondFile")->setText(Second);
         Wizard->BtnNext->click();
         Wizard->BtnNext->click();
-        Child<QPushButton>(Wizard, "BtnCancel")->click();
         return Wizard->result();
     });
-    Child<QAction>(report, "Wizard1")->trigger();
-    EXPECT_EQ(ReportLines(field).size(), 11);
-
-    // The wizard clears and ignores the dialog's options.
-    AnswerDialog(QStringLiteral("not used a"), QStringLiteral("not used b"), "WizardButton");
-    AnswerWizard(first, second);
-    Child<QAction>(report, "Dialog1")->trigger();
-    EXPECT_EQ(ReportLines(field), WorkedExampleReport());
-    // The dialog's names were not taken through their histories.
-    EXPECT_EQ(Child<THistoryBox>(report->CompareDialog(), "file1")->itemText(0), first);
+    Child<QAction>(Report, "Dialog1")->trigger();
+    EXPECT_EQ(Lines(Report), WorkedExampleReport());
+    EXPECT_EQ(Names->itemText(0), First);
+    Child<QAction>(Report, "New1")->trigger();
+    EXPECT_EQ(Report->windowTitle(), "Compare Report");
 }
 
-// Every browse button opens the open dialog in the folder of the box's name,
-// offering its file name; the dialog's buttons commit the box's text to its
-// history first. A cancelled open dialog changes no name.
-TEST_F(CompareReportTest, BrowseTakesTheChosenFile) {
-    auto report = OpenReport();
-    const QString chosen = WriteLines(QStringLiteral("chosen.txt"), {"x"});
-    const QString typed = Path(QStringLiteral("typed.txt"));
-    TCompareDialog *dialog = report->CompareDialog();
-    TCompareWizard *wizard = report->CompareWizard();
-    const std::tuple<QWidget *, const char *, const char *> Cases[] = {
-        {dialog, "browse1Button", "file1"},
-        {dialog, "browse2Button", "file2"},
-        {wizard, "BtnBrowse", "firstFile"},
-        {wizard, "Button1", "secondFile"}};
-    for (const auto &[window, button, name] : Cases) {
-        SCOPED_TRACE(button);
-        auto *edit = qobject_cast<QLineEdit *>(Child<QWidget>(window, name));
-        auto *history = qobject_cast<THistoryBox *>(Child<QWidget>(window, name));
-        const auto text = [&] { return edit ? edit->text() : history->currentText(); };
-        edit ? edit->setText(typed) : history->setEditText(typed);
-        for (const bool accept : {false, true}) {
-            Answer<QFileDialog>([&](QFileDialog *Open) {
-                EXPECT_EQ(Open->directory().absolutePath(), Folder);
-                EXPECT_EQ(Open->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(),
-                          QStringLiteral("typed.txt"));
-                Open->selectFile(chosen);
-                return int(accept ? QDialog::Accepted : QDialog::Rejected);
-            });
-            Child<QPushButton>(window, button)->click();
-            EXPECT_EQ(text(), accept ? chosen : typed);
+// Stop, then Exit, during a run end it at the step in progress, saying so;
+// Exit also ends the window's modal run, which Esc in the report's text
+// does not. A later run is whole.
+TEST_F(CompareReportTest, StopOrExitDuringARunEndsIt) {
+    auto Report = OpenReport();
+    Report->hide();
+    // Two files that share no line: every line is reported.
+    QStringList Left, Right;
+    for (int I = 0; I < 50000; ++I)
+        Left << QString("left %1").arg(I), Right << QString("right %1").arg(I);
+    const QString A = WriteLines("long-a.txt", Left), B = WriteLines("long-b.txt", Right);
+    RunForReal<TCompareReport>();
+    bool VisibleAfterEsc = false;
+    QTimer::singleShot(0, Report.get(), [&] {
+        QTest::keyClick(Child<QPlainTextEdit>(Report, "resultField"), Qt::Key_Escape);
+        VisibleAfterEsc = Report->isVisible();
+        for (const char *Action : {"Stop1", "Exit1"}) {
+            // Posted before the run starts: delivered at its first step.
+            QTimer::singleShot(0, Child<QAction>(Report, Action), &QAction::trigger);
+            Report->RunComparison(true, A, B, true, false, false);
+            EXPECT_TRUE(Lines(Report).size() > 0 && Lines(Report).size() < 100000) << Action;
+            EXPECT_EQ(Status(Report), "Stopped: the report is incomplete") << Action;
         }
-        if (history != nullptr) {
-            EXPECT_EQ(history->itemText(0), typed) << "committed before browsing";
-        }
+    });
+    EXPECT_EQ(ShowModal(Report.get()), mrCancel);
+    EXPECT_TRUE(VisibleAfterEsc);
+    EXPECT_FALSE(Report->isVisible());
+    const auto [First, Second] = WorkedExampleFiles();
+    Report->RunComparison(true, First, Second, true, false, false);
+    EXPECT_EQ(Lines(Report), WorkedExampleReport());
+}
+
+// Save As writes the report as UTF-8 lines. The name it proposes saves when
+// accepted: Report.txt in the home folder, later in the folder of the last
+// successful save. A file that cannot be written, by Save As or by Print,
+// is shown in the error box.
+TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
+    auto Report = OpenReport();
+    const QString Text = QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line");
+    Child<QPlainTextEdit>(Report, "resultField")->setPlainText(Text);
+    // A path below a plain file cannot be created, not even by root.
+    const QString Blocker = WriteLines("blocker", {"x"});
+    const QString Home = QDir::homePath() + "/Report.txt", Here = Path("Report.txt");
+    // The name typed (none: the proposal is accepted) and the one proposed.
+    const std::pair<QString, QString> Saves[] = {
+        {"", Home}, {Path("one.txt"), Home}, {Blocker + "/report.txt", Here}, {"", Here}};
+    for (const auto &[Typed, Proposed] : Saves) {
+        Answer<QFileDialog>([&](QFileDialog *Dialog) {
+            EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_EQ(Dialog->selectedFiles(), QStringList(Proposed));
+            if (!Typed.isEmpty())
+                Dialog->selectFile(Typed);
+            return int(QDialog::Accepted);
+        });
+        Child<QAction>(Report, "SaveAs1")->trigger();
+    }
+    // Printing to a file that cannot be written fails as loudly.
+    Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
+        Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        Dialog->printer()->setOutputFileName(Blocker + "/report.pdf");
+        return int(QDialog::Accepted);
+    });
+    Child<QAction>(Report, "Print1")->trigger();
+    for (const QString &Saved : {Home, Path("one.txt"), Here}) {
+        QFile File(Saved);
+        File.open(QIODevice::ReadOnly);
+        EXPECT_EQ(File.readAll(), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n"));
+    }
+    const QStringList Errors = TakeErrors();
+    ASSERT_EQ(Errors.size(), 2);
+    EXPECT_TRUE(Errors[0].startsWith("Cannot write file " + Blocker)) << Errors[0].toStdString();
+    EXPECT_TRUE(Errors[1].startsWith("Cannot print")) << Errors[1].toStdString();
+}
+
+// Loading a configuration gives the report every style of its stored font,
+// whatever the font before had: a regular one loses the bold of a font
+// chosen before, a bold one is bold after a regular one, in the report and
+// in the font dialog. The dialog's values come back with it.
+TEST_F(CompareReportTest, LoadingAConfigurationGivesTheFontItsStoredStyles) {
+    auto Report = OpenReport();
+    auto *Field = Child<QPlainTextEdit>(Report, "resultField");
+    auto *Common = Child<QCheckBox>(Report->CompareDialog(), "dontListCommon");
+    // Bold and the dialog's value on, or both off, saved under Style.
+    const auto Save = [&](const char *Style, bool Bold) {
+        ChooseFont(Report, QFontDatabase::font("DejaVu Sans Mono", Style, 12), true);
+        EXPECT_EQ(QFontInfo(Field->font()).bold(), Bold);
+        Common->setChecked(Bold);
+        Answer<TSaveConfig>([Style](TSaveConfig *Window) {
+            Child<QLineEdit>(Window, "EditName")->setText(Style);
+            return int(mrOk);
+        });
+        Child<QAction>(Report, "SaveConfiguration1")->trigger();
+    };
+    const auto Load = [&](const char *Style, bool Bold) {
+        Answer<TLoadConfig>([Style](TLoadConfig *Window) {
+            auto *Names = Child<QComboBox>(Window, "ComboBoxNames");
+            Names->setCurrentIndex(Names->findText(Style));
+            return int(mrOk);
+        });
+        Child<QAction>(Report, "LoadConfiguration1")->trigger();
+        EXPECT_EQ(QFontInfo(Field->font()).bold(), Bold) << "what is shown, " << Style;
+        EXPECT_EQ(Field->font().bold(), Bold) << Style;
+        EXPECT_EQ(Report->GetFontDialog()->currentFont().bold(), Bold) << Style;
+        EXPECT_EQ(Common->isChecked(), Bold) << Style;
+    };
+    Save("Bold", true);
+    Save("Book", false);
+    ChooseFont(Report, QFontDatabase::font("DejaVu Sans Mono", "Bold", 12), true);
+    Load("Book", false);
+    Load("Bold", true);
+}
+
+// Enter is Next on every page but the last, where it is Finish.
+TEST_F(DesktopTest, WizardFocusTabStopsAndEnterOnEveryPage) {
+    auto Report = OpenReport();
+    TCompareWizard *Window = Report->CompareWizard();
+    Window->show();
+    const QStringList Buttons{"BtnBack", "BtnNext", "BtnCancel"};
+    const QStringList Chains[] = {{"BtnNext", "BtnCancel"},
+                                  QStringList{"firstFile", "BtnBrowse"} + Buttons,
+                                  QStringList{"secondFile", "Button1"} + Buttons,
+                                  {"BtnNext", "BtnCancel", "BtnBack"}};
+    for (int Page = 0; Page < 4; ++Page) {
+        SCOPED_TRACE(Page);
+        EXPECT_EQ(TabChain(Window), Chains[Page]);
+        Window->UpdateButtons(); // the focus back where the page put it
+        EXPECT_EQ(SelectedText(Window),
+                  Page == 1 || Page == 2 ? QDir::homePath() + "/" : QString());
+        QTest::keyClick(Window->focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(Window->isVisible(), Page < 3);
+    }
+    EXPECT_EQ(Window->result(), mrOk);
+}
+
+// Each window's first focus, its text selected, and its Tab chain, which
+// follows the layout; every menu item has an access key, and no two in one
+// menu, or one window, clash. The dialog cannot shrink below its design.
+TEST_F(DesktopTest, FocusTabChainsAndAccessKeys) {
+    auto Report = OpenReport();
+    EXPECT_EQ(FocusName(Report.get()), "resultField");
+    TCompareDialog *Dialog = Report->CompareDialog();
+    Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/a.txt");
+    TSaveConfig Save;
+    TLoadConfig Load;
+    const QStringList Buttons{"OKButton", "WizardButton", "helpButton", "CancelButton", "notebook"};
+    const std::tuple<QWidget *, const char *, QString, QStringList> Cases[] = {
+        {Dialog, "FilesTab", "/tmp/a.txt",
+         QStringList{"file1", "browse1Button", "file2", "browse2Button", "dontListCommon",
+                     "ignoreBigNumbers"} +
+             Buttons},
+        {Dialog, "optionsTab", "",
+         QStringList{"startWithDialog", "clearReport", "maintainReport", "ignoreCase",
+                     "ignoreWhiteSpace"} +
+             Buttons},
+        {&Save, nullptr, Save.Name(), {"EditName", "ListBoxNames", "Button1", "Button2"}},
+        {&Load, nullptr, "", {"ComboBoxNames", "Button1", "Button2"}}};
+    for (const auto &[Window, Page, Selected, Chain] : Cases) {
+        if (Page != nullptr)
+            Child<QTabWidget>(Window, "notebook")->setCurrentWidget(Child<QWidget>(Window, Page));
+        Window->show();
+        EXPECT_EQ(SelectedText(Window), Selected);
+        EXPECT_EQ(TabChain(Window), Chain);
+    }
+    const QSize Design = Dialog->size();
+    Dialog->resize(200, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(Dialog->size(), Design);
+
+    std::vector<QStringList> Groups;
+    for (const char *Menu : {"MainMenu1", "File1", "Edit1", "Help1"}) {
+        Groups.emplace_back();
+        for (const QAction *Action : Child<QWidget>(Report, Menu)->actions())
+            if (!Action->isSeparator())
+                Groups.back() << Action->text();
+        EXPECT_FALSE(AccessKeys(Groups.back()).contains("")) << Menu;
+    }
+    for (const QWidget *Window :
+         std::initializer_list<const QWidget *>{Dialog, Report->CompareWizard(), &Save, &Load}) {
+        // The window's own buttons and labelled boxes; the wizard's Next
+        // becomes Finish.
+        Groups.push_back({Window == Report->CompareWizard() ? "&Finish" : ""});
+        for (const QAbstractButton *Button : Window->findChildren<QAbstractButton *>())
+            if (Button->window() == Window)
+                Groups.back() << Button->text();
+        for (const QLabel *Label : Window->findChildren<QLabel *>())
+            if (Label->window() == Window && Label->buddy() != nullptr)
+                Groups.back() << Label->text();
+    }
+    for (const QStringList &Texts : Groups) {
+        QStringList Keys = AccessKeys(Texts);
+        Keys.removeAll("");
+        EXPECT_EQ(QSet<QString>(Keys.begin(), Keys.end()).size(), Keys.size())
+            << Texts.join(", ").toStdString();
     }
 }
 
-TEST_F(CompareReportTest, DialogOpensByItselfOncePerRun) {
-    {
-        auto report = OpenReport();
-        Child<QCheckBox>(report->CompareDialog(), "startWithDialog")->setChecked(true);
-    } // saved at destruction
-    Answer<TCompareDialog>([](TCompareDialog *) { return int(mrCancel); });
-    auto report = OpenReport();
-    QApplication::processEvents();
-    EXPECT_EQ(PendingAnswers(), 0u) << "the dialog opened as the window was shown";
-    report->hide();
-    report->show();
-    QApplication::processEvents();
-    EXPECT_EQ(ShownWindows.size(), 1u);
+// Help opens at the dialog's section; Esc and Ctrl+W close it.
+TEST_F(DesktopTest, HelpOpensAtTheDialogsSectionAndClosesByKey) {
+    auto Report = OpenReport();
+    TCompareDialog *Window = Report->CompareDialog();
+    Window->show();
+    SetHelpProgramFolder(QStringLiteral(TARNWELL_BIN_DIR));
+    Child<QPushButton>(Window, "helpButton")->click();
+    THelpViewer *Help = HelpViewer();
+    ASSERT_TRUE(Help != nullptr && Help->isVisible());
+    EXPECT_GT(Help->Browser->verticalScrollBar()->value(), 0);
+    for (const QKeySequence &Close : {QKeySequence(Qt::Key_Escape), QKeySequence("Ctrl+W")}) {
+        Help->show();
+        QApplication::setActiveWindow(Help);
+        QTest::keySequence(Help->Browser, Close);
+        EXPECT_FALSE(Help->isVisible()) << Close.toString().toStdString();
+    }
 }
 
-TEST_F(CompareReportTest, StopEndsTheRunAndALaterRunIsWhole) {
-    auto report = OpenReport();
-    const auto [a, b] = LongFiles(50000);
-    // The stop arrives at the first delivery of pending events.
-    QTimer::singleShot(0, Child<QAction>(report, "Stop1"), &QAction::trigger);
-    report->RunComparison(true, a, b, true, false, false);
-    const int stopped = ReportLines(Child<QPlainTextEdit>(report, "resultField")).size();
-    EXPECT_GE(stopped, 1) << "the step in progress completes";
-    EXPECT_LT(stopped, 100000);
-    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
-              QStringLiteral("Stopped: the report is incomplete"));
-
-    const auto [first, second] = WorkedExampleFiles();
-    report->RunComparison(true, first, second, true, false, false);
-    EXPECT_EQ(ReportLines(Child<QPlainTextEdit>(report, "resultField")), WorkedExampleReport());
+// The Edit menu's commands and their keys.
+TEST_F(DesktopTest, EditMenuUndoesRedoesAndSelectsAll) {
+    auto Report = OpenReport();
+    auto *Field = Child<QPlainTextEdit>(Report, "resultField");
+    QTest::keyClicks(Field, "abc");
+    QTest::keyClick(Field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Field->toPlainText(), "");
+    Child<QAction>(Report, "Redo1")->trigger();
+    EXPECT_EQ(Field->toPlainText(), "abc");
+    Child<QAction>(Report, "Undo1")->trigger();
+    QTest::keyClick(Field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Field->toPlainText(), "abc");
+    Child<QAction>(Report, "SelectAll1")->trigger();
+    EXPECT_EQ(Field->textCursor().selectedText(), "abc");
 }
 
-TEST_F(CompareReportTest, ExitDuringARunStopsItAndEndsTheModalRun) {
-    auto report = OpenReport();
-    report->hide();
-    const auto [a, b] = LongFiles(50000);
-    RunForReal<TCompareReport>();
-    AnswerDialog(a, b, "OKButton");
-    QTimer::singleShot(0, report.get(), [&] {
-        // Posted before the run starts: delivered at its first step.
-        QTimer::singleShot(0, Child<QAction>(report, "Exit1"), &QAction::trigger);
-        Child<QAction>(report, "Dialog1")->trigger();
+// Every browse button opens in the folder its box names, offering the
+// file's name, and at home when the box names no folder that exists. The
+// dialog's boxes commit their text to the history first. Cancelled, the box
+// keeps its text; accepted, it takes the chosen file.
+TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderAndTakesTheChosenFile) {
+    const QString Chosen = WriteLines("deep/chosen.txt", {"x"}),
+                  Other = WriteLines("deep/b.txt", {});
+    auto Report = OpenReport();
+    const std::tuple<QWidget *, const char *, const char *> Boxes[] = {
+        {Report->CompareDialog(), "file1", "browse1Button"},
+        {Report->CompareDialog(), "file2", "browse2Button"},
+        {Report->CompareWizard(), "firstFile", "BtnBrowse"},
+        {Report->CompareWizard(), "secondFile", "Button1"}};
+    for (const auto &[Window, BoxName, Button] : Boxes)
+        for (const QString &Text : {Other, Folder + "/missing/b.txt"}) {
+            SCOPED_TRACE(std::string(Button) + " " + Text.toStdString());
+            const bool Accept = Text != Other;
+            auto *Box = qobject_cast<QComboBox *>(Child<QWidget>(Window, BoxName));
+            auto *Edit =
+                Box ? Box->lineEdit() : qobject_cast<QLineEdit *>(Child<QWidget>(Window, BoxName));
+            Edit->setText(Text);
+            Answer<QFileDialog>([&](QFileDialog *Open) {
+                EXPECT_EQ(Open->directory().absolutePath(),
+                          Accept ? QDir::homePath() : Path("deep"));
+                EXPECT_EQ(Open->findChild<QLineEdit *>("fileNameEdit")->text(), "b.txt");
+                Open->selectFile(Chosen);
+                return int(Accept ? QDialog::Accepted : QDialog::Rejected);
+            });
+            Child<QPushButton>(Window, Button)->click();
+            EXPECT_EQ(Edit->text(), Accept ? Chosen : Text);
+            EXPECT_TRUE(Box == nullptr || Box->itemText(0) == Text) << "committed first";
+        }
+}
+
+// The program's whole run, restarted on the same settings. A damaged hive
+// is told once at start, and the program goes on with fresh settings. Ended
+// from outside (SIGTERM, as a logout or kill sends it) with the report up,
+// or while a start-up box waits for the user, the windows close and the
+// program ends through the normal save instead of being killed. A
+// configuration name in UTF-8 is kept under that name; any other could
+// never be loaded back, and is refused with a box for the default one.
+TEST_F(CompareReportTest, RunsEndThroughTheNormalSave) {
+    WriteBytes("config/tarnwell/registry.sqlite3",
+               QByteArray("this is not a database at all, just some text ").repeated(200));
+    const auto EndFromOutside = [](QDialog *Window) {
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        return Window->exec();
+    };
+    const std::string Name = "/x/Gr\xC3\xBC\xC3\x9F";
+    Answer<TCompareReport>([&](TCompareReport *Report) {
+        EXPECT_EQ(Report->IniFile->KeyPath(), std::string(OthersKey) + "\\Gr\xC3\xBC\xC3\x9F");
+        const QStringList Told = TakeErrors();
+        EXPECT_TRUE(Told.size() == 1 && Told[0].contains("registry.sqlite3"))
+            << Told.join('|').toStdString();
+        Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(true);
+        Child<QPlainTextEdit>(Report, "resultField")->setPlainText("kept");
+        return EndFromOutside(Report);
     });
-    EXPECT_EQ(ShowModal(report.get()), mrCancel);
-    EXPECT_FALSE(report->isVisible());
-    EXPECT_LT(ReportLines(Child<QPlainTextEdit>(report, "resultField")).size(), 100000);
-    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
-              QStringLiteral("Stopped: the report is incomplete"));
-}
+    EXPECT_EQ(RunApplication({"tarnwell", Name}), 0);
+    WatchWindows(); // the ending answers every window itself
+    // "Save Report on Exit" off: the next start shows none.
+    EXPECT_EQ(
+        Restart(Name,
+                [](TCompareReport *Report) {
+                    Child<QCheckBox>(Report->CompareDialog(), "maintainReport")->setChecked(false);
+                }),
+        "kept");
+    EXPECT_EQ(Restart(Name), "");
 
-TEST_F(CompareReportTest, EscInTheReportTextDoesNotEndTheProgram) {
-    auto report = OpenReport();
-    report->hide();
-    RunForReal<TCompareReport>();
-    bool visibleAfterEsc = false;
-    QTimer::singleShot(0, report.get(), [&] {
-        QTest::keyClick(Child<QPlainTextEdit>(report, "resultField"), Qt::Key_Escape);
-        visibleAfterEsc = report->isVisible();
-        Child<QAction>(report, "Exit1")->trigger();
+    Answer<QMessageBox>([&](QMessageBox *Box) {
+        EXPECT_TRUE(Box->text().contains("is not valid UTF-8")) << Box->text().toStdString();
+        return EndFromOutside(Box);
     });
-    EXPECT_EQ(ShowModal(report.get()), mrCancel);
-    EXPECT_TRUE(visibleAfterEsc);
-}
-
-// Whatever face stands in for the design's, every label shows its whole
-// text, and the wizard's picture blends with its buttons.
-TEST_F(CompareReportTest, WindowsShowTheirWholeTextAndThePicture) {
-    auto report = OpenReport();
-    ExpectLabelsShowWholeText(report->CompareDialog());
-    ExpectLabelsShowWholeText(report->CompareWizard());
-    const QImage shown = report->CompareWizard()->ImageFlag->pixmap().toImage();
-    ASSERT_EQ(shown.size(), QSize(200, 250));
-    EXPECT_EQ(shown.pixelColor(1, 1), report->CompareWizard()->palette().color(QPalette::Button));
-}
-
-TEST_F(CompareReportTest, AboutBoxIsBuiltAfreshForEveryOpening) {
-    auto report = OpenReport();
-    for (int i = 0; i < 2; ++i)
-        Answer<TAbout>([](TAbout *About) {
-            EXPECT_EQ(Child<QLabel>(About, "TarnwellNameLabel")->text(),
-                      QStringLiteral("Compare Tarnwell"));
-            EXPECT_EQ(Child<QLabel>(About, "versionLabel")->text(),
-                      QStringLiteral("version: 1.01"));
-            EXPECT_FALSE(Child<QLabel>(About, "iconImage")->pixmap().isNull());
-            ExpectLabelsShowWholeText(About);
-            // A box kept from the first opening would show this text the second time.
-            Child<QLabel>(About, "versionLabel")->setText(QStringLiteral("changed"));
-            return int(mrOk);
-        });
-    Child<QAction>(report, "About1")->trigger();
-    Child<QAction>(report, "About1")->trigger();
+    EXPECT_EQ(RunApplication({"tarnwell", "bad\xFF\xFE"}), 0);
+    EXPECT_EQ(TRegIniFile(DefaultRootKey).ReadString("Compare\\Report", "Version", ""), "1");
+    QStringList Names;
+    ListConfigurations(Names);
+    EXPECT_EQ(Names, QStringList(QString::fromUtf8("Gr\xC3\xBC\xC3\x9F")));
 }
 
 } // namespace
