@@ -3,11 +3,11 @@
 #include "UHelpViewer.h"
 #include "UMyDialog.h"
 
-#include <QFile>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTextBrowser>
+#include <fstream>
 
 using TMyDialogTest = FrameworkTest;
 
@@ -41,23 +41,21 @@ TEST_F(TMyDialogTest, AnchoringFollowsTheFormSize) {
 // which wins over the shared one; one viewer shows them all.
 TEST_F(TMyDialogTest, ShowHelpSearchOrder) {
     QString Box;
-    SetModalHook(
-        [&](QDialog *Window) { return Box = static_cast<QMessageBox *>(Window)->text(), 0; });
-    SetHelpProgramFolder(Folder.filePath("app/bin"));
+    SetModalHook([&](QDialog *Window) {
+        const auto *B = static_cast<QMessageBox *>(Window);
+        return Box = B->windowTitle() + QString(" %1 ").arg(B->icon()) + B->text(), 0;
+    });
+    SetHelpProgramFolder(QDir::home().filePath("app/bin"));
     ShowHelp();
-    EXPECT_EQ(Box, "Can't find the help file");
-    QPointer<THelpViewer> Viewer;
+    EXPECT_EQ(Box, "Error 3 Can't find the help file");
+    const THelpViewer *Viewer = nullptr;
     for (const QString Place : {"app/share/tarnwell", "app", "app/bin"}) {
-        QDir().mkpath(Folder.filePath(Place));
-        QFile File(Folder.filePath(Place + "/Tarnwells.hlp"));
-        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-        File.write(("<h1>" + Place + "</h1>").toUtf8());
-        File.close();
+        QDir::home().mkpath(Place);
+        std::ofstream(QDir::home().filePath(Place + "/Tarnwells.hlp").toStdString())
+            << "<h1>" << Place.toStdString() << "</h1>";
         ShowHelp();
         EXPECT_EQ(HelpViewer()->Browser->toPlainText(), Place);
         EXPECT_TRUE(HelpViewer()->isVisible() && (!Viewer || Viewer == HelpViewer()));
         Viewer = HelpViewer();
     }
-    SetHelpProgramFolder(QString());
-    delete Viewer;
 }

@@ -8,8 +8,6 @@
 
 #include <QLabel>
 
-namespace {
-
 // A report window with a dialog and a wizard built in code.
 struct TTestReport : TMyReport {
     TTestReport() : TMyReport(nullptr, RootKey, "Test") {
@@ -23,31 +21,29 @@ struct TTestReport : TMyReport {
 
 using TMyReportTest = FrameworkTest;
 
-} // namespace
-
 // Cancelled, the two windows change nothing; confirmed, all three windows
-// switch to the name chosen and are saved there or restored from there.
+// switch to the name chosen and are saved there or restored from there. The
+// labels show their whole captions whatever face stands in.
 TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
     const std::string Others = RootKey + "\\Others\\";
     TTestReport Report;
-    const std::vector<TMyForm *> Windows{&Report, Report.Dialog, Report.Wizard};
     const auto Cancel = [](QDialog *) { return int(mrCancel); };
     const std::function<int(QDialog *)> Answers[] = {
         Cancel, Cancel,
         [](QDialog *Save) {
             auto *Name = Child<QLineEdit>(Save, "EditName");
-            auto *List = Child<QListWidget>(Save, "ListBoxNames");
             EXPECT_EQ(Name->text(), CurrentUserName());
-            // The label shows its whole caption whatever face stands in.
             EXPECT_GE(Child<QLabel>(Save, "Name")->width(),
                       Child<QLabel>(Save, "Name")->sizeHint().width());
-            List->item(0)->setSelected(true);
+            Child<QListWidget>(Save, "ListBoxNames")->item(0)->setSelected(true);
             static_cast<TSaveConfig *>(Save)->ListBoxNamesClick(); // copies the name clicked
             Name->setText(Name->text() + "2");
             return int(mrOk);
         },
         [](QDialog *Load) {
             EXPECT_EQ(Child<QComboBox>(Load, "ComboBoxNames")->currentText(), "Weekly");
+            EXPECT_GE(Child<QLabel>(Load, "Name")->width(),
+                      Child<QLabel>(Load, "Name")->sizeHint().width());
             return int(mrOk);
         }};
     size_t Shown = 0;
@@ -58,7 +54,7 @@ TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
 
     TRegIniFile(Others + "Weekly").WriteInteger("Test\\Report", "Width", 345);
     Report.SaveConfiguration();
-    for (TMyForm *Form : Windows) {
+    for (TMyForm *Form : std::initializer_list<TMyForm *>{&Report, Report.Dialog, Report.Wizard}) {
         EXPECT_EQ(Form->IniFile->KeyPath(), Others + "Weekly2");
         EXPECT_NE(TRegIniFile(Others + "Weekly2").ReadString(Form->Section, "Position", ""), "");
     }

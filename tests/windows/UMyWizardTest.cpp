@@ -6,18 +6,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <map>
-
-namespace {
 
 // An image from rows of characters: Magenta, Black, White or the Fill colour.
-QImage Picture(const std::vector<std::string> &Rows, QRgb Fill = 0) {
-    const std::map<char, QRgb> Colours{
-        {'M', qRgb(255, 0, 255)}, {'B', qRgb(0, 0, 0)}, {'W', qRgb(255, 255, 255)}, {'F', Fill}};
+static QImage Picture(const std::vector<std::string> &Rows, QRgb Fill = 0) {
+    const QRgb Colours[] = {qRgb(255, 0, 255), qRgb(0, 0, 0), qRgb(255, 255, 255), Fill};
     QImage Image(int(Rows[0].size()), int(Rows.size()), QImage::Format_RGB32);
     for (int Y = 0; Y < Image.height(); ++Y)
         for (int X = 0; X < Image.width(); ++X)
-            Image.setPixel(X, Y, Colours.at(Rows[Y][X]));
+            Image.setPixel(X, Y, Colours[std::string_view("MBWF").find(Rows[Y][X])]);
     return Image;
 }
 
@@ -37,8 +33,6 @@ struct TTestWizard : TMyWizard {
 };
 
 using TMyWizardTest = FrameworkTest;
-
-} // namespace
 
 // The picture's background turns the colour of the buttons, spreading from
 // (1, 1) to magenta neighbours, never diagonally. Back shows on every page but
