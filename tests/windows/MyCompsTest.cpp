@@ -21,12 +21,11 @@ static QStringList Items(const QComboBox &Box) {
 TEST_F(THistoryBoxTest, UpdateReplacesAnExactlyEqualEntry) {
     THistoryBox History;
     History.addItems({"/x/Notes.txt", "/x/b.txt", "/x/notes.txt", "/x/notes.txt"});
-    History.setEditText("/x/notes.txt");
-    History.lineEdit()->selectAll();
+    History.setEditText("/x/c.txt");
     QKeyEvent Enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(History.lineEdit(), &Enter); // adds nothing by itself
+    History.setEditText("/x/notes.txt");
     EXPECT_EQ(History.UpdateHistory(), "/x/notes.txt");
-    EXPECT_FALSE(History.lineEdit()->hasSelectedText());
     History.setEditText("");
     History.UpdateHistory();
     EXPECT_EQ(Items(History),
