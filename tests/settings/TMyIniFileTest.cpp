@@ -13,18 +13,9 @@
 
 namespace fs = std::filesystem;
 
-// Lets failed comparisons show texts instead of bytes.
-void PrintTo(const QString &Text, std::ostream *Out) {
-    *Out << Text.toStdString();
-}
-
 namespace {
 
 const std::string Root = "Brackwater Software\\Tarnwells";
-// The kept text of Compare\Report, Ident 1 (the data home is set in main).
-std::string KeptFile() {
-    return WindowsDirectory() + "/Brackwater Software/Tarnwells/Compare/Report/1.txt";
-}
 
 // The text as the control holds it; toPlainText() would turn a no-break
 // space into a space.
@@ -36,7 +27,9 @@ QString Shown(const QPlainTextEdit &Edit) {
 
 class Composites : public FreshHome {
 protected:
-    const std::string Kept = KeptFile();
+    // The kept text of Compare\Report, Ident 1 (the data home is set in main).
+    const std::string Kept =
+        WindowsDirectory() + "/Brackwater Software/Tarnwells/Compare/Report/1.txt";
 };
 
 // Count, then Item1, Item2, ... below Section + Ident; empty and missing
