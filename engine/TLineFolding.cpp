@@ -41,10 +41,6 @@ FoldChunk(const char *From, char *Out, __m128i CaseBit, unsigned Blanks, unsigne
         _mm_or_si128(_mm_cmpeq_epi8(V, _mm_set1_epi8('\f')),
                      _mm_cmpeq_epi8(V, _mm_set1_epi8('\v'))));
     const unsigned Keep = ~(unsigned(_mm_movemask_epi8(Blank)) & Blanks) & Valid;
-    if (Keep == 0xFFFF) {
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(Out), V);
-        return 16;
-    }
     const unsigned Low = Keep & 0xFF, High = Keep >> 8;
     const auto Lanes = [](unsigned Set) {
         return _mm_loadl_epi64(reinterpret_cast<const __m128i *>(Compact.Lanes[Set]));
