@@ -1,7 +1,6 @@
 #include "TMyIniFile.h"
 #include "Directories.h"
 #include "FreshHome.h"
-#include "PermissionsBind.h"
 
 #include <QFont>
 #include <QListWidget>
@@ -9,7 +8,6 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
