@@ -94,16 +94,16 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     const auto left = [this] { FAtDifference = false; };
     connect(ui.resultField, &QPlainTextEdit::cursorPositionChanged, this, left);
     connect(ui.resultField->document(), &QTextDocument::contentsChanged, this, left);
+    // A drop that changes nothing, here or on a file box, says why.
+    const auto say = [this](const QString &Why) { ui.StatusBar1->showMessage(Why); };
     for (QWidget *target : {static_cast<QWidget *>(ui.resultField), static_cast<QWidget *>(this)})
         AcceptFileDrops(
-            target, 2, [this](const QStringList &Files) { FilesDropped(Files); },
-            [this](const QString &Why) { ui.StatusBar1->showMessage(Why); });
+            target, 2, [this](const QStringList &Files) { FilesDropped(Files); }, say);
 
     FCompareWizard = new TCompareWizard(this, KeyPath);
     Wizard = FCompareWizard;
     FCompareDialog = new TCompareDialog(this, KeyPath);
     Dialog = FCompareDialog;
-    const auto say = [this](const QString &Why) { ui.StatusBar1->showMessage(Why); };
     connect(FCompareDialog, &TCompareDialog::DropRefused, this, say);
     connect(FCompareWizard, &TCompareWizard::DropRefused, this, say);
 
