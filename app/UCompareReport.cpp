@@ -23,12 +23,17 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
+#include <chrono>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
 #include <utility>
 
 namespace {
+
+const QString LoadingKept = QStringLiteral("Loading the kept report...");
+// The time one piece of the kept report may hold the event loop.
+constexpr std::chrono::milliseconds FillSlice(20);
 
 // "Compare Report - LABEL1 : LABEL2": the window's title for the run of
 // Request, naming the files by the labels of its report.
@@ -54,6 +59,7 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     SetOuterGeometry(QRect(157, 87, 435, 300));
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
+    connect(&FKeptFillTimer, &QTimer::timeout, this, &TCompareReport::FillKeptReport);
 
     // The design's text is a placeholder: the report starts empty.
     ui.resultField->clear();
@@ -231,6 +237,10 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     setWindowTitle(RunTitle(Request));
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
+    if (Request.Clear)
+        DropKeptReport();
+    else
+        CompleteKeptReport();
     FRunning = true;
     ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
@@ -338,10 +348,18 @@ void TCompareReport::SetReportFont(const QFont &Font) {
 
 void TCompareReport::LoadLocalFromIniFile() {
     TMyReport::LoadLocalFromIniFile();
+    DropKeptReport();
+    std::string skipped;
+    if (FCompareDialog->MaintainReport())
+        FKeptFill = IniFile->OpenRichEdit(Section, "1", ui.resultField, skipped);
+    // A first screenful at once; a run under way must follow the whole text.
+    if (FKeptFill && (FRunning || FKeptFill->Append(std::chrono::nanoseconds(0)))) {
+        CompleteKeptReport();
+    } else if (FKeptFill) {
+        ui.StatusBar1->showMessage(LoadingKept);
+        FKeptFillTimer.start(0);
+    }
     // A kept report that cannot be loaded is told once; the font still loads.
-    const std::string skipped = FCompareDialog->MaintainReport()
-                                    ? IniFile->ReadRichEdit(Section, "1", ui.resultField)
-                                    : std::string();
     if (!skipped.empty())
         ShowErrorBox(this, QString::fromStdString(skipped));
     ReadReportFont("Font-1");
@@ -349,12 +367,36 @@ void TCompareReport::LoadLocalFromIniFile() {
 
 void TCompareReport::SaveLocalToIniFile() {
     TMyReport::SaveLocalToIniFile();
-    if (FCompareDialog->MaintainReport())
+    if (FCompareDialog->MaintainReport()) {
+        CompleteKeptReport();
         IniFile->WriteRichEdit(Section, "1", ui.resultField);
+    }
     WriteReportFont("Font-1");
 }
 
-void TCompareReport::SaveReport(const QString &FileName) const {
+void TCompareReport::FillKeptReport() {
+    if (FKeptFill && !FKeptFill->Append(FillSlice))
+        return;
+    DropKeptReport();
+}
+
+void TCompareReport::CompleteKeptReport() {
+    if (FKeptFill)
+        FKeptFill->Append(std::chrono::hours(1));
+    DropKeptReport();
+}
+
+void TCompareReport::DropKeptReport() {
+    FKeptFillTimer.stop();
+    if (!FKeptFill)
+        return;
+    FKeptFill.reset();
+    if (ui.StatusBar1->currentMessage() == LoadingKept)
+        ui.StatusBar1->clearMessage();
+}
+
+void TCompareReport::SaveReport(const QString &FileName) {
+    CompleteKeptReport();
     QString text;
     for (const QString &line : PlainTextLines(ui.resultField)) {
         text += line;
@@ -373,7 +415,8 @@ void TCompareReport::SaveReport(const QString &FileName) const {
         throw fail();
 }
 
-void TCompareReport::PrintReport(QPrinter &Printer) const {
+void TCompareReport::PrintReport(QPrinter &Printer) {
+    CompleteKeptReport();
     Printer.setDocName(QString::fromStdString(Section) + QStringLiteral(" Tarnwell"));
     ui.resultField->print(&Printer);
     if (Printer.printerState() == QPrinter::Error)
@@ -409,6 +452,7 @@ void TCompareReport::New1Click() {
         FClearAfterRun = true;
     }
     setWindowTitle(QStringLiteral("Compare Report"));
+    DropKeptReport();
     FSink->Clear();
 }
 

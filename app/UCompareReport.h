@@ -2,11 +2,13 @@
 
 #include "TCompareRequest.h"
 #include "TFieldSink.h"
+#include "TMyIniFile.h"
 #include "UMyReport.h"
 #include "ui_UCompareReport.h"
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -62,10 +64,10 @@ public:
     // Writes the report to FileName as UTF-8 with '\n' after every line,
     // replacing the file atomically; throws with the reason on failure and
     // leaves the file as it was.
-    void SaveReport(const QString &FileName) const;
+    void SaveReport(const QString &FileName);
     // Prints the whole report as one job on Printer; throws when the job
     // cannot be started.
-    void PrintReport(QPrinter &Printer) const;
+    void PrintReport(QPrinter &Printer);
 
     // The common dialogs. The two printer dialogs share one printer and are
     // made on first use, so starting the program never waits for the print
@@ -77,6 +79,8 @@ public:
     TCompareDialog *CompareDialog() const { return FCompareDialog; }
     TCompareWizard *CompareWizard() const { return FCompareWizard; }
     TFieldSink &Sink() { return *FSink; }
+    // A long kept report goes in a piece at a time after the window shows.
+    bool LoadingKeptReport() const { return FKeptFill != nullptr; }
 
     // Menu handlers.
     void New1Click();
@@ -128,6 +132,12 @@ private:
     // One error box naming each file of the run that could not be read.
     void ShowLoadErrors(const TCompareRequest &Request, const TCompareOutcome &Outcome);
     void NameSeparators();
+    // The kept report while it goes in: the rest of it at once, before
+    // anything takes or adds to the whole report; or no more of it, before
+    // the report is emptied. Either ends the fill.
+    void CompleteKeptReport();
+    void DropKeptReport();
+    void FillKeptReport(); // one piece after another, from the event loop
     // Two files dropped from outside are compared, one opens the dialog
     // with it; the start waits for the drop to end.
     void FilesDropped(const QStringList &Files);
@@ -136,6 +146,8 @@ private:
     TCompareDialog *FCompareDialog = nullptr;
     TCompareWizard *FCompareWizard = nullptr;
     std::unique_ptr<TFieldSink> FSink; // made once the design exists
+    std::unique_ptr<TKeptTextFill> FKeptFill;
+    QTimer FKeptFillTimer;
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog *PrintDialog1 = nullptr;
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;

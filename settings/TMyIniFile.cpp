@@ -19,11 +19,13 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -48,8 +50,9 @@ QString KeptTextPath(const std::string &Section, const std::string &Ident) {
 
 // A kept text past this is not one the program wrote for a report it could show.
 constexpr qint64 MaxKeptText = qint64(1) << 30;
-// The size of the pieces a kept report goes into its control in.
-constexpr qsizetype PieceBytes = qsizetype(1) << 20;
+// The size of the pieces a kept report goes into its control in: a few
+// milliseconds of work each, and a first one that fills a screen.
+constexpr qsizetype PieceBytes = qsizetype(1) << 16;
 
 // The bytes of a kept text. Only a regular file (after links) of at most
 // MaxKeptText bytes is read, and it is opened without blocking, so a FIFO in
@@ -114,7 +117,7 @@ QString KeptText(const QByteArray &Bytes, bool Last = true) {
 }
 
 // Names the kept text that was skipped and why; "" when nothing was skipped.
-std::string Skipped(const QString &Path, const std::string &Why) {
+std::string SkipMessage(const QString &Path, const std::string &Why) {
     return Why.empty() ? Why : "The kept text " + Path.toStdString() + " was not loaded: " + Why;
 }
 
@@ -192,18 +195,36 @@ void TMyIniFile::WriteListBox(const std::string &Section, const std::string &Ide
 
 std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
                                      QPlainTextEdit *RichEdit) {
+    std::string skipped;
+    if (const auto fill = OpenRichEdit(Section, Ident, RichEdit, skipped))
+        while (!fill->Append(std::chrono::hours(1))) {
+        }
+    return skipped;
+}
+
+std::unique_ptr<TKeptTextFill> TMyIniFile::OpenRichEdit(const std::string &Section,
+                                                        const std::string &Ident,
+                                                        QPlainTextEdit *RichEdit,
+                                                        std::string &Skipped) {
     const QString path = KeptTextPath(Section, Ident);
     std::string why;
     auto bytes = ReadKeptFile(path, why);
+    Skipped = SkipMessage(path, why);
     if (!bytes)
-        return Skipped(path, why);
+        return nullptr;
+    return std::make_unique<TKeptTextFill>(RichEdit, std::move(*bytes));
+}
+
+TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes)
+    : FRichEdit(RichEdit), FBytes(std::move(Bytes)),
+      FUndo(RichEdit->document()->isUndoRedoEnabled()),
+      FPolicy(RichEdit->verticalScrollBarPolicy()) {
     // The control lays out every block afresh whenever its text width
     // changes: at its first show (a resize still pending) and when its
     // vertical scroll bar appears. Over a million lines that leaves a text
     // layout object on every block, more memory than the text itself (about
     // 240 MB more, measured). So both happen while it is still empty.
     // The window's own resize, which places the control, comes first.
-    const Qt::ScrollBarPolicy policy = RichEdit->verticalScrollBarPolicy();
     RichEdit->window()->ensurePolished();
     RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     std::vector<QWidget *> chain{RichEdit->viewport()};
@@ -215,32 +236,42 @@ std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::stri
             QCoreApplication::sendEvent(widget, &resize);
             widget->setAttribute(Qt::WA_PendingResizeEvent, false);
         }
-    QTextDocument *document = RichEdit->document();
-    const bool undo = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
-    // In bulk: one edit block without undo history, no list of lines joined
-    // again, and no second pass over every block's character format as
-    // setPlainText makes. The text goes in a piece at a time, each cut after
-    // a line feed, so the report never stands in memory whole a second time.
-    QTextCursor cursor(document);
+    // An undo history of the whole text would double its memory.
+    RichEdit->document()->setUndoRedoEnabled(false);
+    RichEdit->clear();
+}
+
+TKeptTextFill::~TKeptTextFill() {
+    if (!FRichEdit)
+        return;
+    FRichEdit->document()->setUndoRedoEnabled(FUndo);
+    FRichEdit->setVerticalScrollBarPolicy(FPolicy);
+}
+
+bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
+    if (!FRichEdit)
+        FStart = FBytes.size();
+    if (Done())
+        return true;
+    // In bulk: one edit block, no list of lines joined again, and no second
+    // pass over every block's character format as setPlainText makes. Each
+    // piece is cut after a line feed, so the text never stands in memory
+    // whole a second time.
+    const auto until = std::chrono::steady_clock::now() + Budget;
+    QTextCursor cursor(FRichEdit->document());
+    cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
-    qsizetype start = 0;
     do {
-        const qsizetype cut = bytes->indexOf('\n', std::min(start + PieceBytes, bytes->size()));
-        const qsizetype end = cut < 0 ? bytes->size() : cut + 1;
-        const bool last = end == bytes->size();
-        cursor.insertText(
-            KeptText(QByteArray::fromRawData(bytes->constData() + start, end - start), last));
-        start = end;
-    } while (start < bytes->size());
+        const qsizetype cut = FBytes.indexOf('\n', std::min(FStart + PieceBytes, FBytes.size()));
+        const qsizetype end = cut < 0 ? FBytes.size() : cut + 1;
+        cursor.insertText(KeptText(
+            QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart), end == FBytes.size()));
+        FStart = end;
+    } while (!Done() && std::chrono::steady_clock::now() < until);
     cursor.endEditBlock();
-    document->setUndoRedoEnabled(undo);
-    document->setModified(false);
-    RichEdit->setVerticalScrollBarPolicy(policy);
-    RichEdit->moveCursor(QTextCursor::Start);
-    return "";
+    if (Done())
+        FBytes.clear(); // the control holds it all now
+    return Done();
 }
 
 void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
@@ -287,7 +318,7 @@ std::string TMyIniFile::ReadTreeView(const std::string &Section, const std::stri
     std::string why;
     const auto bytes = ReadKeptFile(path, why);
     if (!bytes)
-        return Skipped(path, why);
+        return SkipMessage(path, why);
     TreeView->clear();
     const QStringList lines =
         bytes->isEmpty() ? QStringList() : KeptText(*bytes).split(QLatin1Char('\n'));

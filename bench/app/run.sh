@@ -125,8 +125,11 @@ for ((k = 0; k < runs; k++)); do
     "$bench" startup "$(date +%s%N)" >>"$out" 2>/dev/null
 done
 awk -v t="$(field startup <"$out" | median)" -v l="$(field lines <"$out" | median)" \
+    -v w="$(field whole <"$out" | median)" -v a="$(field all <"$out" | median)" \
+    -v g="$(field gap <"$out" | median)" \
     -v p="$(field peak <"$out" | median)" -v r="$big_run_peak" 'BEGIN {
-    printf "kept report of %d lines: launch to the report on screen %8.1f ms (target <= 2000 ms)\n", l, t
+    printf "kept report of %d lines: launch to the window on screen with its first %d lines %8.1f ms (target <= 2000 ms)\n", a, l, t
+    printf "  launch to the whole report in %8.1f ms, the window live meanwhile: longest gap %.1f ms\n", w, g
     printf "  peak memory %6.0f MiB; the run that produced it %6.0f MiB (target: no more)\n", p / 1024, r / 1024
 }'
 rm -f "$out"

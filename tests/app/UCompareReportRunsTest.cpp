@@ -3,12 +3,14 @@
 #include "CommandLine.h"
 #include "Compare.h"
 #include "ReportKinds.h"
+#include "SettingsRootKey.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
 #include "UCompareWizard.h"
 #include "UiChild.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
@@ -133,6 +135,46 @@ TEST_F(ReportRunsTest, RunStartedDuringARunReplacesIt) {
             << during << ": " << stopped;
         EXPECT_FALSE(lines.mid(0, stopped).contains(worked.first())) << during;
     }
+}
+
+// A long kept report is on screen before it is all in and fills with the
+// window live; whatever comes meanwhile finds it whole (a run keeping the
+// report, the save at exit) or drops the rest (New).
+TEST_F(ReportRunsTest, AKeptReportFillsAfterTheWindowShowsAndNothingIsLost) {
+    QStringList kept;
+    for (int i = 0; i < 20000; ++i)
+        kept << QStringLiteral("kept line %1").arg(i);
+    {
+        auto report = OpenReport();
+        Child<QCheckBox>(report->CompareDialog(), "maintainReport")->setChecked(true);
+        Child<QPlainTextEdit>(report, "resultField")->setPlainText(kept.join('\n'));
+    }
+    const auto [first, second] = WorkedExampleFiles();
+    const auto after = [&](const std::function<void(TCompareReport *)> &Step) {
+        auto report = std::make_unique<TCompareReport>(nullptr, DefaultRootKey);
+        EXPECT_TRUE(report->LoadingKeptReport());
+        EXPECT_LT(Lines(report).size(), kept.size() / 2);
+        EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
+                  "Loading the kept report...");
+        Step(report.get());
+        return Lines(report);
+    };
+    const auto waitAll = [](TCompareReport *Report) {
+        Report->show();
+        EXPECT_TRUE(QTest::qWaitFor([Report] { return !Report->LoadingKeptReport(); }));
+    };
+    EXPECT_EQ(after(waitAll), kept);
+    after([](TCompareReport *) {}); // ended at once: saved whole, as the run below finds it
+    const QStringList separated{"", SeparatorLine.data(), ""};
+    EXPECT_EQ(after([&](TCompareReport *Report) {
+                  Report->RunComparison(false, first, second, true, false, false);
+              }),
+              kept + separated + WorkedExampleReport());
+    EXPECT_EQ(after([](TCompareReport *Report) {
+                  Child<QAction>(Report, "New1")->trigger();
+                  QTest::qWait(30);
+              }),
+              QStringList());
 }
 
 // The page set up in Print Setup is the page printed, also after an earlier
