@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -264,8 +264,9 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     do {
         const qsizetype cut = FBytes.indexOf('\n', std::min(FStart + PieceBytes, FBytes.size()));
         const qsizetype end = cut < 0 ? FBytes.size() : cut + 1;
-        cursor.insertText(KeptText(
-            QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart), end == FBytes.size()));
+        cursor.insertText(
+            KeptText(QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart),
+                     end == FBytes.size()));
         FStart = end;
     } while (!Done() && std::chrono::steady_clock::now() < until);
     cursor.endEditBlock();

@@ -43,8 +43,8 @@ public:
     // returns the fill, or returns none when ReadRichEdit would change
     // nothing, with Skipped set as its result.
     std::unique_ptr<TKeptTextFill> OpenRichEdit(const std::string &Section,
-                                                const std::string &Ident,
-                                                QPlainTextEdit *RichEdit, std::string &Skipped);
+                                                const std::string &Ident, QPlainTextEdit *RichEdit,
+                                                std::string &Skipped);
     // Every style of Font (bold, italic, underline, strike-out) takes its
     // stored value; a style not stored is off.
     void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);

@@ -395,6 +395,15 @@ TEST_F(DesktopTest, WizardFocusTabStopsAndEnterOnEveryPage) {
         EXPECT_EQ(Window->isVisible(), Page < 3);
     }
     EXPECT_EQ(Window->result(), mrOk);
+    // Enter on a focused button presses that button, not the default one.
+    for (QDialog *Dialog :
+         {static_cast<QDialog *>(Window), static_cast<QDialog *>(Report->CompareDialog())}) {
+        Dialog->show();
+        auto *Cancel = Child<QPushButton>(Dialog, Dialog == Window ? "BtnCancel" : "CancelButton");
+        Cancel->setFocus();
+        QTest::keyClick(Cancel, Qt::Key_Return);
+        EXPECT_EQ(Dialog->result(), mrCancel) << Dialog->objectName().toStdString();
+    }
 }
 
 // Each window's first focus, its text selected, and its Tab chain, which
