@@ -235,12 +235,14 @@ void TCompareReport::RunComparison(const TCompareRequest &Request) {
 
 void TCompareReport::RunNow(const TCompareRequest &Request) {
     setWindowTitle(RunTitle(Request));
-    // An undo history of a whole report would double its memory; a run
-    // cannot be undone anyway.
+    // The run's report replaces a kept report still going in, or follows
+    // the whole of it.
     if (Request.Clear)
         DropKeptReport();
     else
         CompleteKeptReport();
+    // An undo history of a whole report would double its memory; a run
+    // cannot be undone anyway.
     FRunning = true;
     ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
