@@ -384,7 +384,7 @@ void TCompareReport::FillKeptReport() {
 
 void TCompareReport::CompleteKeptReport() {
     if (FKeptFill)
-        FKeptFill->Append(std::chrono::hours(1));
+        FKeptFill->AppendAll();
     DropKeptReport();
 }
 

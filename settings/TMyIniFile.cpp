@@ -197,8 +197,7 @@ std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::stri
                                      QPlainTextEdit *RichEdit) {
     std::string skipped;
     if (const auto fill = OpenRichEdit(Section, Ident, RichEdit, skipped))
-        while (!fill->Append(std::chrono::hours(1))) {
-        }
+        fill->AppendAll();
     return skipped;
 }
 

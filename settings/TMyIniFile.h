@@ -69,6 +69,10 @@ public:
     // Appends pieces at the end of the text until Budget has passed, at
     // least one; true once the text is all in.
     bool Append(std::chrono::nanoseconds Budget);
+    void AppendAll() {
+        while (!Append(std::chrono::hours(1))) {
+        }
+    }
     bool Done() const { return FStart >= FBytes.size(); }
 
 private:
