@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Version.h"
+
 TCommandLine ParseCommandLine(const std::vector<std::string> &Arguments) {
     TCommandLine line;
     // The first fault is kept, and the scan goes on, so that --help is
@@ -57,5 +59,5 @@ std::string UsageText() {
 }
 
 std::string VersionText() {
-    return "tarnwell " TARNWELL_VERSION "\n";
+    return std::string("tarnwell ") + TarnwellVersion + "\n";
 }

@@ -2,38 +2,22 @@
 
 #include "Compare.h"
 #include "FileDrop.h"
+#include "ReportFont.h"
 #include "ReportKinds.h"
 #include "UAbout.h"
 #include "UCompareDialog.h"
 #include "UCompareWizard.h"
+#include "Version.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QFontDialog>
-#include <QFontInfo>
 #include <QKeyEvent>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
-#include <chrono>
-#include <cstdlib>
-#include <limits>
-#include <stdexcept>
 #include <utility>
 
 namespace {
-
-const QString LoadingKept = QStringLiteral("Loading the kept report...");
-// The time one piece of the kept report may hold the event loop.
-constexpr std::chrono::milliseconds FillSlice(20);
 
 // "Compare Report - LABEL1 : LABEL2": the window's title for the run of
 // Request, naming the files by the labels of its report.
@@ -48,7 +32,9 @@ QString RunTitle(const TCompareRequest &Request) {
 } // namespace
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
-    : TMyReport(Owner, KeyPath, "Compare") {
+    : TMyReport(Owner, KeyPath, "Compare"),
+      FRuns([this](const TCompareRequest &Request) { RunNow(Request); },
+            [this] { ClearReport(); }) {
     ui.setupUi(this);
     setFont(DesignFont());
     QFont design(QStringLiteral("Courier New"));
@@ -59,16 +45,13 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     SetOuterGeometry(QRect(157, 87, 435, 300));
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
-    connect(&FKeptFillTimer, &QTimer::timeout, this, &TCompareReport::FillKeptReport);
+    FKept = std::make_unique<TKeptReport>(ui.resultField, ui.StatusBar1);
+    FOutput = std::make_unique<TReportOutput>(
+        this, ui.resultField, QString::fromStdString(Section) + QStringLiteral(" Tarnwell"),
+        [this] { FKept->Complete(); });
 
     // The design's text is a placeholder: the report starts empty.
     ui.resultField->clear();
-
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
 
     Connect(ui.New1, &TCompareReport::New1Click);
     Connect(ui.SaveAs1, &TCompareReport::SaveAs1Click);
@@ -202,8 +185,7 @@ void TCompareReport::FormDestroy() {
 }
 
 void TCompareReport::done(int Result) {
-    StopRequested = true;
-    FPendingRun.reset();
+    FRuns.Stop();
     TMyReport::done(Result);
 }
 
@@ -218,19 +200,7 @@ void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const Q
 }
 
 void TCompareReport::RunComparison(const TCompareRequest &Request) {
-    if (FRunning) {
-        // Started from a command during a walk, which lies below on the
-        // stack: it must unwind before the report can be prepared, or the
-        // two reports would mix. The last request wins.
-        FPendingRun = Request;
-        StopRequested = true;
-        return;
-    }
-    std::optional<TCompareRequest> next = Request;
-    while (next) {
-        RunNow(*next);
-        next = std::exchange(FPendingRun, std::nullopt);
-    }
+    FRuns.Run(Request);
 }
 
 void TCompareReport::RunNow(const TCompareRequest &Request) {
@@ -238,19 +208,14 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     // The run's report replaces a kept report still going in, or follows
     // the whole of it.
     if (Request.Clear)
-        DropKeptReport();
+        FKept->Drop();
     else
-        CompleteKeptReport();
+        FKept->Complete();
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
-    FRunning = true;
     ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
     const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
-    FRunning = false;
-    // "&New" during the walk: the step in progress appended after it.
-    if (std::exchange(FClearAfterRun, false))
-        FSink->Clear();
     ui.resultField->setUndoRedoEnabled(true);
     ShowLoadErrors(Request, outcome);
 }
@@ -293,14 +258,18 @@ void TCompareReport::RunOnFiles(const QString &First, const QString &Second) {
     RunFromDialog();
 }
 
-void TCompareReport::GoToDifference(bool Forward) {
+void TCompareReport::GoToDifference(TDirection Direction) {
     const QTextCursor cursor = ui.resultField->textCursor();
+    const bool Forward = Direction == TDirection::Forward;
     // At the top of a report nobody has moved through yet, a difference on
     // the first line is the next one.
-    const bool atFrom = Forward && cursor.position() == 0 && !FAtDifference;
+    const TDifferenceSearch search = !Forward ? TDifferenceSearch::Before
+                                     : cursor.position() == 0 && !FAtDifference
+                                         ? TDifferenceSearch::AtOrAfter
+                                         : TDifferenceSearch::After;
     int runs = 0;
     const auto found =
-        FindDifference(ui.resultField->document(), cursor.blockNumber(), atFrom, Forward, &runs);
+        FindDifference(ui.resultField->document(), cursor.blockNumber(), search, &runs);
     if (!found) {
         ui.StatusBar1->showMessage(runs == 0 ? QStringLiteral("No differences in the report")
                                    : Forward ? QStringLiteral("No further difference")
@@ -315,52 +284,17 @@ void TCompareReport::GoToDifference(bool Forward) {
         QStringLiteral("Difference %1 of %2").arg(found->Index).arg(found->Count));
 }
 
-namespace {
-
-// The faces the platform itself calls fixed-pitch, its own monospace face
-// first. A style hint alone is not enough: fontconfig may answer it with a
-// face of mixed widths.
-QStringList FixedPitchFamilies() {
-    QStringList families;
-    const QString preferred =
-        QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
-    if (QFontDatabase::isFixedPitch(preferred))
-        families << preferred;
-    for (const QString &family : QFontDatabase::families())
-        if (family != preferred && QFontDatabase::isFixedPitch(family) &&
-            !QFontDatabase::isPrivateFamily(family))
-            families << family;
-    return families;
-}
-
-} // namespace
-
 void TCompareReport::SetReportFont(const QFont &Font) {
-    QFont font = Font;
-    if (!QFontDatabase::hasFamily(font.family())) {
-        // The family keeps its name, so the stored font stays the user's
-        // choice; what is shown is a fixed-pitch stand-in.
-        if (QFont::substitutes(font.family()).isEmpty())
-            QFont::insertSubstitutions(font.family(), FixedPitchFamilies());
-        font.setStyleHint(QFont::TypeWriter);
-        font.setFixedPitch(true);
-    }
-    ui.resultField->setFont(font);
+    ui.resultField->setFont(ReportDisplayFont(Font));
 }
 
 void TCompareReport::LoadLocalFromIniFile() {
     TMyReport::LoadLocalFromIniFile();
-    DropKeptReport();
-    std::string skipped;
-    if (FCompareDialog->MaintainReport())
-        FKeptFill = IniFile->OpenRichEdit(Section, "1", ui.resultField, skipped);
-    // A first screenful at once; a run under way must follow the whole text.
-    if (FKeptFill && (FRunning || FKeptFill->Append(std::chrono::nanoseconds(0)))) {
-        CompleteKeptReport();
-    } else if (FKeptFill) {
-        ui.StatusBar1->showMessage(LoadingKept);
-        FKeptFillTimer.start(0);
-    }
+    FKept->Drop();
+    // A run under way must follow the whole text.
+    const std::string skipped = FCompareDialog->MaintainReport()
+                                    ? FKept->Load(*IniFile, Section, FRuns.Running())
+                                    : std::string();
     // A kept report that cannot be loaded is told once; the font still loads.
     if (!skipped.empty())
         ShowErrorBox(this, QString::fromStdString(skipped));
@@ -369,108 +303,23 @@ void TCompareReport::LoadLocalFromIniFile() {
 
 void TCompareReport::SaveLocalToIniFile() {
     TMyReport::SaveLocalToIniFile();
-    if (FCompareDialog->MaintainReport()) {
-        CompleteKeptReport();
-        IniFile->WriteRichEdit(Section, "1", ui.resultField);
-    }
+    if (FCompareDialog->MaintainReport())
+        FKept->Save(*IniFile, Section);
     WriteReportFont("Font-1");
 }
 
-void TCompareReport::FillKeptReport() {
-    if (FKeptFill && !FKeptFill->Append(FillSlice))
-        return;
-    DropKeptReport();
-}
-
-void TCompareReport::CompleteKeptReport() {
-    if (FKeptFill)
-        FKeptFill->AppendAll();
-    DropKeptReport();
-}
-
-void TCompareReport::DropKeptReport() {
-    FKeptFillTimer.stop();
-    if (!FKeptFill)
-        return;
-    FKeptFill.reset();
-    if (ui.StatusBar1->currentMessage() == LoadingKept)
-        ui.StatusBar1->clearMessage();
-}
-
-void TCompareReport::SaveReport(const QString &FileName) {
-    CompleteKeptReport();
-    QString text;
-    for (const QString &line : PlainTextLines(ui.resultField)) {
-        text += line;
-        text += QLatin1Char('\n');
-    }
-    QSaveFile file(FileName);
-    const auto fail = [&] {
-        return std::runtime_error(QStringLiteral("Cannot write file %1: %2")
-                                      .arg(QDir::toNativeSeparators(FileName), file.errorString())
-                                      .toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail();
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw fail();
-}
-
-void TCompareReport::PrintReport(QPrinter &Printer) {
-    CompleteKeptReport();
-    Printer.setDocName(QString::fromStdString(Section) + QStringLiteral(" Tarnwell"));
-    ui.resultField->print(&Printer);
-    if (Printer.printerState() == QPrinter::Error)
-        throw std::runtime_error(
-            QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
-}
-
-QPrintDialog *TCompareReport::PrintDialog() {
-    if (!FPrinter)
-        FPrinter = std::make_unique<QPrinter>();
-    if (!PrintDialog1) {
-        PrintDialog1 = new QPrintDialog(FPrinter.get(), this);
-        PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
-        PrintDialog1->setOption(QAbstractPrintDialog::PrintToFile);
-    }
-    return PrintDialog1;
-}
-
-QPageSetupDialog *TCompareReport::PrinterSetupDialog() {
-    if (!FPrinter)
-        FPrinter = std::make_unique<QPrinter>();
-    if (!PrinterSetupDialog1) {
-        PrinterSetupDialog1 = new QPageSetupDialog(FPrinter.get(), this);
-        PrinterSetupDialog1->setObjectName(QStringLiteral("PrinterSetupDialog1"));
-    }
-    return PrinterSetupDialog1;
-}
-
 void TCompareReport::New1Click() {
-    if (FRunning) {
-        StopRequested = true;
-        FPendingRun.reset();
-        FClearAfterRun = true;
-    }
+    FRuns.Clear();
+}
+
+void TCompareReport::ClearReport() {
     setWindowTitle(QStringLiteral("Compare Report"));
-    DropKeptReport();
+    FKept->Drop();
     FSink->Clear();
 }
 
 void TCompareReport::SaveAs1Click() {
-    // Proposed afresh every time, and a name that saves when accepted: the
-    // section's "Compare\Report.txt" would be relative, below a folder that
-    // need not exist.
-    const QString folder = FSaveAsFolder.isEmpty() ? QDir::homePath() : FSaveAsFolder;
-    SaveDialog1->selectFile(QDir(folder).filePath(QStringLiteral("Report.txt")));
-    if (ShowModal(SaveDialog1) != QDialog::Accepted)
-        return;
-    const QStringList chosen = SaveDialog1->selectedFiles();
-    if (chosen.isEmpty())
-        return;
-    SaveReport(chosen.first());
-    FSaveAsFolder = QFileInfo(chosen.first()).absolutePath();
+    FOutput->SaveAs();
 }
 
 void TCompareReport::Dialog1Click() {
@@ -494,27 +343,19 @@ void TCompareReport::CompareAgain1Click() {
 }
 
 void TCompareReport::NextDifference1Click() {
-    GoToDifference(true);
+    GoToDifference(TDirection::Forward);
 }
 
 void TCompareReport::PreviousDifference1Click() {
-    GoToDifference(false);
+    GoToDifference(TDirection::Backward);
 }
 
 void TCompareReport::PrintSetup1Click() {
-    if (ShowModal(PrinterSetupDialog()) != QDialog::Accepted || PrintDialog1 == nullptr)
-        return;
-    // The print dialog keeps the page it was made with and puts it back on
-    // the printer when accepted: it is made afresh, from the page set up now.
-    PrintDialog1->deleteLater();
-    PrintDialog1 = nullptr;
+    FOutput->PrintSetup();
 }
 
 void TCompareReport::Print1Click() {
-    QPrintDialog *dialog = PrintDialog();
-    if (ShowModal(dialog) != QDialog::Accepted)
-        return;
-    PrintReport(*dialog->printer());
+    FOutput->Print();
 }
 
 void TCompareReport::LoadConfiguration1Click() {
@@ -558,8 +399,7 @@ void TCompareReport::Font1Click() {
 }
 
 void TCompareReport::Stop1Click() {
-    StopRequested = true;
-    FPendingRun.reset();
+    FRuns.Stop();
 }
 
 void TCompareReport::Help2Click() {
@@ -567,5 +407,5 @@ void TCompareReport::Help2Click() {
 }
 
 void TCompareReport::About1Click() {
-    ShowAboutBox(QStringLiteral("Compare Tarnwell"), QStringLiteral("1.01"));
+    ShowAboutBox(QStringLiteral("Compare Tarnwell"), QString::fromLatin1(TarnwellVersion));
 }

@@ -2,20 +2,17 @@
 
 #include "TCompareRequest.h"
 #include "TFieldSink.h"
-#include "TMyIniFile.h"
+#include "TKeptReport.h"
+#include "TReportOutput.h"
+#include "TRunQueue.h"
 #include "UMyReport.h"
 #include "ui_UCompareReport.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <memory>
 #include <optional>
 
-class QFileDialog;
-class QPageSetupDialog;
-class QPrintDialog;
-class QPrinter;
 class TCompareDialog;
 class TCompareWizard;
 
@@ -54,33 +51,21 @@ public:
     // Moves the cursor to the first line of the next (or previous) run of
     // lines only in one file and says "Difference K of N", or says that
     // there is none and leaves the cursor.
-    void GoToDifference(bool Forward);
+    enum class TDirection { Forward, Backward };
+    void GoToDifference(TDirection Direction);
     // The whole report takes Font; a family missing here falls back to a
     // fixed-pitch face so the report's columns still line up.
     void SetReportFont(const QFont &Font) override;
     void LoadLocalFromIniFile() override;
     void SaveLocalToIniFile() override;
 
-    // Writes the report to FileName as UTF-8 with '\n' after every line,
-    // replacing the file atomically; throws with the reason on failure and
-    // leaves the file as it was.
-    void SaveReport(const QString &FileName);
-    // Prints the whole report as one job on Printer; throws when the job
-    // cannot be started.
-    void PrintReport(QPrinter &Printer);
-
-    // The common dialogs. The two printer dialogs share one printer and are
-    // made on first use, so starting the program never waits for the print
-    // system.
-    QFileDialog *SaveDialog1 = nullptr;
-    QPageSetupDialog *PrinterSetupDialog();
-    QPrintDialog *PrintDialog();
-
     TCompareDialog *CompareDialog() const { return FCompareDialog; }
     TCompareWizard *CompareWizard() const { return FCompareWizard; }
     TFieldSink &Sink() { return *FSink; }
+    // Save As and Print, and their common dialogs.
+    TReportOutput &Output() { return *FOutput; }
     // A long kept report goes in a piece at a time after the window shows.
-    bool LoadingKeptReport() const { return FKeptFill != nullptr; }
+    bool LoadingKeptReport() const { return FKept->Loading(); }
 
     // Menu handlers.
     void New1Click();
@@ -127,17 +112,13 @@ protected:
 
 private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
-    // RunComparison with no run going.
+    // One run taken from the queue, with no other run going.
     void RunNow(const TCompareRequest &Request);
+    // Empties the report: "&New", also once a run it stopped has unwound.
+    void ClearReport();
     // One error box naming each file of the run that could not be read.
     void ShowLoadErrors(const TCompareRequest &Request, const TCompareOutcome &Outcome);
     void NameSeparators();
-    // The kept report while it goes in: the rest of it at once, before
-    // anything takes or adds to the whole report; or no more of it, before
-    // the report is emptied. Either ends the fill.
-    void CompleteKeptReport();
-    void DropKeptReport();
-    void FillKeptReport(); // one piece after another, from the event loop
     // Two files dropped from outside are compared, one opens the dialog
     // with it; the start waits for the drop to end.
     void FilesDropped(const QStringList &Files);
@@ -146,16 +127,10 @@ private:
     TCompareDialog *FCompareDialog = nullptr;
     TCompareWizard *FCompareWizard = nullptr;
     std::unique_ptr<TFieldSink> FSink; // made once the design exists
-    std::unique_ptr<TKeptTextFill> FKeptFill;
-    QTimer FKeptFillTimer;
-    std::unique_ptr<QPrinter> FPrinter;
-    QPrintDialog *PrintDialog1 = nullptr;
-    QPageSetupDialog *PrinterSetupDialog1 = nullptr;
-    QString FSaveAsFolder; // of the last successful Save As; empty before it
+    std::unique_ptr<TKeptReport> FKept;
+    std::unique_ptr<TReportOutput> FOutput;
+    TRunQueue FRuns;
     bool FActivated = false;
-    bool FRunning = false;
-    std::optional<TCompareRequest> FPendingRun; // asked for during a run
-    bool FClearAfterRun = false;                // "&New" during a run
     QStringList FStartFiles;
     // The last run's request and whether the wizard started it (a wizard
     // run uses no options): what "Compare Again" repeats.

@@ -3,6 +3,7 @@
 
 #include "Compare.h"
 #include "TStdoutSink.h"
+#include "Version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -129,7 +130,7 @@ int main(int Argc, char **Argv) {
     if (Options.Help)
         return PrintText(UsageText.substr(0, UsageText.size() - 1));
     if (Options.Version)
-        return PrintText(std::string(ProgramName) + " " + TARNWELL_VERSION);
+        return PrintText(std::string(ProgramName) + " " + TarnwellVersion);
 
     TStdoutSink Out(STDOUT_FILENO);
     TCompareRequest Request;

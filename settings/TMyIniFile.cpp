@@ -2,23 +2,19 @@
 
 #include "Directories.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QResizeEvent>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
@@ -50,9 +46,6 @@ QString KeptTextPath(const std::string &Section, const std::string &Ident) {
 
 // A kept text past this is not one the program wrote for a report it could show.
 constexpr qint64 MaxKeptText = qint64(1) << 30;
-// The size of the pieces a kept report goes into its control in: a few
-// milliseconds of work each, and a first one that fills a screen.
-constexpr qsizetype PieceBytes = qsizetype(1) << 16;
 
 // The bytes of a kept text. Only a regular file (after links) of at most
 // MaxKeptText bytes is read, and it is opened without blocking, so a FIFO in
@@ -93,27 +86,6 @@ std::optional<QByteArray> ReadKeptFile(const QString &Path, std::string &Why) {
     }
     ::close(fd);
     return bytes;
-}
-
-// A kept text, or a piece of one, with CR LF, CR and LF all made '\n' in one
-// pass in place; the final line end of the Last piece adds no empty line.
-QString KeptText(const QByteArray &Bytes, bool Last = true) {
-    QString text = QString::fromUtf8(Bytes);
-    QChar *chars = text.data();
-    qsizetype kept = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (chars[i] != QLatin1Char('\r')) {
-            chars[kept++] = chars[i];
-            continue;
-        }
-        chars[kept++] = QLatin1Char('\n');
-        if (i + 1 < text.size() && chars[i + 1] == QLatin1Char('\n'))
-            ++i;
-    }
-    text.truncate(kept);
-    if (Last && text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    return text;
 }
 
 // Names the kept text that was skipped and why; "" when nothing was skipped.
@@ -196,82 +168,19 @@ void TMyIniFile::WriteListBox(const std::string &Section, const std::string &Ide
 std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
                                      QPlainTextEdit *RichEdit) {
     std::string skipped;
-    if (const auto fill = OpenRichEdit(Section, Ident, RichEdit, skipped))
-        fill->AppendAll();
+    if (const auto bytes = ReadRichEditBytes(Section, Ident, skipped))
+        RichEdit->setPlainText(DecodeKeptText(*bytes));
     return skipped;
 }
 
-std::unique_ptr<TKeptTextFill> TMyIniFile::OpenRichEdit(const std::string &Section,
+std::optional<QByteArray> TMyIniFile::ReadRichEditBytes(const std::string &Section,
                                                         const std::string &Ident,
-                                                        QPlainTextEdit *RichEdit,
                                                         std::string &Skipped) {
     const QString path = KeptTextPath(Section, Ident);
     std::string why;
     auto bytes = ReadKeptFile(path, why);
     Skipped = SkipMessage(path, why);
-    if (!bytes)
-        return nullptr;
-    return std::make_unique<TKeptTextFill>(RichEdit, std::move(*bytes));
-}
-
-TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes)
-    : FRichEdit(RichEdit), FBytes(std::move(Bytes)),
-      FUndo(RichEdit->document()->isUndoRedoEnabled()),
-      FPolicy(RichEdit->verticalScrollBarPolicy()) {
-    // The control lays out every block afresh whenever its text width
-    // changes: at its first show (a resize still pending) and when its
-    // vertical scroll bar appears. Over a million lines that leaves a text
-    // layout object on every block, more memory than the text itself (about
-    // 240 MB more, measured). So both happen while it is still empty.
-    // The window's own resize, which places the control, comes first.
-    RichEdit->window()->ensurePolished();
-    RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    std::vector<QWidget *> chain{RichEdit->viewport()};
-    for (QWidget *widget = RichEdit; widget != nullptr; widget = widget->parentWidget())
-        chain.insert(chain.begin(), widget);
-    for (QWidget *widget : chain)
-        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
-            QResizeEvent resize(widget->size(), QSize());
-            QCoreApplication::sendEvent(widget, &resize);
-            widget->setAttribute(Qt::WA_PendingResizeEvent, false);
-        }
-    // An undo history of the whole text would double its memory.
-    RichEdit->document()->setUndoRedoEnabled(false);
-    RichEdit->clear();
-}
-
-TKeptTextFill::~TKeptTextFill() {
-    if (!FRichEdit)
-        return;
-    FRichEdit->document()->setUndoRedoEnabled(FUndo);
-    FRichEdit->setVerticalScrollBarPolicy(FPolicy);
-}
-
-bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
-    if (!FRichEdit)
-        FStart = FBytes.size();
-    if (Done())
-        return true;
-    // In bulk: one edit block, no list of lines joined again, and no second
-    // pass over every block's character format as setPlainText makes. Each
-    // piece is cut after a line feed, so the text never stands in memory
-    // whole a second time.
-    const auto until = std::chrono::steady_clock::now() + Budget;
-    QTextCursor cursor(FRichEdit->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    do {
-        const qsizetype cut = FBytes.indexOf('\n', std::min(FStart + PieceBytes, FBytes.size()));
-        const qsizetype end = cut < 0 ? FBytes.size() : cut + 1;
-        cursor.insertText(
-            KeptText(QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart),
-                     end == FBytes.size()));
-        FStart = end;
-    } while (!Done() && std::chrono::steady_clock::now() < until);
-    cursor.endEditBlock();
-    if (Done())
-        FBytes.clear(); // the control holds it all now
-    return Done();
+    return bytes;
 }
 
 void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
@@ -321,7 +230,7 @@ std::string TMyIniFile::ReadTreeView(const std::string &Section, const std::stri
         return SkipMessage(path, why);
     TreeView->clear();
     const QStringList lines =
-        bytes->isEmpty() ? QStringList() : KeptText(*bytes).split(QLatin1Char('\n'));
+        bytes->isEmpty() ? QStringList() : DecodeKeptText(*bytes).split(QLatin1Char('\n'));
     std::vector<QTreeWidgetItem *> parents; // the last node at each depth
     for (const QString &line : lines) {
         qsizetype depth = 0;
@@ -346,6 +255,26 @@ void TMyIniFile::WriteTreeView(const std::string &Section, const std::string &Id
     for (int i = 0; i < TreeView->topLevelItemCount(); ++i)
         AppendTreeLines(TreeView->topLevelItem(i), 0, lines);
     WriteLines(KeptTextPath(Section, Ident), lines);
+}
+
+// In one pass, in place.
+QString DecodeKeptText(const QByteArray &Bytes, bool Last) {
+    QString text = QString::fromUtf8(Bytes);
+    QChar *chars = text.data();
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (chars[i] != QLatin1Char('\r')) {
+            chars[kept++] = chars[i];
+            continue;
+        }
+        chars[kept++] = QLatin1Char('\n');
+        if (i + 1 < text.size() && chars[i + 1] == QLatin1Char('\n'))
+            ++i;
+    }
+    text.truncate(kept);
+    if (Last && text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
 }
 
 QStringList PlainTextLines(const QPlainTextEdit *Edit) {

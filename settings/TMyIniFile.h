@@ -3,18 +3,15 @@
 #include "TRegIniFile.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QStringList>
 
-#include <chrono>
-#include <memory>
+#include <optional>
 #include <string>
 
 class QFont;
 class QListWidget;
 class QPlainTextEdit;
 class QTreeWidget;
-class TKeptTextFill;
 
 // The settings store of a persistent window: the registry-ini layer plus
 // readers and writers that persist a whole control in one call. List boxes
@@ -39,12 +36,11 @@ public:
                                            QPlainTextEdit *RichEdit);
     void WriteRichEdit(const std::string &Section, const std::string &Ident,
                        QPlainTextEdit *RichEdit);
-    // The same read, for RichEdit to take a piece at a time: empties it and
-    // returns the fill, or returns none when ReadRichEdit would change
-    // nothing, with Skipped set as its result.
-    std::unique_ptr<TKeptTextFill> OpenRichEdit(const std::string &Section,
-                                                const std::string &Ident, QPlainTextEdit *RichEdit,
-                                                std::string &Skipped);
+    // The bytes ReadRichEdit would put into its control, for a caller that
+    // puts them in itself (a piece at a time): nothing when there is no
+    // file or it is skipped, and then Skipped is ReadRichEdit's result.
+    std::optional<QByteArray> ReadRichEditBytes(const std::string &Section,
+                                                const std::string &Ident, std::string &Skipped);
     // Every style of Font (bold, italic, underline, strike-out) takes its
     // stored value; a style not stored is off.
     void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);
@@ -55,33 +51,10 @@ public:
     void WriteTreeView(const std::string &Section, const std::string &Ident, QTreeWidget *TreeView);
 };
 
-// Puts a kept text into its control a piece at a time, each piece ending at a
-// line end, so a long text can be on screen, and its window live, before all
-// of it is in. The control keeps no undo history until the fill ends, all in
-// or dropped; what was put in stays.
-class TKeptTextFill {
-public:
-    TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes);
-    ~TKeptTextFill();
-    TKeptTextFill(const TKeptTextFill &) = delete;
-    TKeptTextFill &operator=(const TKeptTextFill &) = delete;
-
-    // Appends pieces at the end of the text until Budget has passed, at
-    // least one; true once the text is all in.
-    bool Append(std::chrono::nanoseconds Budget);
-    void AppendAll() {
-        while (!Append(std::chrono::hours(1))) {
-        }
-    }
-    bool Done() const { return FStart >= FBytes.size(); }
-
-private:
-    QPointer<QPlainTextEdit> FRichEdit;
-    QByteArray FBytes;
-    qsizetype FStart = 0;
-    bool FUndo;
-    Qt::ScrollBarPolicy FPolicy;
-};
+// A kept text, or a piece of one cut after a line end, as the control's
+// text: CR LF, CR and LF all become '\n'; the final line end of the Last
+// piece adds no empty line.
+QString DecodeKeptText(const QByteArray &Bytes, bool Last = true);
 
 // The lines of a plain-text control exactly as shown, block by block:
 // toPlainText() would turn a no-break space into a space. An empty control

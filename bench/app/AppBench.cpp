@@ -79,7 +79,7 @@ int Run(const QString &First, const QString &Second, bool Coloured) {
                 stats.FirstWait / 1e6, stats.LongestGap / 1e6, stats.LastWait / 1e6, PeakKiB());
     // "Next Difference" walks the whole report to count the differences.
     timer.restart();
-    report->GoToDifference(true);
+    report->GoToDifference(TCompareReport::TDirection::Forward);
     std::printf("next %.2f\n", timer.nsecsElapsed() / 1e6);
     // Emptying a full report: what the next run with "Clear Report" pays.
     timer.restart();

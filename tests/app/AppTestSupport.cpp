@@ -88,10 +88,6 @@ std::unique_ptr<TCompareReport> AppTest::OpenReport(const std::string &KeyPath) 
     return report;
 }
 
-QStringList ReportLines(const QPlainTextEdit *Field) {
-    return Field->document()->isEmpty() ? QStringList() : Field->toPlainText().split('\n');
-}
-
 QStringList WorkedExampleReport() {
     return {"       title", "new/   zero",  "       one",  "       two",
             "old/   three", "new/   THREE", "       four", "new/   five"};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReportTestSupport.h"
 #include "TForm.h"
 
 #include <QStringList>
@@ -57,14 +58,6 @@ private:
     std::vector<std::pair<std::function<bool(QDialog *)>, std::function<int(QDialog *)>>> FAnswers;
     QStringList FErrors;
 };
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString &Text, std::ostream *Out) {
-    *Out << '"' << Text.toStdString() << '"';
-}
-
-// The report's lines as the engine appended them: none when it is empty.
-QStringList ReportLines(const QPlainTextEdit *Field);
 
 // The report of the first worked example: two notes.txt files in old/ and new/.
 QStringList WorkedExampleReport();

@@ -256,7 +256,7 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     EXPECT_EQ(field->document()->begin().blockFormat().background().style(), Qt::NoBrush);
     EXPECT_NE(tint(1), tint(2));
     const QString saved = Path(QStringLiteral("saved.txt"));
-    report->SaveReport(saved);
+    report->Output().SaveReport(saved);
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), field->toPlainText() + QLatin1Char('\n'));

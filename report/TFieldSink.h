@@ -81,7 +81,7 @@ private:
     // Where each run of one kind starts in FPending.
     std::vector<std::pair<TLineKind, qsizetype>> FRuns;
     std::optional<TReportKinds> FKinds; // none when not coloured
-    std::size_t FCutLines = 0; // lines cut since BeginRun
+    std::size_t FCutLines = 0;          // lines cut since BeginRun
     QElapsedTimer FSinceDelivery;
     bool FDeliverNow = true;
     int FShownPercent = -1;

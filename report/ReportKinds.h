@@ -55,8 +55,11 @@ struct TDifference {
     int Count = 0;  // runs in the whole report
 };
 
-// The first run starting after block From (at From too when AtFrom is set),
-// or, with Forward false, the last run starting before From; nothing when
-// there is none. Count is filled in either way through Runs.
-std::optional<TDifference> FindDifference(const QTextDocument *Document, int From, bool AtFrom,
-                                          bool Forward, int *Runs = nullptr);
+// Where FindDifference looks from block From: the first run starting after
+// it, the first starting at it or after, or the last starting before it.
+enum class TDifferenceSearch { After, AtOrAfter, Before };
+
+// The run Search asks for; nothing when there is none. Count is filled in
+// either way through Runs.
+std::optional<TDifference> FindDifference(const QTextDocument *Document, int From,
+                                          TDifferenceSearch Search, int *Runs = nullptr);

@@ -1,12 +1,13 @@
 #include "TFieldSink.h"
 
-#include "AppTestSupport.h"
 #include "Compare.h"
+#include "ReportTestSupport.h"
 #include "ReportText.h"
 
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -23,7 +24,7 @@ public:
     QStringList Lines;
 };
 
-class FieldSinkTest : public AppTest {
+class FieldSinkTest : public ::testing::Test {
 protected:
     QPlainTextEdit Field;
     QStatusBar Status;
@@ -50,8 +51,8 @@ TEST_F(FieldSinkTest, WholeRunShowsExactlyTheEngineReport) {
             second += "inserted\n";
     }
     const TCompareRequest request{
-        .FileName1 = WriteBytes(QStringLiteral("a.txt"), first).toStdString(),
-        .FileName2 = WriteBytes(QStringLiteral("b.txt"), second).toStdString()};
+        .FileName1 = WriteScratchFile(QStringLiteral("sink/a.txt"), first).toStdString(),
+        .FileName2 = WriteScratchFile(QStringLiteral("sink/b.txt"), second).toStdString()};
     TRecordingSink engine;
     RunComparison(request, engine);
     ASSERT_GT(engine.Lines.size(), 20000);

@@ -60,8 +60,8 @@ std::optional<TLineKind> BlockKind(const QTextBlock &Block) {
     return static_cast<TLineKind>(format.intProperty(KindProperty));
 }
 
-std::optional<TDifference> FindDifference(const QTextDocument *Document, int From, bool AtFrom,
-                                          bool Forward, int *Runs) {
+std::optional<TDifference> FindDifference(const QTextDocument *Document, int From,
+                                          TDifferenceSearch Search, int *Runs) {
     const auto onlyIn = [](const std::optional<TLineKind> &Kind) {
         return Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond;
     };
@@ -74,7 +74,10 @@ std::optional<TDifference> FindDifference(const QTextDocument *Document, int Fro
             ++count;
             const int number = block.blockNumber();
             const bool wanted =
-                Forward ? (number > From || (AtFrom && number == From)) && !found : number < From;
+                Search == TDifferenceSearch::Before
+                    ? number < From
+                    : !found && (number > From ||
+                                 (Search == TDifferenceSearch::AtOrAfter && number == From));
             if (wanted)
                 found = TDifference{number, count, 0};
         }

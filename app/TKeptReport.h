@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <string>
+
+class QPlainTextEdit;
+class QStatusBar;
+class TMyIniFile;
+
+// Puts a kept text into its control a piece at a time, each piece ending at a
+// line end, so a long text can be on screen, and its window live, before all
+// of it is in. The control keeps no undo history until the fill ends, all in
+// or dropped; what was put in stays.
+class TKeptTextFill {
+public:
+    TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes);
+    ~TKeptTextFill();
+    TKeptTextFill(const TKeptTextFill &) = delete;
+    TKeptTextFill &operator=(const TKeptTextFill &) = delete;
+
+    // Appends pieces at the end of the text until Budget has passed, at
+    // least one; true once the text is all in.
+    bool Append(std::chrono::nanoseconds Budget);
+    void AppendAll() {
+        while (!Append(std::chrono::hours(1))) {
+        }
+    }
+    bool Done() const { return FStart >= FBytes.size(); }
+
+private:
+    QPointer<QPlainTextEdit> FRichEdit;
+    QByteArray FBytes;
+    qsizetype FStart = 0;
+    bool FUndo;
+    Qt::ScrollBarPolicy FPolicy;
+};
+
+// The report kept between runs ("Save Report on Exit"): the text file of
+// the report window's section, read at start, put into the report a piece
+// at a time from the event loop while the window stays live ("Loading the
+// kept report..." in the status bar meanwhile), and written at exit.
+class TKeptReport : public QObject {
+public:
+    TKeptReport(QPlainTextEdit *Field, QStatusBar *Status);
+    ~TKeptReport() override;
+
+    // Replaces the report with the kept text of Section: its first piece at
+    // once and the rest from the event loop, or all of it at once when
+    // Whole. Returns the message for the user when the kept file was
+    // skipped, else "".
+    [[nodiscard]] std::string Load(TMyIniFile &Store, const std::string &Section, bool Whole);
+    // Writes the whole report as the kept text of Section, taking in first
+    // what is still to come. Throws with the reason when it cannot.
+    void Save(TMyIniFile &Store, const std::string &Section);
+    // The rest of a kept text still going in, at once: before anything takes
+    // or adds to the whole report. Ends the fill.
+    void Complete();
+    // No more of it: before the report is emptied. Ends the fill.
+    void Drop();
+    bool Loading() const { return FFill != nullptr; }
+
+private:
+    void FillSome();
+
+    QPlainTextEdit *FField;
+    QStatusBar *FStatus;
+    std::unique_ptr<TKeptTextFill> FFill;
+    QTimer FTimer;
+};

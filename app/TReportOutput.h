@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QFileDialog;
+class QPageSetupDialog;
+class QPlainTextEdit;
+class QPrintDialog;
+class QPrinter;
+class QWidget;
+
+// Where the report leaves the program: a file chosen in Save As, or a
+// printer. The common dialogs are children of the report window, named as
+// its design names them; the two printer dialogs share one printer and are
+// made on first use, so starting the program never waits for the print
+// system. Before the report goes out, WholeReport makes sure it is all
+// there (a kept report still going in).
+class TReportOutput {
+public:
+    TReportOutput(QWidget *Window, QPlainTextEdit *Field, QString DocumentName,
+                  std::function<void()> WholeReport);
+    ~TReportOutput();
+    TReportOutput(const TReportOutput &) = delete;
+    TReportOutput &operator=(const TReportOutput &) = delete;
+
+    // Writes the report to FileName as UTF-8 with '\n' after every line,
+    // replacing the file atomically; throws with the reason on failure and
+    // leaves the file as it was.
+    void SaveReport(const QString &FileName);
+    // Prints the whole report as one job on Printer, titled with the
+    // document name; throws when the job cannot be started.
+    void PrintReport(QPrinter &Printer);
+
+    // The commands. Save As proposes Report.txt in the home folder, later
+    // in the folder of the last successful save.
+    void SaveAs();
+    void PrintSetup();
+    void Print();
+
+    QFileDialog *SaveDialog1 = nullptr;
+    QPageSetupDialog *PrinterSetupDialog();
+    QPrintDialog *PrintDialog();
+
+private:
+    QWidget *FWindow;
+    QPlainTextEdit *FField;
+    QString FDocumentName;
+    std::function<void()> FWholeReport;
+    std::unique_ptr<QPrinter> FPrinter;
+    QPrintDialog *PrintDialog1 = nullptr;
+    QPageSetupDialog *PrinterSetupDialog1 = nullptr;
+    QString FSaveAsFolder; // of the last successful Save As; empty before it
+};
