@@ -1,6 +1,5 @@
 #include "AppMain.h"
 #include "AppTestSupport.h"
-#include "CommandLine.h"
 #include "Compare.h"
 #include "ReportKinds.h"
 #include "SettingsRootKey.h"
@@ -302,19 +301,6 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     EXPECT_EQ(QApplication::clipboard()->text(), field->toPlainText());
     report->New1Click();
     EXPECT_EQ(go(Qt::NoModifier), P(0, "No differences in the report"));
-}
-
-TEST(CommandLine, ConfigurationIsTheFirstArgumentThatIsNoOption) {
-    const TCommandLine line = ParseCommandLine({"t", "--compare", "a", "b", "work"});
-    EXPECT_EQ(line.Files, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(line.Configuration, "work");
-    for (const auto &wrong : {std::vector<std::string>{"t", "--compare", "a", "--compare", "b"},
-                              {"t", "--x"},
-                              {"t", "a", "b"}})
-        EXPECT_FALSE(ParseCommandLine(wrong).Error.empty()) << wrong[1];
-    EXPECT_TRUE(ParseCommandLine({"t", "--x", "--help"}).Help);
-    // The desktop entry's "--compare %F" with no file selected: a plain start.
-    EXPECT_TRUE(ParseCommandLine({"t", "--compare"}).Error.empty());
 }
 
 // Two files are compared at once, one opens the dialog with it, and a
