@@ -123,33 +123,24 @@ protected:
 // expects.
 using DesktopTest = AppTest;
 
-// The values of all three windows: the defaults of a first start, then what
-// the user set, stored under the value names other versions read, and back
-// at the next start.
-TEST_F(CompareReportTest, EveryValueUnderItsNameAndBackAtTheNextStart) {
-    const char *const Boxes[] = {"dontListCommon",  "ignoreBigNumbers", "startWithDialog",
-                                 "clearReport",     "maintainReport",   "ignoreCase",
-                                 "ignoreWhiteSpace"};
-    QFont Chosen("DejaVu Sans Mono", 14);
-    Chosen.setBold(true);
-    Chosen.setItalic(true);
-    {
+// The values of all three windows: the defaults of a first start, what the
+// user set stored under the value names other versions read, and back at
+// the next start.
+class StoredValuesTest : public CompareReportTest {
+protected:
+    static constexpr const char *Boxes[] = {
+        "dontListCommon", "ignoreBigNumbers", "startWithDialog", "clearReport",
+        "maintainReport", "ignoreCase",       "ignoreWhiteSpace"};
+    QFont Chosen{"DejaVu Sans Mono", 14};
+
+    // Opens the program, sets a value of every kind other than its default
+    // and closes it again (the values are saved at destruction).
+    void SetEveryValue(const std::function<void()> &BeforeExit = [] {}) {
+        Chosen.setBold(true);
+        Chosen.setItalic(true);
         auto Report = OpenReport();
         TCompareDialog *Dialog = Report->CompareDialog();
         TCompareWizard *Wizard = Report->CompareWizard();
-        for (const char *Box : Boxes)
-            EXPECT_EQ(Child<QCheckBox>(Dialog, Box)->isChecked(), Box == Boxes[3]) << Box;
-        // Empty name boxes that say what to enter; the wizard's at home.
-        for (const char *Box : {"file1", "file2"})
-            EXPECT_NE(Child<THistoryBox>(Dialog, Box)->lineEdit()->placeholderText(), "");
-        EXPECT_EQ(Dialog->Options().FileName1 + Dialog->Options().FileName2, "");
-        EXPECT_EQ(Wizard->FirstFileName() + Wizard->SecondFileName(),
-                  QDir::homePath() + "/" + QDir::homePath() + "/");
-        // "Courier New" at 10 points, or a fixed-pitch face in its stead.
-        const QFont Font = Child<QPlainTextEdit>(Report, "resultField")->font();
-        EXPECT_EQ(Style(Font), std::tuple(QString("Courier New"), 10, false, false));
-        EXPECT_TRUE(QFontInfo(Font).fixedPitch()) << QFontInfo(Font).family().toStdString();
-
         Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/one.txt");
         Dialog->CommitFileNames();
         Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/typed.txt");
@@ -161,10 +152,11 @@ TEST_F(CompareReportTest, EveryValueUnderItsNameAndBackAtTheNextStart) {
         Child<QLineEdit>(Wizard, "firstFile")->setText("/a.txt");
         Child<QLineEdit>(Wizard, "secondFile")->setText("/b.txt");
         ChooseFont(Report, Chosen, true);
-    } // saved at destruction
+        BeforeExit();
+    }
     // "Section Name Value", the section below "Compare\\"; a value not read
     // back at the next start would be saved as its default.
-    const auto ExpectStored = [] {
+    static void ExpectStored() {
         TRegIniFile Store(DefaultRootKey);
         for (const QString Entry :
              {"Dialog CheckBox-2 1", "Dialog CheckBox-3 1", "Dialog CheckBox-4 1",
@@ -179,29 +171,58 @@ TEST_F(CompareReportTest, EveryValueUnderItsNameAndBackAtTheNextStart) {
                 Part[2].toStdString())
                 << Entry.toStdString();
         }
-    };
-    ExpectStored();
+    }
+};
 
-    {
-        // Start with Dialog: once per run, not at every showing (a window
-        // nobody expects fails the test).
-        Answer<TCompareDialog>([](TCompareDialog *) { return int(mrCancel); });
-        auto Report = OpenReport();
-        QApplication::processEvents();
-        Report->hide();
-        Report->show();
-        QApplication::processEvents();
-        const TCompareRequest Options = Report->CompareDialog()->Options();
-        EXPECT_TRUE(Options.IgnoreBigNumbers && Options.IgnoreCase && Options.IgnoreWhiteSpace);
-        EXPECT_EQ(Style(Child<QPlainTextEdit>(Report, "resultField")->font()), Style(Chosen));
-        EXPECT_EQ(Style(Report->GetFontDialog()->currentFont()), Style(Chosen));
-        // A cancelled font dialog changes nothing.
-        ChooseFont(Report, QFont("DejaVu Serif", 20), false);
-        EXPECT_EQ(Report->GetFontDialog()->currentFont().family(), Chosen.family());
-        // The kept report's folder cannot be made: a plain file is in the way.
+TEST_F(StoredValuesTest, AFirstStartShowsTheDefaults) {
+    auto Report = OpenReport();
+    TCompareDialog *Dialog = Report->CompareDialog();
+    TCompareWizard *Wizard = Report->CompareWizard();
+    for (const char *Box : Boxes)
+        EXPECT_EQ(Child<QCheckBox>(Dialog, Box)->isChecked(), Box == Boxes[3]) << Box;
+    // Empty name boxes that say what to enter; the wizard's at home.
+    for (const char *Box : {"file1", "file2"})
+        EXPECT_NE(Child<THistoryBox>(Dialog, Box)->lineEdit()->placeholderText(), "");
+    EXPECT_EQ(Dialog->Options().FileName1 + Dialog->Options().FileName2, "");
+    EXPECT_EQ(Wizard->FirstFileName() + Wizard->SecondFileName(),
+              QDir::homePath() + "/" + QDir::homePath() + "/");
+    // "Courier New" at 10 points, or a fixed-pitch face in its stead.
+    const QFont Font = Child<QPlainTextEdit>(Report, "resultField")->font();
+    EXPECT_EQ(Style(Font), std::tuple(QString("Courier New"), 10, false, false));
+    EXPECT_TRUE(QFontInfo(Font).fixedPitch()) << QFontInfo(Font).family().toStdString();
+}
+
+TEST_F(StoredValuesTest, EveryValueIsStoredUnderItsName) {
+    SetEveryValue();
+    ExpectStored();
+}
+
+TEST_F(StoredValuesTest, TheStoredValuesComeBackAtTheNextStart) {
+    SetEveryValue();
+    // Start with Dialog: once per run, not at every showing (a window
+    // nobody expects fails the test).
+    Answer<TCompareDialog>([](TCompareDialog *) { return int(mrCancel); });
+    auto Report = OpenReport();
+    QApplication::processEvents();
+    Report->hide();
+    Report->show();
+    QApplication::processEvents();
+    const TCompareRequest Options = Report->CompareDialog()->Options();
+    EXPECT_TRUE(Options.IgnoreBigNumbers && Options.IgnoreCase && Options.IgnoreWhiteSpace);
+    EXPECT_EQ(Options.FileName1, "/tmp/typed.txt");
+    EXPECT_EQ(Style(Child<QPlainTextEdit>(Report, "resultField")->font()), Style(Chosen));
+    EXPECT_EQ(Style(Report->GetFontDialog()->currentFont()), Style(Chosen));
+    // A cancelled font dialog changes nothing.
+    ChooseFont(Report, QFont("DejaVu Serif", 20), false);
+    EXPECT_EQ(Report->GetFontDialog()->currentFont().family(), Chosen.family());
+}
+
+// The kept report's folder cannot be made: a plain file is in the way.
+TEST_F(StoredValuesTest, AFailedSaveAtExitIsShownAndTheOtherValuesAreStored) {
+    SetEveryValue([this] {
         QDir(Path("data")).removeRecursively();
         WriteLines("data", {"x"});
-    } // a failed save at exit is shown in the error box
+    });
     EXPECT_EQ(TakeErrors().size(), 1);
     ExpectStored();
 }
