@@ -3,7 +3,8 @@
 #include "Compare.h"
 #include "FileDrop.h"
 #include "ReportFont.h"
-#include "ReportKinds.h"
+#include "RunTexts.h"
+#include "TDifferenceNavigator.h"
 #include "UAbout.h"
 #include "UCompareDialog.h"
 #include "UCompareWizard.h"
@@ -12,24 +13,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
 #include <utility>
-
-namespace {
-
-// "Compare Report - LABEL1 : LABEL2": the window's title for the run of
-// Request, naming the files by the labels of its report.
-QString RunTitle(const TCompareRequest &Request) {
-    const auto [label1, label2] = ReportLabels(Request.FileName1, Request.FileName2);
-    const auto shown = [](const std::string &Label) {
-        return QFile::decodeName(QByteArray::fromStdString(Label));
-    };
-    return QStringLiteral("Compare Report - %1 : %2").arg(shown(label1), shown(label2));
-}
-
-} // namespace
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare"),
@@ -80,9 +65,7 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     connect(ui.resultField, &QPlainTextEdit::undoAvailable, ui.Undo1, &QAction::setEnabled);
     connect(ui.resultField, &QPlainTextEdit::redoAvailable, ui.Redo1, &QAction::setEnabled);
 
-    const auto left = [this] { FAtDifference = false; };
-    connect(ui.resultField, &QPlainTextEdit::cursorPositionChanged, this, left);
-    connect(ui.resultField->document(), &QTextDocument::contentsChanged, this, left);
+    FNavigator = new TDifferenceNavigator(ui.resultField);
     // A drop that changes nothing, here or on a file box, says why.
     const auto say = [this](const QString &Why) { ui.StatusBar1->showMessage(Why); };
     for (QWidget *target : {static_cast<QWidget *>(ui.resultField), static_cast<QWidget *>(this)})
@@ -217,23 +200,9 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     FSink->BeginRun();
     const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
     ui.resultField->setUndoRedoEnabled(true);
-    ShowLoadErrors(Request, outcome);
-}
-
-void TCompareReport::ShowLoadErrors(const TCompareRequest &Request,
-                                    const TCompareOutcome &Outcome) {
     // The file compared as empty; the report alone would not tell.
-    QStringList lines;
-    const auto add = [&lines](const std::string &Name, int Error) {
-        if (Error != 0)
-            lines << QStringLiteral("Cannot read file %1: %2")
-                         .arg(QFile::decodeName(QByteArray::fromStdString(Name)),
-                              QString::fromLocal8Bit(LoadErrorText(Error)));
-    };
-    add(Request.FileName1, Outcome.LoadError1);
-    add(Request.FileName2, Outcome.LoadError2);
-    if (!lines.isEmpty())
-        ShowErrorBox(this, lines.join(QLatin1Char('\n')));
+    if (const QString errors = LoadErrorsText(Request, outcome); !errors.isEmpty())
+        ShowErrorBox(this, errors);
 }
 
 void TCompareReport::RunFromDialog() {
@@ -244,12 +213,11 @@ void TCompareReport::RunFromDialog() {
 
 void TCompareReport::RunFromWizard() {
     // A wizard run always empties the report first and uses no options.
-    FLastRun =
-        TLastRun{{.FileName1 = QFile::encodeName(FCompareWizard->FirstFileName()).toStdString(),
-                  .FileName2 = QFile::encodeName(FCompareWizard->SecondFileName()).toStdString()},
-                 true};
-    RunComparison(true, FCompareWizard->FirstFileName(), FCompareWizard->SecondFileName(), true,
-                  false, false);
+    TCompareRequest request;
+    request.FileName1 = QFile::encodeName(FCompareWizard->FirstFileName()).toStdString();
+    request.FileName2 = QFile::encodeName(FCompareWizard->SecondFileName()).toStdString();
+    FLastRun = TLastRun{request, true};
+    RunComparison(request);
 }
 
 void TCompareReport::RunOnFiles(const QString &First, const QString &Second) {
@@ -259,29 +227,7 @@ void TCompareReport::RunOnFiles(const QString &First, const QString &Second) {
 }
 
 void TCompareReport::GoToDifference(TDirection Direction) {
-    const QTextCursor cursor = ui.resultField->textCursor();
-    const bool Forward = Direction == TDirection::Forward;
-    // At the top of a report nobody has moved through yet, a difference on
-    // the first line is the next one.
-    const TDifferenceSearch search = !Forward ? TDifferenceSearch::Before
-                                     : cursor.position() == 0 && !FAtDifference
-                                         ? TDifferenceSearch::AtOrAfter
-                                         : TDifferenceSearch::After;
-    int runs = 0;
-    const auto found =
-        FindDifference(ui.resultField->document(), cursor.blockNumber(), search, &runs);
-    if (!found) {
-        ui.StatusBar1->showMessage(runs == 0 ? QStringLiteral("No differences in the report")
-                                   : Forward ? QStringLiteral("No further difference")
-                                             : QStringLiteral("No earlier difference"));
-        return;
-    }
-    ui.resultField->setTextCursor(
-        QTextCursor(ui.resultField->document()->findBlockByNumber(found->Block)));
-    ui.resultField->ensureCursorVisible();
-    FAtDifference = true;
-    ui.StatusBar1->showMessage(
-        QStringLiteral("Difference %1 of %2").arg(found->Index).arg(found->Count));
+    ui.StatusBar1->showMessage(FNavigator->Go(Direction));
 }
 
 void TCompareReport::SetReportFont(const QFont &Font) {

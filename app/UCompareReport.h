@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TCompareRequest.h"
+#include "TDifferenceNavigator.h"
 #include "TFieldSink.h"
 #include "TKeptReport.h"
 #include "TReportOutput.h"
@@ -51,7 +52,7 @@ public:
     // Moves the cursor to the first line of the next (or previous) run of
     // lines only in one file and says "Difference K of N", or says that
     // there is none and leaves the cursor.
-    enum class TDirection { Forward, Backward };
+    using TDirection = TDifferenceNavigator::TDirection;
     void GoToDifference(TDirection Direction);
     // The whole report takes Font; a family missing here falls back to a
     // fixed-pitch face so the report's columns still line up.
@@ -116,8 +117,6 @@ private:
     void RunNow(const TCompareRequest &Request);
     // Empties the report: "&New", also once a run it stopped has unwound.
     void ClearReport();
-    // One error box naming each file of the run that could not be read.
-    void ShowLoadErrors(const TCompareRequest &Request, const TCompareOutcome &Outcome);
     void NameSeparators();
     // Two files dropped from outside are compared, one opens the dialog
     // with it; the start waits for the drop to end.
@@ -139,6 +138,5 @@ private:
         bool FromWizard = false;
     };
     std::optional<TLastRun> FLastRun;
-    // Set while the cursor stands where GoToDifference put it.
-    bool FAtDifference = false;
+    TDifferenceNavigator *FNavigator = nullptr; // owned by the report text
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "TCompareRequest.h"
+
+#include <QString>
+
+// "Compare Report - LABEL1 : LABEL2": the window's title for the run of
+// Request, naming the files by the labels of its report.
+QString RunTitle(const TCompareRequest &Request);
+
+// One line "Cannot read file NAME: REASON" for each file of the run that
+// could not be read; empty when both were read.
+QString LoadErrorsText(const TCompareRequest &Request, const TCompareOutcome &Outcome);
