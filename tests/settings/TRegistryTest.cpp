@@ -1,6 +1,7 @@
 #include "FreshHome.h"
 #include "PermissionsBind.h"
 #include "TRegIniFile.h"
+#include "TRegistryTransaction.h"
 
 #include <chrono>
 #include <fcntl.h>
