@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TRegistry.h"
+
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -23,3 +25,13 @@ public:
     // earlier run would have. Only before this process opened the hive.
     static void InAnotherProcess(const std::function<void()> &Action);
 };
+
+// The message of the ERegistryException Action throws; "" when it throws none.
+template <class F> std::string Failure(F Action) {
+    try {
+        Action();
+    } catch (const ERegistryException &e) {
+        return e.what();
+    }
+    return "";
+}
