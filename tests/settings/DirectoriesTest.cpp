@@ -2,9 +2,6 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <string>
-#include <utility>
-#include <vector>
 
 TEST(Directories, TheWindowsDirectoryIsTheDataHomeWithoutTrailingSeparator) {
     const std::string dataHome = getenv("XDG_DATA_HOME"); // TempHome set it

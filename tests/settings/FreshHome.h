@@ -11,6 +11,9 @@
 // process of its own, so every case starts on no hive.
 class FreshHome : public testing::Test {
 public:
+    // The program's own key, which its stores open below the hive.
+    static inline const std::string Root = "Brackwater Software\\Tarnwells";
+
     static std::string ConfigHome() { return std::getenv("XDG_CONFIG_HOME"); }
     static std::string HiveFolder() { return ConfigHome() + "/tarnwell"; }
     static std::string HivePath() { return HiveFolder() + "/registry.sqlite3"; }

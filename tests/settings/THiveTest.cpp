@@ -13,12 +13,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-const std::string Root = "Brackwater Software\\Tarnwells";
-
-} // namespace
-
 using Hive = FreshHome;
 
 // What stands in the hive's place: "sql:" statements on a new database,

@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Root = "Brackwater Software\\Tarnwells";
-
 // The text as the control holds it; toPlainText() would turn a no-break
 // space into a space.
 QString Shown(const QPlainTextEdit &Edit) {

@@ -5,12 +5,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-const std::string Root = "Brackwater Software\\Tarnwells";
-
-} // namespace
-
 using KeyTree = FreshHome;
 
 // Names fold ASCII case only and list in order; a new store makes its key

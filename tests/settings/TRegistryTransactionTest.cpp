@@ -2,12 +2,6 @@
 #include "FreshHome.h"
 #include "TRegIniFile.h"
 
-namespace {
-
-const std::string Root = "Brackwater Software\\Tarnwells";
-
-} // namespace
-
 using Transaction = FreshHome;
 
 // Writes inside nested transactions reach other connections only when the
