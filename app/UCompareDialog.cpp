@@ -55,11 +55,11 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
             box, [box](const QString &Name) { box->setEditText(Name); },
             [this](const QString &Why) { emit DropRefused(Why); });
 
-    RegisterResize(ui.file1, 0, false, true, false, false);
-    RegisterResize(ui.file2, 0, false, true, false, false);
+    RegisterResize(ui.file1, 0, {.StretchWidth = true});
+    RegisterResize(ui.file2, 0, {.StretchWidth = true});
     for (QWidget *button : {ui.browse1Button, ui.browse2Button, ui.OKButton, ui.WizardButton,
                             ui.helpButton, ui.CancelButton})
-        RegisterResize(button, 3, true, false, false, false);
+        RegisterResize(button, 3, {.MoveLeft = true});
 }
 
 TCompareRequest TCompareDialog::Options() const {

@@ -1,6 +1,7 @@
 #include "TMyIniFile.h"
 
 #include "Directories.h"
+#include "TRegistryTransaction.h"
 
 #include <QFile>
 #include <QFileInfo>

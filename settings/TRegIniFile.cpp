@@ -1,5 +1,7 @@
 #include "TRegIniFile.h"
 
+#include "TRegistryTransaction.h"
+
 #include <cstddef>
 #include <optional>
 

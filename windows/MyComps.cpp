@@ -2,6 +2,7 @@
 
 #include "TMyIniFile.h"
 #include "TRegistry.h"
+#include "TRegistryTransaction.h"
 
 #include <QAbstractItemView>
 #include <QFrame>

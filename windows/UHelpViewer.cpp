@@ -157,6 +157,9 @@ void ShowHelp(const QString &Section) {
         return;
     }
 
+    // The program's one message of its own, not a failure of a command: so
+    // not the standard error box, whose caption is the program's name and
+    // whose text ends with a full stop.
     QMessageBox Box(QMessageBox::Critical, QStringLiteral("Error"),
                     QStringLiteral("Can't find the help file"), QMessageBox::Ok,
                     QApplication::activeWindow());

@@ -10,15 +10,14 @@
 TMyDialog::TMyDialog(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
     : TMyForm(Owner, KeyPath, Name + "\\Dialog") {}
 
-void TMyDialog::RegisterResize(QWidget *Control, std::uint8_t Kind, bool MoveLeft,
-                               bool StretchWidth, bool MoveTop, bool StretchHeight) {
+void TMyDialog::RegisterResize(QWidget *Control, std::uint8_t Kind, const TAnchors &Anchors) {
     TResize Entry;
     Entry.component = Control;
     Entry.Kind = Kind;
-    Entry.MoveLeft = MoveLeft;
-    Entry.StretchWidth = StretchWidth;
-    Entry.MoveTop = MoveTop;
-    Entry.StretchHeight = StretchHeight;
+    Entry.MoveLeft = Anchors.MoveLeft;
+    Entry.StretchWidth = Anchors.StretchWidth;
+    Entry.MoveTop = Anchors.MoveTop;
+    Entry.StretchHeight = Anchors.StretchHeight;
     if (Kind <= 6 && Control != nullptr) {
         const QRect Bounds = Control->geometry();
         Entry.LeftOffset = width() - Bounds.left();

@@ -28,6 +28,15 @@ struct TResize {
     int HeightOffset = 0;
 };
 
+// How a registered control follows the form's right and bottom edges; each
+// flag keeps one distance it had at registration, the unflagged edges stay.
+struct TAnchors {
+    bool MoveLeft = false;      // its left edge to the form's right edge
+    bool StretchWidth = false;  // the form's width minus its width
+    bool MoveTop = false;       // its top edge to the form's bottom edge
+    bool StretchHeight = false; // the form's height minus its height
+};
+
 // A resizable options dialog with section Name + "\Dialog". It applies its
 // anchoring on every resize of the form.
 class TMyDialog : public TMyForm {
@@ -37,8 +46,7 @@ public:
 
     // The subclass registers its anchored controls after its design is set
     // up and before the placement is restored.
-    void RegisterResize(QWidget *Control, std::uint8_t Kind, bool MoveLeft, bool StretchWidth,
-                        bool MoveTop, bool StretchHeight);
+    void RegisterResize(QWidget *Control, std::uint8_t Kind, const TAnchors &Anchors);
     // Moves and stretches the registered controls to the form's size; no
     // minimum size: a form smaller than its design shrinks them too.
     void ApplyResizes();

@@ -2,6 +2,7 @@
 
 #include "SettingsRootKey.h"
 #include "TRegistry.h"
+#include "TRegistryTransaction.h"
 
 #include <QEvent>
 #include <QScreen>

@@ -3,6 +3,7 @@
 // settings the store could use, so the store's choice can be checked.
 // Runs in a temporary folder; never touches the real settings.
 #include "TMyIniFile.h"
+#include "TRegistryTransaction.h"
 
 #include <QApplication>
 #include <QFont>

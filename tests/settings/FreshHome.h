@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TRegistry.h"
+
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -9,6 +11,9 @@
 // process of its own, so every case starts on no hive.
 class FreshHome : public testing::Test {
 public:
+    // The program's own key, which its stores open below the hive.
+    static inline const std::string Root = "Brackwater Software\\Tarnwells";
+
     static std::string ConfigHome() { return std::getenv("XDG_CONFIG_HOME"); }
     static std::string HiveFolder() { return ConfigHome() + "/tarnwell"; }
     static std::string HivePath() { return HiveFolder() + "/registry.sqlite3"; }
@@ -23,3 +28,13 @@ public:
     // earlier run would have. Only before this process opened the hive.
     static void InAnotherProcess(const std::function<void()> &Action);
 };
+
+// The message of the ERegistryException Action throws; "" when it throws none.
+template <class F> std::string Failure(F Action) {
+    try {
+        Action();
+    } catch (const ERegistryException &e) {
+        return e.what();
+    }
+    return "";
+}

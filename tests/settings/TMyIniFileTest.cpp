@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Root = "Brackwater Software\\Tarnwells";
-
 // The text as the control holds it; toPlainText() would turn a no-break
 // space into a space.
 QString Shown(const QPlainTextEdit &Edit) {
@@ -164,13 +162,4 @@ TEST_F(Composites, ATreeViewRoundTripsItsShapeAndALineTooDeepEndsTheRead) {
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->text(0), "c");
     EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->childCount(), 0);
-}
-
-TEST_F(Composites, TheWindowsDirectoryIsTheDataHomeWithoutTrailingSeparator) {
-    const std::string fallback = std::string(getenv("HOME")) + "/.local/share";
-    for (const auto &[variable, expected] : std::vector<std::pair<const char *, std::string>>{
-             {"/data/home///", "/data/home"}, {"relative/data", fallback}, {"", fallback}}) {
-        setenv("XDG_DATA_HOME", variable, 1);
-        EXPECT_EQ(WindowsDirectory(), expected) << variable;
-    }
 }

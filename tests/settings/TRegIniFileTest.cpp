@@ -17,7 +17,7 @@ TEST_F(Typed, IntegersAndBooleansAreReadFromAndWrittenAsPlainText) {
         " 0x1F", "$80000000", "2147483648", "-2147483649", "4294967296"};
     const int numbers[] = {31, 31, 31, 7,  5,  -12, 7,  INT_MAX, INT_MAX, INT_MIN, 99, 99,
                            99, 99, 99, 99, 99, 99,  99, 99,      99,      99,      99};
-    TRegIniFile store("Brackwater Software\\Tarnwells");
+    TRegIniFile store(Root);
     for (std::size_t i = 0; i < std::size(texts); ++i) {
         store.WriteString("Compare\\Dialog", "Number", texts[i]);
         EXPECT_EQ(store.ReadInteger("Compare\\Dialog", "Number", 99), numbers[i]) << texts[i];

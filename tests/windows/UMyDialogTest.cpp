@@ -1,32 +1,33 @@
 #include "WindowsTest.h"
 
-#include "UHelpViewer.h"
 #include "UMyDialog.h"
 
-#include <QDir>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QTextBrowser>
-#include <fstream>
 
 using TMyDialogTest = FrameworkTest;
 
 // A stretching edit, a control following the right edge, one following the
-// bottom right corner and one of a kind that never moves: showing as
-// designed moves nothing; widening, and shrinking below the design (no
-// minimum is enforced), move them.
+// bottom right corner, one of a kind that never moves and one following the
+// bottom edge: showing as designed moves nothing; widening, and shrinking
+// below the design (no minimum is enforced), move them.
 TEST_F(TMyDialogTest, AnchoringFollowsTheFormSize) {
     for (const auto &[W, H] : {std::pair{0, 0}, {100, 0}, {-150, -120}}) {
         TMyDialog Dialog(nullptr, RootKey, "Test");
         Dialog.SetOuterGeometry(QRect(50, 40, 420, 320));
         std::vector<QWidget *> C;
-        for (const QRect Bounds :
-             {QRect(10, 20, 280, 21), {310, 20, 75, 25}, {300, 200, 80, 80}, {310, 60, 75, 25}})
+        for (const QRect Bounds : {QRect(10, 20, 280, 21),
+                                   {310, 20, 75, 25},
+                                   {300, 200, 80, 80},
+                                   {310, 60, 75, 25},
+                                   {10, 250, 75, 25}})
             C.push_back(new QLineEdit(&Dialog)), C.back()->setGeometry(Bounds);
-        Dialog.RegisterResize(C[0], 0, false, true, false, false);
-        Dialog.RegisterResize(C[1], 3, true, false, false, false);
-        Dialog.RegisterResize(C[2], 6, true, false, true, true);
-        Dialog.RegisterResize(C[3], 7, true, true, true, true);
+        Dialog.RegisterResize(C[0], 0, {.StretchWidth = true});
+        Dialog.RegisterResize(C[1], 3, {.MoveLeft = true});
+        Dialog.RegisterResize(C[2], 6, {.MoveLeft = true, .MoveTop = true, .StretchHeight = true});
+        Dialog.RegisterResize(
+            C[3], 7,
+            {.MoveLeft = true, .StretchWidth = true, .MoveTop = true, .StretchHeight = true});
+        Dialog.RegisterResize(C[4], 3, {.MoveTop = true});
         Dialog.show();
         Dialog.SetOuterGeometry(Dialog.frameGeometry().adjusted(0, 0, W, H));
         Settle();
@@ -34,28 +35,6 @@ TEST_F(TMyDialogTest, AnchoringFollowsTheFormSize) {
         EXPECT_EQ(C[1]->geometry(), QRect(310 + W, 20, 75, 25)) << W;
         EXPECT_EQ(C[2]->geometry(), QRect(300 + W, 200 + H, 80, std::max(0, 80 + H))) << W;
         EXPECT_EQ(C[3]->geometry(), QRect(310, 60, 75, 25)) << W;
-    }
-}
-
-// The help file beside the program wins over the one in its parent folder,
-// which wins over the shared one; one viewer shows them all.
-TEST_F(TMyDialogTest, ShowHelpSearchOrder) {
-    QString Box;
-    SetModalHook([&](QDialog *Window) {
-        const auto *B = static_cast<QMessageBox *>(Window);
-        return Box = B->windowTitle() + QString(" %1 ").arg(B->icon()) + B->text(), 0;
-    });
-    SetHelpProgramFolder(QDir::home().filePath("app/bin"));
-    ShowHelp();
-    EXPECT_EQ(Box, "Error 3 Can't find the help file");
-    const THelpViewer *Viewer = nullptr;
-    for (const QString Place : {"app/share/tarnwell", "app", "app/bin"}) {
-        QDir::home().mkpath(Place);
-        std::ofstream(QDir::home().filePath(Place + "/Tarnwells.hlp").toStdString())
-            << "<h1>" << Place.toStdString() << "</h1>";
-        ShowHelp();
-        EXPECT_EQ(HelpViewer()->Browser->toPlainText(), Place);
-        EXPECT_TRUE(HelpViewer()->isVisible() && (!Viewer || Viewer == HelpViewer()));
-        Viewer = HelpViewer();
+        EXPECT_EQ(C[4]->geometry(), QRect(10, 250 + H, 75, 25)) << W;
     }
 }

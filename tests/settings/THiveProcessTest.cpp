@@ -36,6 +36,6 @@ TEST_F(TwoProcesses, ProgramsStartingAtOnceOnAnUnusableHiveMoveItAsideOnce) {
     EXPECT_EQ(asides, 1);
     EXPECT_EQ(RawQuery("SELECT count(*) FROM keys WHERE parent = 0"), "1"); // a fresh hive
     std::vector<std::string> names;
-    TRegIniFile("Brackwater Software\\Tarnwells").ReadSection("Shared", names);
+    TRegIniFile(Root).ReadSection("Shared", names);
     EXPECT_EQ(names.size(), 1200u);
 }
