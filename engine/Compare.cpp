@@ -178,11 +178,6 @@ std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Ou
 
 } // namespace
 
-std::string TextBefore(std::string_view S, std::string_view Sep) {
-    const std::size_t At = S.find(Sep);
-    return At == std::string_view::npos ? std::string() : std::string(S.substr(0, At));
-}
-
 std::string PadRight(std::string_view S, std::size_t Width, char Fill) {
     std::string Result(S);
     const std::size_t Length = CharacterCount(S);

@@ -22,9 +22,6 @@ inline constexpr std::string_view StatusStopped = "Stopped: the report is incomp
 // command, read by the walk at each step.
 extern bool StopRequested;
 
-// The part of S before the first occurrence of Sep; empty when Sep does not occur.
-std::string TextBefore(std::string_view S, std::string_view Sep);
-
 // S padded with Fill to Width + 1 characters (as CharacterCount of Utf8.h
 // counts them); S unchanged when longer than Width.
 std::string PadRight(std::string_view S, std::size_t Width, char Fill);
