@@ -242,7 +242,8 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
         // Only the line equality changes; the text shown stays the first file's.
-        const TLineFolding Folding(Request.IgnoreCase, Request.IgnoreWhiteSpace);
+        const TLineFolding Folding(
+            {.IgnoreCase = Request.IgnoreCase, .IgnoreWhiteSpace = Request.IgnoreWhiteSpace});
         First.SetFolding(Folding);
         Second.SetFolding(Folding);
         First.LoadFromFile(Request.FileName1);

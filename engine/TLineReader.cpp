@@ -342,7 +342,7 @@ void TLineReader::ReadLongLine() {
                 return;
             continue;
         }
-        EndLongLine(Line, Index, Stop, End, Got == 0);
+        EndLongLine(Line, Index, Stop, End);
         return;
     }
 }
@@ -370,10 +370,11 @@ char *TLineReader::TakeLongLineBlock(std::size_t &Capacity) {
     return Line;
 }
 
-// The long line ends at Stop: a line end, byte 26, or the end of the text.
-void TLineReader::EndLongLine(char *Line, int Index, char *Stop, char *End, bool AtTextEnd) {
+// The long line ends at Stop: a line end or byte 26 before End, or End
+// itself when the text has ended.
+void TLineReader::EndLongLine(char *Line, int Index, char *Stop, char *End) {
     const std::size_t TextLength = std::size_t(Stop - Line);
-    if (AtTextEnd || *Stop == EndOfFileByte) {
+    if (Stop == End || *Stop == EndOfFileByte) {
         FAtEnd = true;
     } else {
         char *Rest = Stop + 1;

@@ -61,7 +61,7 @@ private:
     char *SplitPlainLines(char *Read, char *End);
     void ReadLongLine();
     char *TakeLongLineBlock(std::size_t &Capacity);
-    void EndLongLine(char *Line, int Index, char *Stop, char *End, bool AtTextEnd);
+    void EndLongLine(char *Line, int Index, char *Stop, char *End);
     // Counts Bytes read; runs the hook once a mebibyte has come in.
     void CountRead(std::size_t Bytes);
 };

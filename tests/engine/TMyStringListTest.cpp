@@ -58,7 +58,8 @@ TEST(TLineFolding, FoldsAndComparesAsThePlainRulesDo) {
     };
     for (int K = 0; K < 3000; ++K) {
         const bool IgnoreCase = K % 3 != 1, IgnoreWhiteSpace = K % 3 != 0;
-        const TLineFolding Folding(IgnoreCase, IgnoreWhiteSpace);
+        const TLineFolding Folding(
+            {.IgnoreCase = IgnoreCase, .IgnoreWhiteSpace = IgnoreWhiteSpace});
         const std::string A = Text(), B = K % 2 ? Text() : ReferenceFold(A, IgnoreCase, false);
         std::string Out(A.size() + 16, '\0');
         Out.resize(Folding.Fold(A.data(), A.size(), Out.data()));
