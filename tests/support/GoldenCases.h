@@ -1,6 +1,10 @@
 #pragma once
 
+#include "TCompareRequest.h"
+
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,19 @@ struct TGoldenRun {
 
 // Every run of every case, in the order of case and options.
 std::vector<TGoldenRun> GoldenRuns();
+
+// The request of Run: its two files and its option letters.
+TCompareRequest GoldenRequest(const TGoldenRun &Run);
+
+// A suite's rows, one per golden run (read when the test program starts, so
+// test discovery lists them), each named after its case and options:
+//   INSTANTIATE_TEST_SUITE_P(Golden, SomeTest, GoldenRows(), GoldenRowName);
+inline auto GoldenRows() {
+    return testing::ValuesIn(GoldenRuns());
+}
+// "notes_d" for the case notes with option d; "look_ahead_99" without options.
+std::string GoldenRowName(const testing::TestParamInfo<TGoldenRun> &Row);
+void PrintTo(const TGoldenRun &Run, std::ostream *Out);
 
 // The bytes of the file at Path; empty when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path &Path);
