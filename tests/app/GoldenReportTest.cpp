@@ -26,6 +26,6 @@ TEST_P(GoldenReportTest, TheReportWindowShowsTheExpectedReport) {
     EXPECT_EQ(PlainTextLines(field), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, GoldenRows(), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
 
 } // namespace

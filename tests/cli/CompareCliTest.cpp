@@ -43,7 +43,7 @@ TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
     EXPECT_EQ(Result.Err, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, GoldenRows(), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
 
 TEST(CompareTool, LongOptionsActAsTheirLetters) {
     const std::string Notes = TARNWELL_TEST_DATA "/notes/";

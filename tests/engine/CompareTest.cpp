@@ -119,14 +119,10 @@ protected:
     void TearDown() override { StopRequested = false; }
 };
 
-// The first step reports p, q and r at once: "a" reappears 3 lines ahead in
-// the second file, "p" 5 lines ahead in the first.
-std::pair<std::string, std::string> WriteThreeLineStep() {
-    return Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
-}
-
 TEST_F(StopTest, AStopEndsTheWalkAfterTheStepInProgress) {
-    const auto [Name1, Name2] = WriteThreeLineStep();
+    // The first step reports p, q and r at once: "a" reappears 3 lines ahead
+    // in the second file, "p" 5 lines ahead in the first.
+    const auto [Name1, Name2] = Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
     TRecordingSink Sink;
     Sink.OnMessages = [](std::size_t, std::size_t) { StopRequested = true; };
     RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
@@ -161,7 +157,7 @@ TEST_F(StopTest, AStoppedRunSaysSoEvenWhenAFileWasUnreadable) {
 }
 
 TEST_F(StopTest, AStopLeftFromBeforeDoesNotStopTheNextRun) {
-    const auto [Name1, Name2] = WriteThreeLineStep();
+    const auto [Name1, Name2] = Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
     StopRequested = true;
     TRecordingSink Sink;
     RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
@@ -186,8 +182,7 @@ TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
     const TCompareOutcome Outcome =
         RunComparison({.FileName1 = Lines, .FileName2 = LongLine}, Sink);
     EXPECT_GE(WhileLoading, 4);
-    EXPECT_FALSE(Sink.Lines.empty());
-    EXPECT_FALSE(Outcome.Stopped);
+    EXPECT_TRUE(!Sink.Lines.empty() && !Outcome.Stopped);
 }
 
 // A stop given while a large file loads ends the run before the other file

@@ -15,7 +15,7 @@ TEST_P(GoldenReportTest, TheEngineWritesTheExpectedReport) {
     EXPECT_EQ(Sink.Shown(), GetParam().Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, GoldenRows(), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
 
 // A data folder read wrong would leave the suite above with no row at all.
 TEST(GoldenCases, EveryCaseAndOptionSetIsARow) {

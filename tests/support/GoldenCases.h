@@ -27,13 +27,10 @@ std::vector<TGoldenRun> GoldenRuns();
 // The request of Run: its two files and its option letters.
 TCompareRequest GoldenRequest(const TGoldenRun &Run);
 
-// A suite's rows, one per golden run (read when the test program starts, so
-// test discovery lists them), each named after its case and options:
-//   INSTANTIATE_TEST_SUITE_P(Golden, SomeTest, GoldenRows(), GoldenRowName);
-inline auto GoldenRows() {
-    return testing::ValuesIn(GoldenRuns());
-}
-// "notes_d" for the case notes with option d; "look_ahead_99" without options.
+// The name of a suite's row for a golden run: "notes_d" for the case notes
+// with option d, "look_ahead_99" for look-ahead-99 without options. The runs
+// are read when the test program starts, so test discovery lists the rows:
+//   INSTANTIATE_TEST_SUITE_P(Golden, T, testing::ValuesIn(GoldenRuns()), GoldenRowName);
 std::string GoldenRowName(const testing::TestParamInfo<TGoldenRun> &Row);
 void PrintTo(const TGoldenRun &Run, std::ostream *Out);
 
