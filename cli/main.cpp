@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <getopt.h>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -36,14 +37,39 @@ constexpr std::string_view UsageText =
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble.\n";
 
-struct TOptions {
-    bool OnlyDifferences = false;
-    bool IgnoreBigNumbers = false;
-    bool IgnoreCase = false;
-    bool IgnoreWhiteSpace = false;
+// What the command line asks for: a comparison, or the help or the version.
+struct TCommandLine {
+    TCompareRequest Request;
     bool Help = false;
     bool Version = false;
-    std::vector<std::string> Files;
+    std::vector<std::string> Operands;
+};
+
+// One option: its long name, its short letter (or a code above 255 for a
+// long-only option), whether it takes an argument (getopt_long's
+// no_argument, required_argument, optional_argument) and what it sets.
+struct TOptionRow {
+    const char *Name;
+    int Letter;
+    int Argument;
+    void (*Apply)(TCommandLine &Line, const char *Value);
+};
+
+// The code of a long-only option: no letter has it.
+constexpr int VersionOption = 256;
+
+constexpr TOptionRow OptionTable[] = {
+    {"only-differences", 'd', no_argument,
+     [](TCommandLine &Line, const char *) { Line.Request.OnlyDifferences = true; }},
+    {"ignore-big-numbers", 'n', no_argument,
+     [](TCommandLine &Line, const char *) { Line.Request.IgnoreBigNumbers = true; }},
+    {"ignore-case", 'i', no_argument,
+     [](TCommandLine &Line, const char *) { Line.Request.IgnoreCase = true; }},
+    {"ignore-all-space", 'w', no_argument,
+     [](TCommandLine &Line, const char *) { Line.Request.IgnoreWhiteSpace = true; }},
+    {"help", 'h', no_argument, [](TCommandLine &Line, const char *) { Line.Help = true; }},
+    {"version", VersionOption, no_argument,
+     [](TCommandLine &Line, const char *) { Line.Version = true; }},
 };
 
 void Complain(const std::string &Message) {
@@ -56,55 +82,64 @@ int UsageError(const std::string &Message) {
     return 2;
 }
 
-// Parses the arguments; returns -1 when they are fine, else the exit status.
-// Short options combine ("-dn"); "--" ends the options.
-int ParseArguments(int Argc, char **Argv, TOptions &Options) {
-    bool OptionsEnded = false;
-    for (int K = 1; K < Argc; ++K) {
-        const std::string_view Arg = Argv[K];
-        if (OptionsEnded || Arg.size() < 2 || Arg[0] != '-') {
-            Options.Files.emplace_back(Arg);
-        } else if (Arg == "--") {
-            OptionsEnded = true;
-        } else if (Arg == "--only-differences") {
-            Options.OnlyDifferences = true;
-        } else if (Arg == "--ignore-big-numbers") {
-            Options.IgnoreBigNumbers = true;
-        } else if (Arg == "--ignore-case") {
-            Options.IgnoreCase = true;
-        } else if (Arg == "--ignore-all-space") {
-            Options.IgnoreWhiteSpace = true;
-        } else if (Arg == "--help") {
-            Options.Help = true;
-        } else if (Arg == "--version") {
-            Options.Version = true;
-        } else if (Arg[1] == '-') {
-            return UsageError("unrecognized option '" + std::string(Arg) + "'");
-        } else {
-            for (const char Letter : Arg.substr(1)) {
-                if (Letter == 'd')
-                    Options.OnlyDifferences = true;
-                else if (Letter == 'n')
-                    Options.IgnoreBigNumbers = true;
-                else if (Letter == 'i')
-                    Options.IgnoreCase = true;
-                else if (Letter == 'w')
-                    Options.IgnoreWhiteSpace = true;
-                else if (Letter == 'h')
-                    Options.Help = true;
-                else
-                    return UsageError(std::string("invalid option -- '") + Letter + "'");
-            }
+// Whether Arg, a long option getopt_long matched, names it in full: a
+// unique abbreviation would do for getopt_long, not here.
+bool NamedInFull(std::string_view Arg, std::string_view Name) {
+    Arg.remove_prefix(2);
+    return Arg.substr(0, Arg.find('=')) == Name;
+}
+
+// Parses the arguments into Line; returns -1 when they are fine, else the
+// exit status. Options and operands mix in any order; short options combine
+// ("-dn"); "--" ends the options; a lone "-" is an operand. The messages
+// are getopt's, under the tool's own name whatever argv[0] says.
+int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
+    std::string ShortOptions = "-"; // "-": operands come back in order, as code 1
+    std::vector<option> LongOptions;
+    for (const TOptionRow &Row : OptionTable) {
+        if (Row.Letter < 256) {
+            ShortOptions += char(Row.Letter);
+            ShortOptions += Row.Argument == required_argument   ? ":"
+                            : Row.Argument == optional_argument ? "::"
+                                                                : "";
         }
+        LongOptions.push_back({Row.Name, Row.Argument, nullptr, Row.Letter});
     }
-    if (Options.Help || Options.Version)
+    LongOptions.push_back({});
+    opterr = 0;
+    optind = 1;
+    for (;;) {
+        const int At = optind; // the argument a long option is read from
+        int Index = -1;
+        const int Code = getopt_long(Argc, Argv, ShortOptions.c_str(), LongOptions.data(), &Index);
+        if (Code == -1)
+            break;
+        if (Code == 1) {
+            Line.Operands.emplace_back(optarg);
+            continue;
+        }
+        const std::string_view Arg = At < Argc ? Argv[At] : "";
+        if (Code == '?' || (Index >= 0 && !NamedInFull(Arg, LongOptions[Index].name))) {
+            if (Arg.starts_with("--"))
+                return UsageError("unrecognized option '" + std::string(Arg) + "'");
+            return UsageError(std::string("invalid option -- '") + char(optopt) + "'");
+        }
+        for (const TOptionRow &Row : OptionTable)
+            if (Row.Letter == Code)
+                Row.Apply(Line, optarg);
+    }
+    for (; optind < Argc; ++optind)
+        Line.Operands.emplace_back(Argv[optind]);
+    if (Line.Help || Line.Version)
         return -1;
-    if (Options.Files.size() < 2)
-        return UsageError(Options.Files.empty()
-                              ? "missing operands FILE1 FILE2"
-                              : "missing operand after '" + Options.Files[0] + "'");
-    if (Options.Files.size() > 2)
-        return UsageError("extra operand '" + Options.Files[2] + "'");
+    const std::vector<std::string> &Files = Line.Operands;
+    if (Files.size() < 2)
+        return UsageError(Files.empty() ? "missing operands FILE1 FILE2"
+                                        : "missing operand after '" + Files[0] + "'");
+    if (Files.size() > 2)
+        return UsageError("extra operand '" + Files[2] + "'");
+    Line.Request.FileName1 = Files[0];
+    Line.Request.FileName2 = Files[1];
     return -1;
 }
 
@@ -124,22 +159,16 @@ int PrintText(std::string_view Text) {
 } // namespace
 
 int main(int Argc, char **Argv) {
-    TOptions Options;
-    if (const int Status = ParseArguments(Argc, Argv, Options); Status >= 0)
+    TCommandLine Line;
+    if (const int Status = ParseArguments(Argc, Argv, Line); Status >= 0)
         return Status;
-    if (Options.Help)
+    if (Line.Help)
         return PrintText(UsageText.substr(0, UsageText.size() - 1));
-    if (Options.Version)
+    if (Line.Version)
         return PrintText(std::string(ProgramName) + " " + TarnwellVersion);
 
     TStdoutSink Out(STDOUT_FILENO);
-    TCompareRequest Request;
-    Request.FileName1 = Options.Files[0];
-    Request.FileName2 = Options.Files[1];
-    Request.OnlyDifferences = Options.OnlyDifferences;
-    Request.IgnoreBigNumbers = Options.IgnoreBigNumbers;
-    Request.IgnoreCase = Options.IgnoreCase;
-    Request.IgnoreWhiteSpace = Options.IgnoreWhiteSpace;
+    const TCompareRequest &Request = Line.Request;
     const TCompareOutcome Outcome = RunComparison(Request, Out);
     const bool Written = Out.Flush();
 
@@ -147,7 +176,7 @@ int main(int Argc, char **Argv) {
     const int LoadErrors[2] = {Outcome.LoadError1, Outcome.LoadError2};
     for (int K = 0; K < 2; ++K) {
         if (LoadErrors[K] != 0) {
-            Complain("cannot read " + Options.Files[K] + ": " + LoadErrorText(LoadErrors[K]));
+            Complain("cannot read " + Line.Operands[K] + ": " + LoadErrorText(LoadErrors[K]));
             Status = 2;
         }
     }

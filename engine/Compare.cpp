@@ -2,6 +2,7 @@
 
 #include "TLookAheadWindow.h"
 #include "TMyStringList.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -38,34 +39,6 @@ std::size_t DirectoryLength(std::string_view Name) {
 std::string_view LeadingComponent(std::string_view Remainder) {
     const std::size_t First = Remainder.find_first_of("\\/");
     return First == std::string_view::npos ? std::string_view() : Remainder.substr(0, First);
-}
-
-// Bytes of the character at S[At]: a valid UTF-8 sequence (no overlong
-// form, surrogate or value past U+10FFFF) is one character, any other byte
-// one on its own.
-std::size_t CharacterBytes(std::string_view S, std::size_t At) {
-    const unsigned char Lead = S[At];
-    std::size_t Follow = 0;
-    unsigned char Low = 0x80, High = 0xBF; // the second byte's range
-    if (Lead >= 0xC2 && Lead <= 0xDF) {
-        Follow = 1;
-    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
-        Follow = 2;
-        Low = Lead == 0xE0 ? 0xA0 : 0x80;
-        High = Lead == 0xED ? 0x9F : 0xBF;
-    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
-        Follow = 3;
-        Low = Lead == 0xF0 ? 0x90 : 0x80;
-        High = Lead == 0xF4 ? 0x8F : 0xBF;
-    }
-    if (At + Follow >= S.size())
-        return 1;
-    for (std::size_t K = 1; K <= Follow; ++K) {
-        const unsigned char Byte = S[At + K];
-        if (Byte < (K == 1 ? Low : 0x80) || Byte > (K == 1 ? High : 0xBF))
-            return 1;
-    }
-    return Follow + 1;
 }
 
 // A label shows no line end or other control byte: each becomes "?", as ls
@@ -205,18 +178,6 @@ std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Ou
 
 } // namespace
 
-std::string TextBefore(std::string_view S, std::string_view Sep) {
-    const std::size_t At = S.find(Sep);
-    return At == std::string_view::npos ? std::string() : std::string(S.substr(0, At));
-}
-
-std::size_t CharacterCount(std::string_view S) {
-    std::size_t Count = 0;
-    for (std::size_t At = 0; At < S.size(); At += CharacterBytes(S, At))
-        ++Count;
-    return Count;
-}
-
 std::string PadRight(std::string_view S, std::size_t Width, char Fill) {
     std::string Result(S);
     const std::size_t Length = CharacterCount(S);
@@ -281,7 +242,8 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
         // Only the line equality changes; the text shown stays the first file's.
-        const TLineFolding Folding(Request.IgnoreCase, Request.IgnoreWhiteSpace);
+        const TLineFolding Folding(
+            {.IgnoreCase = Request.IgnoreCase, .IgnoreWhiteSpace = Request.IgnoreWhiteSpace});
         First.SetFolding(Folding);
         Second.SetFolding(Folding);
         First.LoadFromFile(Request.FileName1);

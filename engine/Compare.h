@@ -22,15 +22,8 @@ inline constexpr std::string_view StatusStopped = "Stopped: the report is incomp
 // command, read by the walk at each step.
 extern bool StopRequested;
 
-// The part of S before the first occurrence of Sep; empty when Sep does not occur.
-std::string TextBefore(std::string_view S, std::string_view Sep);
-
-// The characters of S: a valid UTF-8 sequence counts as one, and so does
-// every byte that is not part of one.
-std::size_t CharacterCount(std::string_view S);
-
-// S padded with Fill to Width + 1 characters (as CharacterCount counts
-// them); S unchanged when longer than Width.
+// S padded with Fill to Width + 1 characters (as CharacterCount of Utf8.h
+// counts them); S unchanged when longer than Width.
 std::string PadRight(std::string_view S, std::size_t Width, char Fill);
 
 // The two labels of a comparison: the file names' file parts when they

@@ -54,10 +54,9 @@ FoldChunk(const char *From, char *Out, __m128i CaseBit, unsigned Blanks, unsigne
 // Folds Text 16 bytes at a time; a short text goes through a zeroed copy,
 // so nothing past the text is read.
 __attribute__((target("ssse3"))) std::size_t FoldChunks(const char *Text, std::size_t Length,
-                                                        char *Out, bool IgnoreCase,
-                                                        bool IgnoreWhiteSpace) {
-    const __m128i CaseBit = _mm_set1_epi8(IgnoreCase ? 0x20 : 0);
-    const unsigned Blanks = IgnoreWhiteSpace ? 0xFFFF : 0;
+                                                        char *Out, TLineFolding::TIgnored Ignored) {
+    const __m128i CaseBit = _mm_set1_epi8(Ignored.IgnoreCase ? 0x20 : 0);
+    const unsigned Blanks = Ignored.IgnoreWhiteSpace ? 0xFFFF : 0;
     std::size_t K = 0;
     std::size_t At = 0;
     for (; K + 16 <= Length; K += 16)
@@ -79,18 +78,18 @@ const bool HasSsse3 = __builtin_cpu_supports("ssse3");
 
 } // namespace
 
-TLineFolding::TLineFolding(bool IgnoreCase, bool IgnoreWhiteSpace)
-    : FIgnoreCase(IgnoreCase), FIgnoreWhiteSpace(IgnoreWhiteSpace) {
+TLineFolding::TLineFolding(TIgnored Ignored) : FIgnored(Ignored) {
     for (int C = 0; C < 256; ++C) {
-        FFoldTo[C] = (unsigned char)(IgnoreCase && C >= 'A' && C <= 'Z' ? C - 'A' + 'a' : C);
-        FSkipped[C] = IgnoreWhiteSpace && (C == ' ' || C == '\t' || C == '\f' || C == '\v');
+        FFoldTo[C] =
+            (unsigned char)(Ignored.IgnoreCase && C >= 'A' && C <= 'Z' ? C - 'A' + 'a' : C);
+        FSkipped[C] = Ignored.IgnoreWhiteSpace && (C == ' ' || C == '\t' || C == '\f' || C == '\v');
     }
 }
 
 std::size_t TLineFolding::Fold(const char *Text, std::size_t Length, char *Out) const {
 #if defined(__x86_64__)
     if (HasSsse3)
-        return FoldChunks(Text, Length, Out, FIgnoreCase, FIgnoreWhiteSpace);
+        return FoldChunks(Text, Length, Out, FIgnored);
 #endif
     return FoldBytes(Text, Length, Out);
 }

@@ -8,11 +8,19 @@
 // comparisons. CR and LF never stand inside a line: they end it.
 class TLineFolding {
 public:
-    explicit TLineFolding(bool IgnoreCase = false, bool IgnoreWhiteSpace = false);
+    // What the folding ignores.
+    struct TIgnored {
+        bool IgnoreCase = false;
+        bool IgnoreWhiteSpace = false;
+    };
+
+    // Folding nothing: lines compare byte for byte.
+    TLineFolding() : TLineFolding(TIgnored{}) {}
+    explicit TLineFolding(TIgnored Ignored);
 
     // Whether the folding changes anything at all.
-    bool Active() const { return FIgnoreCase || FIgnoreWhiteSpace; }
-    bool IgnoresWhiteSpace() const { return FIgnoreWhiteSpace; }
+    bool Active() const { return FIgnored.IgnoreCase || FIgnored.IgnoreWhiteSpace; }
+    bool IgnoresWhiteSpace() const { return FIgnored.IgnoreWhiteSpace; }
 
     // Writes the folded form of the Length bytes at Text to Out, which has
     // room for Length + 16 bytes; returns its length.
@@ -21,8 +29,7 @@ public:
     bool Same(const char *A, const char *B) const;
 
 private:
-    bool FIgnoreCase;
-    bool FIgnoreWhiteSpace;
+    TIgnored FIgnored;
     unsigned char FFoldTo[256];  // each byte as the folding sees it
     unsigned char FSkipped[256]; // 1 for a byte the folding leaves out
 

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr char EndOfFileByte = 26;
-constexpr std::int32_t BlockSize = TMyStringList::BlockSize;
+constexpr std::int32_t BlockSize = TTextBlocks::BlockSize;
 
 // Bytes read between two runs of the hook; also the most one read of a long
 // line asks for, so the hook keeps its pace there too.
@@ -83,8 +83,9 @@ int OpenRegularFile(const std::string &Name, int &Error, std::size_t &Size) {
 
 } // namespace
 
-TLineReader::TLineReader(TMyStringList &Store, THook Hook)
-    : FStore(Store), FHook(std::move(Hook)) {}
+TLineReader::TLineReader(TTextBlocks &Blocks, TAddLines AddLines, THook Hook)
+    : FBlocks(Blocks), FCursor(Blocks.Cursor()), FAddLines(std::move(AddLines)),
+      FHook(std::move(Hook)) {}
 
 int TLineReader::ReadFile(const std::string &FileName) {
     std::size_t Size = 0;
@@ -108,7 +109,7 @@ int TLineReader::ReadBytes(std::string_view Bytes) {
 
 int TLineReader::Read(std::size_t Size) {
     try {
-        FStore.ReserveArena(Size);
+        FBlocks.Reserve(Size);
         ReadLines();
     } catch (const std::bad_alloc &) {
         FError = ENOMEM;
@@ -146,53 +147,57 @@ bool TLineReader::GiveBack(std::size_t Count) {
 }
 
 // A block is taken before the read that fills it, so the last one may have
-// received no line (the text ended, failed or was stopped). It goes back: a
-// store takes only blocks that hold lines.
+// received no line (the text ended, failed or was stopped). It goes back:
+// blocks are taken only to hold lines.
 void TLineReader::ReleaseUnusedBlock() {
-    TMyStringList &S = FStore;
-    const int Last = S.FBlocks.Count() - 1;
-    if (Last < 0 || S.FNext != S.FBlocks.Items(Last) || S.FFree != BlockSize)
+    if (FTaken == nullptr || FCursor.Next != FTaken || FCursor.Free != BlockSize)
         return;
-    if (S.InArena(S.FNext))
-        S.FArenaUsed -= BlockSize;
-    else
-        std::free(S.FNext);
-    S.FBlocks.Delete(Last);
-    S.FNext = FSavedNext;
-    S.FFree = FSavedFree;
+    FBlocks.DropLastBlock();
+    FTaken = nullptr;
+    FCursor = FSaved;
 }
 
+// Every pass hands over the lines it split before anything else can fail,
+// stop or throw, so the lines read so far stay in every case.
 void TLineReader::ReadLines() {
-    TMyStringList &S = FStore;
+    TTextBlocks::TCursor &C = FCursor;
     while (!FAtEnd) {
-        if (S.FNext == nullptr || FPending == std::size_t(S.FFree)) {
-            if (S.FNext != nullptr && FPending == std::size_t(BlockSize)) {
+        if (C.Next == nullptr || FPending == std::size_t(C.Free)) {
+            if (C.Next != nullptr && FPending == std::size_t(BlockSize)) {
                 ReadLongLine();
+                FlushLines();
                 continue;
             }
             // The unfinished line (if any) no longer fits: the rest of the
             // block is abandoned and the line moves to a fresh block.
-            char *Block = S.TakeBlock();
+            char *Block = FBlocks.TakeBlock();
             if (FPending > 0)
-                std::memcpy(Block, S.FNext, FPending);
-            FSavedNext = S.FNext;
-            FSavedFree = S.FFree;
-            S.FNext = Block;
-            S.FFree = BlockSize;
+                std::memcpy(Block, C.Next, FPending);
+            FTaken = Block;
+            FSaved = C;
+            C = {Block, BlockSize};
         }
-        char *Dest = S.FNext + FPending;
-        const long Got = ReadSome(Dest, std::size_t(S.FFree) - FPending);
+        char *Dest = C.Next + FPending;
+        const long Got = ReadSome(Dest, std::size_t(C.Free) - FPending);
         if (Got < 0)
             return; // the unfinished line is dropped: it may be incomplete
         if (Got == 0) {
             if (FPending > 0)
                 FinishLine();
+            FlushLines();
             return;
         }
         SplitChunk(Dest + Got);
+        FlushLines();
         if (!FAtEnd)
             CountRead(std::size_t(Got));
     }
+}
+
+void TLineReader::FlushLines() {
+    const std::size_t Count = FBatched;
+    FBatched = 0; // a taker that fails keeps what it took
+    FAddLines(std::span<const TLine>(FBatch, Count));
 }
 
 void TLineReader::CountRead(std::size_t Bytes) {
@@ -206,33 +211,35 @@ void TLineReader::CountRead(std::size_t Bytes) {
     }
 }
 
-// The unfinished line at the store's FNext is whole: terminated and appended.
+// The unfinished line at the cursor is whole: terminated and appended.
 void TLineReader::FinishLine() {
-    TMyStringList &S = FStore;
-    S.FNext[FPending] = 0;
-    S.AddLine(S.FNext, FCut >= 0 ? std::size_t(FCut) : FPending);
-    S.FNext += FPending + 1;
-    S.FFree -= std::int32_t(FPending + 1);
+    TTextBlocks::TCursor &C = FCursor;
+    char *Text = C.Next;
+    Text[FPending] = 0;
+    C.Next += FPending + 1;
+    C.Free -= std::int32_t(FPending + 1);
+    BatchLine(Text, FCut >= 0 ? std::size_t(FCut) : FPending);
     FPending = 0;
     FCut = -1;
 }
 
 // Splits the bytes read up to End, which follow the unfinished line at
-// FNext. Each finished line is terminated where its line end was and
+// the cursor. Each finished line is terminated where its line end was and
 // appended; later lines move left over the dropped bytes of longer line ends.
-// Whatever follows the last line end stays at FNext as the unfinished line.
+// Whatever follows the last line end stays at the cursor as the unfinished
+// line.
 void TLineReader::SplitChunk(char *End) {
-    TMyStringList &S = FStore;
-    char *Read = S.FNext + FPending;
+    TTextBlocks::TCursor &C = FCursor;
+    char *Read = C.Next + FPending;
     if (FSkipLF) {
         FSkipLF = false;
         if (*Read == '\n')
             ++Read;
     }
-    if (Read == S.FNext + FPending && FCut < 0)
+    if (Read == C.Next + FPending && FCut < 0)
         Read = SplitPlainLines(Read, End);
     while (Read < End) {
-        char *Write = S.FNext + FPending;
+        char *Write = C.Next + FPending;
         char *Stop = FindSpecial(Read, End);
         while (Stop < End && *Stop == 0) {
             if (FCut < 0)
@@ -268,10 +275,10 @@ void TLineReader::SplitChunk(char *End) {
 // The fast path of SplitChunk for text whose lines end in LF alone: 64
 // bytes at a time, while they hold no CR, zero byte or byte 26, each LF
 // becomes its line's terminator where it stands. Returns where the general
-// path takes over, with the unfinished line at FNext as before.
+// path takes over, with the unfinished line at the cursor as before.
 char *TLineReader::SplitPlainLines(char *Read, char *End) {
 #if defined(__SSE2__)
-    TMyStringList &S = FStore;
+    TTextBlocks::TCursor &C = FCursor;
     const __m128i Lf = _mm_set1_epi8('\n');
     const __m128i Cr = _mm_set1_epi8('\r');
     const __m128i Zero = _mm_setzero_si128();
@@ -289,15 +296,16 @@ char *TLineReader::SplitPlainLines(char *Read, char *End) {
         if (Rare != 0)
             break;
         for (; Ends != 0; Ends &= Ends - 1) {
+            char *Text = C.Next;
             char *LineEnd = Read + __builtin_ctzll(Ends);
-            const std::size_t Length = std::size_t(LineEnd - S.FNext);
+            const std::size_t Length = std::size_t(LineEnd - Text);
             *LineEnd = 0;
-            S.AddLine(S.FNext, Length);
-            S.FNext = LineEnd + 1;
-            S.FFree -= std::int32_t(Length + 1);
+            C.Next = LineEnd + 1;
+            C.Free -= std::int32_t(Length + 1);
+            BatchLine(Text, Length);
         }
     }
-    FPending = std::size_t(Read - S.FNext);
+    FPending = std::size_t(Read - C.Next);
 #else
     (void)End;
 #endif
@@ -307,20 +315,21 @@ char *TLineReader::SplitPlainLines(char *Read, char *End) {
 // The unfinished line fills a whole fresh block, so it will not fit in any
 // block: the block grows into one of the line's own size. The block the line
 // outgrew becomes current again, so its room serves the lines that follow,
-// as AllocText does for a text larger than a block. Bytes read past the
-// line's end are given back.
+// as it would for a text placed there that is larger than a block. Bytes
+// read past the line's end are given back.
 void TLineReader::ReadLongLine() {
-    std::size_t Capacity = std::size_t(BlockSize);
-    char *Line = TakeLongLineBlock(Capacity);
+    std::size_t Capacity = 2 * std::size_t(BlockSize);
+    char *Line = FBlocks.ResizeLastBlock(Capacity);
+    if (Line == nullptr)
+        throw std::bad_alloc();
+    FCursor = FSaved;
+    FPending = 0;
     std::size_t Length = std::size_t(BlockSize);
-    const int Index = FStore.FBlocks.Count() - 1;
     for (;;) {
         if (Length == Capacity) {
-            void *Grown = std::realloc(Line, Capacity * 2);
-            if (Grown == nullptr)
+            Line = FBlocks.ResizeLastBlock(Capacity * 2);
+            if (Line == nullptr)
                 throw std::bad_alloc();
-            Line = static_cast<char *>(Grown);
-            FStore.FBlocks.Put(Index, Line);
             Capacity *= 2;
         }
         const long Got = ReadSome(Line + Length, std::min(Capacity - Length, ReadHookBytes));
@@ -342,38 +351,16 @@ void TLineReader::ReadLongLine() {
                 return;
             continue;
         }
-        EndLongLine(Line, Index, Stop, End, Got == 0);
+        EndLongLine(Line, Stop, End);
         return;
     }
 }
 
-// The last block, which the unfinished line fills, as a heap block the line
-// can grow in; the block before it becomes current again.
-char *TLineReader::TakeLongLineBlock(std::size_t &Capacity) {
-    TMyStringList &S = FStore;
-    char *Line = S.FNext;
-    if (S.InArena(Line)) {
-        // Arena blocks cannot grow: the line moves to the heap and its block,
-        // the last one carved, goes back to the arena.
-        char *Moved = static_cast<char *>(std::malloc(2 * Capacity));
-        if (Moved == nullptr)
-            throw std::bad_alloc();
-        std::memcpy(Moved, Line, Capacity);
-        S.FBlocks.Put(S.FBlocks.Count() - 1, Moved);
-        S.FArenaUsed -= BlockSize;
-        Line = Moved;
-        Capacity *= 2;
-    }
-    S.FNext = FSavedNext;
-    S.FFree = FSavedFree;
-    FPending = 0;
-    return Line;
-}
-
-// The long line ends at Stop: a line end, byte 26, or the end of the text.
-void TLineReader::EndLongLine(char *Line, int Index, char *Stop, char *End, bool AtTextEnd) {
+// The long line ends at Stop: a line end or byte 26 before End, or End
+// itself when the text has ended.
+void TLineReader::EndLongLine(char *Line, char *Stop, char *End) {
     const std::size_t TextLength = std::size_t(Stop - Line);
-    if (AtTextEnd || *Stop == EndOfFileByte) {
+    if (Stop == End || *Stop == EndOfFileByte) {
         FAtEnd = true;
     } else {
         char *Rest = Stop + 1;
@@ -387,11 +374,9 @@ void TLineReader::EndLongLine(char *Line, int Index, char *Stop, char *End, bool
             FAtEnd = true;
     }
     Line[TextLength] = 0;
-    if (void *Shrunk = std::realloc(Line, TextLength + 1)) {
-        Line = static_cast<char *>(Shrunk);
-        FStore.FBlocks.Put(Index, Line);
-    }
+    if (char *Shrunk = FBlocks.ResizeLastBlock(TextLength + 1))
+        Line = Shrunk;
     const std::size_t Cut = FCut >= 0 ? std::size_t(FCut) : TextLength;
     FCut = -1;
-    FStore.AddLine(Line, Cut);
+    BatchLine(Line, Cut);
 }

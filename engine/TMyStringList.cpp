@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -56,80 +54,10 @@ bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
     return Changed;
 }
 
-void *AllocateOrThrow(std::size_t Size) {
-    void *Block = std::malloc(Size);
-    if (Block == nullptr)
-        throw std::bad_alloc();
-    return Block;
-}
-
 } // namespace
 
 TMyStringList::~TMyStringList() {
-    for (int K = 0; K < FBlocks.Count(); ++K)
-        if (!InArena(FBlocks.Items(K)))
-            std::free(FBlocks.Items(K));
-    if (FArena != nullptr)
-        munmap(FArena, FArenaSize);
     std::free(FKeys);
-}
-
-// Blocks are carved from one mapping that the kernel fills a few megabytes
-// at a time (in huge pages where it can), rather than faulting it in page by
-// page as the reading first touches it: on a large file that is a good share
-// of the loading time. It is filled only ahead of the blocks taken, since
-// byte 26 may end the text long before the file does. Either advice may be
-// refused; the mapping then fills on demand. It allows for the block ends a
-// load abandons; small files and later loads into the same store use the
-// heap alone.
-void TMyStringList::ReserveArena(std::size_t FileSize) {
-    constexpr std::size_t Smallest = 64 * std::size_t(BlockSize);
-    if (FArena != nullptr || FileSize < Smallest)
-        return;
-    const std::size_t Page = std::size_t(sysconf(_SC_PAGESIZE));
-    std::size_t Size = FileSize + FileSize / 64 + 2 * std::size_t(BlockSize);
-    Size = (Size + Page - 1) / Page * Page;
-    void *Arena = mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (Arena == MAP_FAILED)
-        return;
-    madvise(Arena, Size, MADV_HUGEPAGE);
-    FArena = static_cast<char *>(Arena);
-    FArenaSize = Size;
-    FArenaUsed = 0;
-    FArenaFilled = 0;
-}
-
-bool TMyStringList::InArena(const void *Block) const {
-    const char *Byte = static_cast<const char *>(Block);
-    return FArena != nullptr && Byte >= FArena && Byte < FArena + FArenaSize;
-}
-
-// A fresh block of BlockSize bytes, appended to FBlocks.
-char *TMyStringList::TakeBlock() {
-    if (FArena != nullptr && FArenaSize - FArenaUsed >= std::size_t(BlockSize)) {
-        if (FArenaUsed + BlockSize > FArenaFilled) {
-            constexpr std::size_t FillStep = std::size_t(8) << 20;
-            const std::size_t Length = std::min(FillStep, FArenaSize - FArenaFilled);
-            madvise(FArena + FArenaFilled, Length, MADV_POPULATE_WRITE);
-            FArenaFilled += Length;
-        }
-        char *Block = FArena + FArenaUsed;
-        FBlocks.Add(Block);
-        FArenaUsed += BlockSize;
-        return Block;
-    }
-    return AddHeapBlock(BlockSize);
-}
-
-char *TMyStringList::AddHeapBlock(std::size_t Size) {
-    char *Block = static_cast<char *>(AllocateOrThrow(Size));
-    try {
-        FBlocks.Add(Block);
-    } catch (...) {
-        std::free(Block); // not yet owned by the list
-        throw;
-    }
-    return Block;
 }
 
 // The key: the capped length above a wyhash-style 16-bit hash. Whole words
@@ -192,19 +120,6 @@ std::uint32_t TMyStringList::KeyOfFolded(const char *Text, std::size_t Length) c
     return KeyOf(FFolded.data(), FFolding.Fold(Text, Length, FFolded.data()));
 }
 
-char *TMyStringList::AllocText(std::int32_t Size) {
-    if (Size > BlockSize)
-        return AddHeapBlock(std::size_t(Size));
-    if (Size > FFree) {
-        FNext = TakeBlock();
-        FFree = BlockSize;
-    }
-    char *Result = FNext;
-    FNext += Size;
-    FFree -= Size;
-    return Result;
-}
-
 void TMyStringList::GrowKeys() {
     const std::size_t Wanted = FKeyCapacity < 16 ? 16 : FKeyCapacity * 2;
     void *Grown = std::realloc(FKeys, Wanted * sizeof(std::uint32_t));
@@ -214,9 +129,24 @@ void TMyStringList::GrowKeys() {
     FKeyCapacity = Wanted;
 }
 
+TLineReader TMyStringList::Reader() {
+    return TLineReader(
+        FTexts,
+        [this](std::span<const TLineReader::TLine> Lines) {
+            for (const TLineReader::TLine &Line : Lines)
+                AddLine(Line.Text, Line.Length);
+        },
+        FReadHook);
+}
+
 void TMyStringList::LoadFromFile(const std::string &FileName) {
     FError = 0; // what it stays when the hook throws
-    FError = TLineReader(*this, FReadHook).ReadFile(FileName);
+    FError = Reader().ReadFile(FileName);
+}
+
+void TMyStringList::LoadFromBytes(std::string_view Bytes) {
+    FError = 0;
+    FError = Reader().ReadBytes(Bytes);
 }
 
 std::size_t TMyStringList::LongTextLength(int Index) const {

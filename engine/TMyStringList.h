@@ -2,10 +2,14 @@
 
 #include "TLineFolding.h"
 #include "TList.h"
+#include "TTextBlocks.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+
+class TLineReader;
 
 // The lines of one text file, in file order. Item k points to the text of
 // line k: its bytes followed by one zero byte, packed back to back in large
@@ -19,30 +23,24 @@
 class TMyStringList : public TList {
 public:
     // Bytes in one text block.
-    static constexpr std::int32_t BlockSize = 32000;
+    static constexpr std::int32_t BlockSize = TTextBlocks::BlockSize;
 
     TMyStringList() = default;
     ~TMyStringList() override;
 
-    // Lines are only appended by the reader, which keeps the keys in step.
+    // Lines are only appended by the loads, which keep the keys in step.
     int Add(void *Item) = delete;
     void Clear() = delete;
 
     // The text of line Index, 0 .. Count() - 1.
     const char *Strings(int Index) const { return static_cast<const char *>(Items(Index)); }
 
-    // Size (at least 1) free bytes for one text. A text that does not fit in
-    // what is left of the current block abandons that rest and takes a fresh
-    // block (a request that exactly fills the block still uses it). A text
-    // larger than a whole block gets a block of exactly its size, and the
-    // current block stays current: its room still serves later texts.
-    // Throws std::bad_alloc.
-    char *AllocText(std::int32_t Size);
-
     // Appends the lines of FileName (the store is not emptied first), as
     // TLineReader reads them. Never throws but what the read hook throws.
     // LoadError() tells what stopped it.
     void LoadFromFile(const std::string &FileName);
+    // The same for the bytes of a file held in memory.
+    void LoadFromBytes(std::string_view Bytes);
     // Runs Hook after about every mebibyte LoadFromFile reads, so a window
     // can deliver its pending events while a large file loads; the load ends
     // there (ECANCELED) when Hook returns false.
@@ -90,23 +88,12 @@ public:
     int LoadError() const { return FError; }
 
     // The block list and the current block, for inspection.
-    const TList &Blocks() const { return FBlocks; }
-    std::int32_t Free() const { return FFree; }
-    const char *Next() const { return FNext; }
+    const TList &Blocks() const { return FTexts.List(); }
+    std::int32_t Free() const { return FTexts.Cursor().Free; }
+    const char *Next() const { return FTexts.Cursor().Next; }
 
 private:
-    friend class TLineReader; // reads straight into the current block
-
-    // The blocks may be replaced and dropped, unlike the lines.
-    class TBlockList : public TList {
-    public:
-        using TList::Delete;
-        using TList::Put;
-    };
-
-    TBlockList FBlocks;
-    std::int32_t FFree = 0;
-    char *FNext = nullptr;
+    TTextBlocks FTexts;
 
     static constexpr std::uint32_t LongText = 0xFFFF;
     std::uint32_t *FKeys = nullptr;
@@ -116,21 +103,9 @@ private:
     TLineFolding FFolding;
     mutable std::string FFolded; // scratch room for the folded text of one line
 
-    // Memory the blocks of one load are carved from, sized from the file and
-    // faulted in at once; blocks beyond it come from the heap.
-    char *FArena = nullptr;
-    std::size_t FArenaSize = 0;
-    std::size_t FArenaUsed = 0;
-    std::size_t FArenaFilled = 0; // bytes from FArena on asked to be filled
-
-    void ReserveArena(std::size_t FileSize);
-    bool InArena(const void *Block) const;
-    // A fresh block of BlockSize bytes, appended to FBlocks.
-    char *TakeBlock();
-    // A heap block of Size bytes, appended to FBlocks. Throws std::bad_alloc.
-    char *AddHeapBlock(std::size_t Size);
-    // Appends line Text of Length bytes with its key; inline, as the
-    // reader's tightest loop calls it for every line.
+    // A reader into this store's blocks that appends the lines it reads.
+    TLineReader Reader();
+    // Appends line Text of Length bytes with its key.
     void AddLine(char *Text, std::size_t Length) {
         const int Index = Count();
         if (std::size_t(Index) == FKeyCapacity)

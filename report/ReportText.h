@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Utf8.h" // IsValidUtf8, the test AppendReportText applies
+
 #include <QString>
 #include <cstddef>
 #include <string_view>
@@ -15,6 +17,3 @@ void AppendReportText(QString &Out, std::string_view Bytes);
 // characters were left out. Only the kept part is decoded, so a line of any
 // length costs one scan of its bytes.
 std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size_t Limit);
-
-// True when Bytes is well-formed UTF-8 (plain ASCII included).
-bool IsValidUtf8(std::string_view Bytes);

@@ -26,20 +26,26 @@ TResult RunTool(const std::vector<std::string> &Args, const std::string &OutPath
             ReadWholeFile(Folder / "err")};
 }
 
-// Each golden case through the tool: the whole report, and exit status 1
-// exactly when some line is only in one file.
-TEST(CompareTool, PrintsTheGoldenReportsAndExitsOneOnDifferences) {
-    for (const TGoldenRun &Run : GoldenRuns()) {
-        std::vector<std::string> Args = {Run.First.string(), Run.Second.string()};
-        if (!Run.Options.empty())
-            Args.insert(Args.begin(), "-" + Run.Options);
-        const TResult Result = RunTool(Args);
-        const bool Differs = ("\n" + Run.Expected).find("\na.txt") != std::string::npos ||
-                             ("\n" + Run.Expected).find("\nb.txt") != std::string::npos;
-        EXPECT_EQ(Result.Out, Run.Expected) << Run.Case << " -" << Run.Options;
-        EXPECT_EQ(Result.Status, Differs ? 1 : 0) << Run.Case << " -" << Run.Options;
-        EXPECT_EQ(Result.Err, "");
-    }
+class GoldenToolTest : public testing::TestWithParam<TGoldenRun> {};
+
+// The golden case through the tool, its options as short flags: the whole
+// report, and exit status 1 exactly when some line is only in one file.
+TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
+    const TGoldenRun &Run = GetParam();
+    std::vector<std::string> Args = {Run.First.string(), Run.Second.string()};
+    if (!Run.Options.empty())
+        Args.insert(Args.begin(), "-" + Run.Options);
+    const TResult Result = RunTool(Args);
+    const bool Differs = ("\n" + Run.Expected).find("\na.txt") != std::string::npos ||
+                         ("\n" + Run.Expected).find("\nb.txt") != std::string::npos;
+    EXPECT_EQ(Result.Out, Run.Expected);
+    EXPECT_EQ(Result.Status, Differs ? 1 : 0);
+    EXPECT_EQ(Result.Err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
+
+TEST(CompareTool, LongOptionsActAsTheirLetters) {
     const std::string Notes = TARNWELL_TEST_DATA "/notes/";
     EXPECT_EQ(
         RunTool({"--only-differences", "--ignore-big-numbers", Notes + "a.txt", Notes + "b.txt"})
@@ -68,21 +74,41 @@ TEST(CompareTool, AnUnreadableFileComparesAsEmptyButExitsTwo) {
     EXPECT_EQ(std::count(Both.Err.begin(), Both.Err.end(), '\n'), 2);
 }
 
-TEST(CompareTool, UsageHelpAndVersion) {
-    const auto Folder = MakeTestFolder();
-    const std::string A = WriteBytes(Folder / "a", "x\n");
-    for (const std::vector<std::string> &Args : std::vector<std::vector<std::string>>{
-             {}, {A}, {A, A, A}, {"-x", A, A}, {"--bogus", A, A}, {"-dq", A, A}}) {
+// Arguments that ask for no comparison: the message, then where help is,
+// on standard error; nothing on standard output, and exit status 2.
+TEST(CompareTool, BadArgumentsSayWhatIsWrong) {
+    const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n");
+    const std::pair<std::vector<std::string>, std::string> Cases[] = {
+        {{}, "missing operands FILE1 FILE2"},
+        {{A}, "missing operand after '" + A + "'"},
+        {{A, A, A}, "extra operand '" + A + "'"},
+        {{"-x", A, A}, "invalid option -- 'x'"},
+        {{"-dq", A, A}, "invalid option -- 'q'"},
+        {{A, A, "--bogus"}, "unrecognized option '--bogus'"},
+        // Long options are named in full, and none of them takes a value.
+        {{"--only", A, A}, "unrecognized option '--only'"},
+        {{"--help=x"}, "unrecognized option '--help=x'"},
+    };
+    for (const auto &[Args, Message] : Cases) {
         const TResult Result = RunTool(Args);
-        EXPECT_TRUE(Result.Status == 2 && Result.Out.empty() &&
-                    Result.Err.starts_with("tarnwell-compare: "))
-            << Result.Err;
+        EXPECT_EQ(Result.Status, 2) << Message;
+        EXPECT_EQ(Result.Out, "");
+        EXPECT_EQ(Result.Err, "tarnwell-compare: " + Message +
+                                  "\nTry 'tarnwell-compare --help' for more information.\n");
     }
+}
+
+TEST(CompareTool, HelpAndVersionNeedNoOperands) {
     EXPECT_TRUE(
         RunTool({"--help"}).Out.starts_with("Usage: tarnwell-compare [OPTION]... FILE1 FILE2\n"));
-    EXPECT_EQ(RunTool({"-h"}).Status, 0);
+    const TResult Help = RunTool({"-dh"});
+    EXPECT_TRUE(Help.Status == 0 && Help.Out.starts_with("Usage: ")) << Help.Out;
     EXPECT_EQ(RunTool({"--version"}).Out, "tarnwell-compare 1.01\n");
-    // "--" ends the options: here both names are "-d".
+}
+
+// "--" ends the options: here both names are "-d".
+TEST(CompareTool, DoubleDashEndsTheOptions) {
+    const auto Folder = MakeTestFolder();
     WriteBytes(Folder / "-d", "x\n");
     const auto Cwd = std::filesystem::current_path();
     std::filesystem::current_path(Folder);

@@ -93,77 +93,125 @@ TEST(RunComparison, TheStatusAndOutcomeTellHowTheRunEnded) {
     }
 }
 
-TEST(RunComparison, AppendsTheSeparatorWhenNotClearing) {
+TEST(RunComparison, AnAppendingRunPutsTheSeparatorBeforeItsReport) {
     const auto [Name1, Name2] = Write("x\n", "x\n");
     TRecordingSink Sink;
-    RunComparison({false, Name1, Name2, true, false, false}, Sink);
-    RunComparison({false, Name1, Name2, true, false, false}, Sink);
+    for (int Run = 0; Run < 2; ++Run)
+        RunComparison({.Clear = false, .FileName1 = Name1, .FileName2 = Name2}, Sink);
     EXPECT_EQ(Sink.Shown(),
               "\n" + std::string(62, '.') + "\n\n    x\n\n" + std::string(62, '.') + "\n\n    x\n");
     EXPECT_EQ(Sink.Lines[1].Kind, TLineKind::Separator);
-    RunComparison({true, Name1, Name2, false, false, false}, Sink);
+    EXPECT_EQ(Sink.Clears, 0);
+}
+
+TEST(RunComparison, AClearingRunEmptiesTheReport) {
+    const auto [Name1, Name2] = Write("x\n", "x\n");
+    TRecordingSink Sink;
+    RunComparison({.Clear = false, .FileName1 = Name1, .FileName2 = Name2}, Sink);
+    RunComparison({.Clear = true, .FileName1 = Name1, .FileName2 = Name2, .Compare = false}, Sink);
     EXPECT_EQ(Sink.Shown(), "");
     EXPECT_EQ(Sink.Clears, 1);
 }
 
-TEST(RunComparison, AStopEndsTheWalkAfterTheStepInProgress) {
+// Stop requests outlive a test: none may reach the next.
+class StopTest : public testing::Test {
+protected:
+    void TearDown() override { StopRequested = false; }
+};
+
+TEST_F(StopTest, AStopEndsTheWalkAfterTheStepInProgress) {
     // The first step reports p, q and r at once: "a" reappears 3 lines ahead
     // in the second file, "p" 5 lines ahead in the first.
     const auto [Name1, Name2] = Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
     TRecordingSink Sink;
     Sink.OnMessages = [](std::size_t, std::size_t) { StopRequested = true; };
-    RunComparison({true, Name1, Name2, true, false, false}, Sink);
+    RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
     EXPECT_EQ(Sink.Shown(), "2   p\n2   q\n2   r\n");
     EXPECT_EQ(Sink.Deliveries, 1);
     EXPECT_EQ(Sink.Status, StatusStopped);
-    // In a tail the line after the delivery still goes; a stop left over
-    // from before has no effect on the next run.
+}
+
+// A run whose first file cannot be read and whose second has three lines,
+// stopped at the delivery before the second of them.
+TCompareOutcome RunStoppedInTheTail(TRecordingSink &Sink) {
     Sink.OnMessages = [](std::size_t Done, std::size_t Total) {
         StopRequested = Done == 1 && Total == 3;
     };
-    const TCompareOutcome Outcome =
-        RunComparison({true, Name1 + "-missing", Write("a\nb\nc\n", "").first}, Sink);
-    EXPECT_EQ(Sink.Lines.size(), 2u);
+    return RunComparison({.FileName1 = (MakeTestFolder() / "missing").string(),
+                          .FileName2 = Write("a\nb\nc\n", "").first},
+                         Sink);
+}
+
+TEST_F(StopTest, InATailTheLineAfterTheStopStillGoes) {
+    TRecordingSink Sink;
+    const TCompareOutcome Outcome = RunStoppedInTheTail(Sink);
+    ASSERT_EQ(Sink.Lines.size(), 2u);
+    EXPECT_EQ(Sink.Lines[1].Text, "b");
     EXPECT_TRUE(Outcome.Stopped && !Outcome.Completed);
+}
+
+TEST_F(StopTest, AStoppedRunSaysSoEvenWhenAFileWasUnreadable) {
+    TRecordingSink Sink;
+    RunStoppedInTheTail(Sink);
     EXPECT_EQ(Sink.Status, StatusStopped); // not "Cannot read": the report is cut short
+}
+
+TEST_F(StopTest, AStopLeftFromBeforeDoesNotStopTheNextRun) {
+    const auto [Name1, Name2] = Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
     StopRequested = true;
-    Sink.OnMessages = [](auto, auto) {};
-    RunComparison({true, Name1, Name2}, Sink);
+    TRecordingSink Sink;
+    RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
     EXPECT_EQ(Sink.Shown(),
               "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
 }
 
-// Events are delivered about every mebibyte while large files load, and a
-// stop given then ends the run before the other file is read or a line
-// goes out; also in the middle of a long line.
-TEST(RunComparison, AStopWhileLargeFilesLoadEndsTheRunThere) {
+// Two files of 3 MiB: many lines, and one long line.
+std::pair<std::string, std::string> WriteLargeFiles() {
     std::string Lines;
     while (Lines.size() < (std::size_t(3) << 20))
         Lines += "a line of a large file\n";
-    const auto [Name1, Name2] = Write(Lines, std::string(std::size_t(3) << 20, 'x'));
-    for (const int Run : {0, 1, 2}) {
+    return Write(Lines, std::string(std::size_t(3) << 20, 'x'));
+}
+
+// Events are delivered about every mebibyte while large files load.
+TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
+    const auto [Lines, LongLine] = WriteLargeFiles();
+    TRecordingSink Sink;
+    int WhileLoading = 0;
+    Sink.OnMessages = [&](std::size_t, std::size_t Total) { WhileLoading += Total == 0; };
+    const TCompareOutcome Outcome =
+        RunComparison({.FileName1 = Lines, .FileName2 = LongLine}, Sink);
+    EXPECT_GE(WhileLoading, 4);
+    EXPECT_TRUE(!Sink.Lines.empty() && !Outcome.Stopped);
+}
+
+// A stop given while a large file loads ends the run before the other file
+// is read or a line goes out; also in the middle of a long line.
+TEST_F(StopTest, AStopWhileLargeFilesLoadEndsTheRunThere) {
+    const auto [Lines, LongLine] = WriteLargeFiles();
+    for (const std::string &First : {Lines, LongLine}) {
         TRecordingSink Sink;
         int WhileLoading = 0;
         Sink.OnMessages = [&](std::size_t, std::size_t Total) {
-            WhileLoading += Total == 0, StopRequested = Run > 0;
+            WhileLoading += Total == 0, StopRequested = true;
         };
         const TCompareOutcome Outcome =
-            RunComparison({.FileName1 = Run == 2 ? Name2 : Name1, .FileName2 = Name2}, Sink);
-        EXPECT_TRUE(Run == 0 ? WhileLoading >= 4 : WhileLoading == 1) << WhileLoading;
-        EXPECT_EQ(Sink.Lines.empty(), Run > 0);
-        EXPECT_EQ(Outcome.Stopped, Run > 0);
-        EXPECT_EQ(Sink.Status == StatusStopped, Run > 0);
+            RunComparison({.FileName1 = First, .FileName2 = LongLine}, Sink);
+        EXPECT_EQ(WhileLoading, 1);
+        EXPECT_TRUE(Sink.Lines.empty());
+        EXPECT_TRUE(Outcome.Stopped);
+        EXPECT_EQ(Sink.Status, StatusStopped);
     }
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
     TRecordingSink All;
-    RunComparison({true, Notes1, Notes2}, All);
+    RunComparison({.FileName1 = Notes1, .FileName2 = Notes2}, All);
     for (int Limit : {0, 3, 7}) {
         TRecordingSink Sink;
         Sink.ThrowAfter = Limit;
         const TCompareOutcome Outcome =
-            RunComparison({true, Notes1, Notes2, true, false, false}, Sink);
+            RunComparison({.FileName1 = Notes1, .FileName2 = Notes2}, Sink);
         EXPECT_EQ(All.Shown().rfind(Sink.Shown(), 0), 0u);
         EXPECT_EQ(Sink.Lines.size(), std::size_t(Limit));
         EXPECT_EQ(Sink.Status, StatusStopped);

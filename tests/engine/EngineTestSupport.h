@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TLineReader.h"
+#include "TMyStringList.h"
 #include "TReportSink.h"
 
 #include <cstdint>
@@ -29,7 +29,8 @@ inline std::string WriteBytes(const std::filesystem::path &Path, const std::stri
 
 // Appends the lines of Bytes to Store, as reading a file of those bytes would.
 inline int LoadBytes(TMyStringList &Store, std::string_view Bytes) {
-    return TLineReader(Store).ReadBytes(Bytes);
+    Store.LoadFromBytes(Bytes);
+    return Store.LoadError();
 }
 
 // xorshift: the same numbers on every platform.

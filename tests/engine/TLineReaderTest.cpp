@@ -26,10 +26,10 @@ TLines ReferenceSplit(const std::string &Bytes) {
     return Lines;
 }
 
-// Which block holds Text, and where in it.
-std::pair<int, long> Place(const TMyStringList &Store, const char *Text) {
-    for (int B = 0; B < Store.Blocks().Count(); ++B) {
-        const char *Base = static_cast<const char *>(Store.Blocks().Items(B));
+// Which of Blocks holds Text, and where in it.
+std::pair<int, long> Place(const TList &Blocks, const char *Text) {
+    for (int B = 0; B < Blocks.Count(); ++B) {
+        const char *Base = static_cast<const char *>(Blocks.Items(B));
         if (Text >= Base && Text < Base + TMyStringList::BlockSize)
             return {B, Text - Base};
     }
@@ -56,10 +56,11 @@ std::string RandomBytes(TRandom &Random, std::size_t Size) {
 }
 
 // Reading in place gives the lines of the plain rules, laid out in the
-// blocks exactly as placing each line with AllocText would. The larger files
-// take their blocks from one reserved area. Before the random texts: the
-// smallest, and long lines whose ends fall at block edges (the first read
-// fills one block, so its last byte is the CR; a long line is read in steps).
+// blocks exactly as placing each line with TTextBlocks::AllocText would. The
+// larger files take their blocks from one reserved area. Before the random
+// texts: the smallest, and long lines whose ends fall at block edges (the
+// first read fills one block, so its last byte is the CR; a long line is read
+// in steps).
 TEST(TLineReader, FilesMatchThePlainRulesAndTheBlockLayout) {
     const std::string Fill(TMyStringList::BlockSize - 1, 'f'), Double(2 * Fill.size() + 1, 'd');
     const std::string Edges[] = {"",
@@ -79,7 +80,8 @@ TEST(TLineReader, FilesMatchThePlainRulesAndTheBlockLayout) {
             Seed < std::size(Edges)
                 ? Edges[Seed]
                 : RandomBytes(Random, Seed % 10 == 0 ? 3000000 : Random.Below(150000));
-        TMyStringList Store, Placed;
+        TMyStringList Store;
+        TTextBlocks Placed;
         EXPECT_EQ(LoadBytes(Store, Bytes), 0);
         const TLines Raw = ReferenceSplit(Bytes);
         ASSERT_EQ(Store.Count(), int(Raw.size()));
@@ -89,12 +91,13 @@ TEST(TLineReader, FilesMatchThePlainRulesAndTheBlockLayout) {
             ASSERT_EQ(Store.TextLength(K), Text.size()) << "line " << K;
             const char *Expected = Placed.AllocText(int(Raw[K].size() + 1));
             if (Raw[K].size() >= std::size_t(TMyStringList::BlockSize))
-                ASSERT_EQ(Store.Strings(K), Store.Blocks().Items(Placed.Blocks().Count() - 1));
+                ASSERT_EQ(Store.Strings(K), Store.Blocks().Items(Placed.List().Count() - 1));
             else
-                ASSERT_EQ(Place(Store, Store.Strings(K)), Place(Placed, Expected)) << "line " << K;
+                ASSERT_EQ(Place(Store.Blocks(), Store.Strings(K)), Place(Placed.List(), Expected))
+                    << "line " << K;
         }
-        EXPECT_EQ(Store.Blocks().Count(), Placed.Blocks().Count());
-        EXPECT_EQ(Store.Free(), Placed.Free());
+        EXPECT_EQ(Store.Blocks().Count(), Placed.List().Count());
+        EXPECT_EQ(Store.Free(), Placed.Cursor().Free);
     }
 }
 

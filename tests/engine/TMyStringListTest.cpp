@@ -38,34 +38,4 @@ TEST(LineIndex, TellsApartTextsWhoseKeysAgree) {
     }
 }
 
-// Folding, written out plainly: A to Z as a to z, blanks left out.
-std::string ReferenceFold(const std::string &Text, bool IgnoreCase, bool IgnoreWhiteSpace) {
-    std::string Folded;
-    for (const char C : Text)
-        if (!IgnoreWhiteSpace || std::string_view(" \t\f\v").find(C) == std::string_view::npos)
-            Folded += IgnoreCase && C >= 'A' && C <= 'Z' ? char(C + 32) : C;
-    return Folded;
-}
-
-TEST(TLineFolding, FoldsAndComparesAsThePlainRulesDo) {
-    TRandom Random(7);
-    const std::string Alphabet = "aAzZ@[`{ \t\f\v\n\x80\xc3\x89x";
-    auto Text = [&] {
-        std::string T(Random.Below(70), ' ');
-        for (char &C : T)
-            C = Alphabet[Random.Below(unsigned(Alphabet.size()))];
-        return T;
-    };
-    for (int K = 0; K < 3000; ++K) {
-        const bool IgnoreCase = K % 3 != 1, IgnoreWhiteSpace = K % 3 != 0;
-        const TLineFolding Folding(IgnoreCase, IgnoreWhiteSpace);
-        const std::string A = Text(), B = K % 2 ? Text() : ReferenceFold(A, IgnoreCase, false);
-        std::string Out(A.size() + 16, '\0');
-        Out.resize(Folding.Fold(A.data(), A.size(), Out.data()));
-        ASSERT_EQ(Out, ReferenceFold(A, IgnoreCase, IgnoreWhiteSpace)) << testing::PrintToString(A);
-        ASSERT_EQ(Folding.Same(A.c_str(), B.c_str()),
-                  Out == ReferenceFold(B, IgnoreCase, IgnoreWhiteSpace));
-    }
-}
-
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <ostream>
 #include <tuple>
 
 std::string ReadWholeFile(const std::filesystem::path &Path) {
@@ -24,4 +25,24 @@ std::vector<TGoldenRun> GoldenRuns() {
         return std::tie(A.Case, A.Options) < std::tie(B.Case, B.Options);
     });
     return Runs;
+}
+
+TCompareRequest GoldenRequest(const TGoldenRun &Run) {
+    const auto Has = [&](char Letter) { return Run.Options.find(Letter) != std::string::npos; };
+    return {.FileName1 = Run.First.string(),
+            .FileName2 = Run.Second.string(),
+            .OnlyDifferences = Has('d'),
+            .IgnoreBigNumbers = Has('n'),
+            .IgnoreCase = Has('i'),
+            .IgnoreWhiteSpace = Has('w')};
+}
+
+std::string GoldenRowName(const testing::TestParamInfo<TGoldenRun> &Row) {
+    std::string Name = Row.param.Case + (Row.param.Options.empty() ? "" : "_" + Row.param.Options);
+    std::replace(Name.begin(), Name.end(), '-', '_');
+    return Name;
+}
+
+void PrintTo(const TGoldenRun &Run, std::ostream *Out) {
+    *Out << Run.Case << (Run.Options.empty() ? "" : " -" + Run.Options);
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "TCompareRequest.h"
+
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,16 @@ struct TGoldenRun {
 
 // Every run of every case, in the order of case and options.
 std::vector<TGoldenRun> GoldenRuns();
+
+// The request of Run: its two files and its option letters.
+TCompareRequest GoldenRequest(const TGoldenRun &Run);
+
+// The name of a suite's row for a golden run: "notes_d" for the case notes
+// with option d, "look_ahead_99" for look-ahead-99 without options. The runs
+// are read when the test program starts, so test discovery lists the rows:
+//   INSTANTIATE_TEST_SUITE_P(Golden, T, testing::ValuesIn(GoldenRuns()), GoldenRowName);
+std::string GoldenRowName(const testing::TestParamInfo<TGoldenRun> &Row);
+void PrintTo(const TGoldenRun &Run, std::ostream *Out);
 
 // The bytes of the file at Path; empty when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path &Path);
