@@ -46,48 +46,28 @@ protected:
     void TearDown() override { StopRequested = false; }
 };
 
-TEST_F(RunQueueTest, ARunAskedForDuringARunStopsItAndStartsOnceItHasUnwound) {
-    Commands = "b";
-    Queue.Run(Of("A"));
-    EXPECT_EQ(Log, "<A>A<B>B");
-    EXPECT_TRUE(StopSeen);
-    EXPECT_FALSE(Queue.Running() || Queue.Waiting());
-}
-
-TEST_F(RunQueueTest, OfSeveralRunsAskedForDuringARunTheLastWins) {
-    Commands = "bdb";
-    Queue.Run(Of("A"));
-    EXPECT_EQ(Log, "<A>A<B>B");
-    Commands = "db";
-    Log.clear();
-    Queue.Run(Of("A"));
-    EXPECT_EQ(Log, "<A>A<B>B");
-}
-
-TEST_F(RunQueueTest, StopEndsTheRunAndDropsAWaitingOne) {
-    Commands = "bs";
-    Queue.Run(Of("A"));
-    EXPECT_EQ(Log, "<A>A");
-    EXPECT_TRUE(StopSeen);
+// A run asked for stops the run going and starts once it has unwound, the
+// last of several winning; Stop drops a waiting run; Clear empties the
+// report at once and again after the unwind, as the step in progress
+// appended after the first emptying.
+TEST_F(RunQueueTest, CommandsDuringARunWaitForItToUnwind) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"b", "<A>A<B>B"}, {"bdb", "<A>A<B>B"}, {"db", "<A>A<B>B"},
+        {"bs", "<A>A"},    {"bc", "<AC>AC"},    {"cb", "<AC>AC<B>B"}};
+    for (const auto &[commands, log] : cases) {
+        Log.clear();
+        StopSeen = false;
+        Commands = commands;
+        Queue.Run(Of("A"));
+        EXPECT_EQ(Log, log) << commands;
+        EXPECT_TRUE(StopSeen) << commands;
+        EXPECT_FALSE(Queue.Running() || Queue.Waiting()) << commands;
+    }
 }
 
 TEST_F(RunQueueTest, StopWithNoRunGoingLeavesTheStopFlagAlone) {
     Queue.Stop();
     EXPECT_FALSE(StopRequested);
-}
-
-// The step in progress appends after the first emptying, so the report is
-// emptied again once the run has unwound; a run asked for before is dropped,
-// one asked for after runs.
-TEST_F(RunQueueTest, ClearDuringARunEmptiesTheReportNowAndAgainAfterTheRun) {
-    Commands = "bc";
-    Queue.Run(Of("A"));
-    EXPECT_EQ(Log, "<AC>AC");
-    EXPECT_TRUE(StopSeen);
-    Log.clear();
-    Commands = "cb";
-    Queue.Run(Of("A"));
-    EXPECT_EQ(Log, "<AC>AC<B>B");
 }
 
 TEST_F(RunQueueTest, ClearWithNoRunGoingEmptiesTheReportOnce) {
