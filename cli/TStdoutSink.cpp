@@ -79,7 +79,8 @@ void TStdoutSink::Put(std::string_view Bytes) {
     FUsed += Bytes.size();
 }
 
-void TStdoutSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) {
+void TStdoutSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                             TLineNumbers) {
     if (Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond)
         FHasDifferences = true;
     const std::size_t Length = Prefix.size() + Text.size() + 1;

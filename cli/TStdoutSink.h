@@ -18,7 +18,8 @@ public:
     TStdoutSink(const TStdoutSink &) = delete;
     TStdoutSink &operator=(const TStdoutSink &) = delete;
 
-    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) override;
+    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                    TLineNumbers Numbers) override;
     // The tool's output starts empty and has no status bar or event loop.
     void Clear() override {}
     void SetStatus(std::string_view) override {}

@@ -146,7 +146,7 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
 int PrintText(std::string_view Text) {
     TStdoutSink Out(STDOUT_FILENO);
     try {
-        Out.AppendLine({}, Text, TLineKind::Common);
+        Out.AppendLine({}, Text, TLineKind::Common, {});
     } catch (const TStdoutSink::TWriteFailed &) {
     }
     if (!Out.Flush()) {

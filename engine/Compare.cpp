@@ -112,11 +112,15 @@ private:
                                 std::size_t(FFirst.Count()) + std::size_t(FSecond.Count()));
     }
     void OnlyFirst() {
-        FReport.AppendLine(FPrefixes.First, TextOf(FFirst, FI++), TLineKind::OnlyInFirst);
+        FReport.AppendLine(FPrefixes.First, TextOf(FFirst, FI), TLineKind::OnlyInFirst,
+                           {.First = std::size_t(FI) + 1});
+        ++FI;
         ++FOutcome.OnlyInFirst;
     }
     void OnlySecond() {
-        FReport.AppendLine(FPrefixes.Second, TextOf(FSecond, FJ++), TLineKind::OnlyInSecond);
+        FReport.AppendLine(FPrefixes.Second, TextOf(FSecond, FJ), TLineKind::OnlyInSecond,
+                           {.Second = std::size_t(FJ) + 1});
+        ++FJ;
         ++FOutcome.OnlyInSecond;
     }
 
@@ -131,7 +135,8 @@ private:
         // find I at once: the two current lines are identical.
         if (K1 == FJ) {
             if (!OnlyDifferences)
-                FReport.AppendLine(FPrefixes.Common, TextOf(FFirst, FI), TLineKind::Common);
+                FReport.AppendLine(FPrefixes.Common, TextOf(FFirst, FI), TLineKind::Common,
+                                   {std::size_t(FI) + 1, std::size_t(FJ) + 1});
             ++FOutcome.Common;
             ++FI;
             ++FJ;
@@ -285,9 +290,9 @@ TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Repor
         if (Request.Clear) {
             Report.Clear();
         } else {
-            Report.AppendLine({}, {}, TLineKind::Separator);
-            Report.AppendLine({}, SeparatorLine, TLineKind::Separator);
-            Report.AppendLine({}, {}, TLineKind::Separator);
+            Report.AppendLine({}, {}, TLineKind::Separator, {});
+            Report.AppendLine({}, SeparatorLine, TLineKind::Separator, {});
+            Report.AppendLine({}, {}, TLineKind::Separator, {});
         }
     } catch (...) {
         // A report that cannot be prepared takes no lines either.

@@ -10,6 +10,17 @@ enum class TLineKind {
     OnlyInSecond, // the line is only in the second file
     Common,       // the line is in both files
     Separator,    // one of the three lines that part two appended runs
+    Heading,      // names a part of a longer report (one path of a folder comparison)
+};
+inline constexpr int LineKindCount = 5;
+
+// Where a report line's text stands in the two files: its line numbers,
+// counting from 1 as the reader splits lines (CR LF, CR and LF each end
+// one), also when common lines are left out of the report; 0 in a file the
+// text is not from, and in both for a line of the report's own.
+struct TLineNumbers {
+    std::size_t First = 0;
+    std::size_t Second = 0;
 };
 
 // Where a comparison writes its report. The engine appends whole lines, one
@@ -22,7 +33,8 @@ public:
 
     // Appends one line: Prefix immediately followed by Text. Both views are
     // valid only during the call.
-    virtual void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) = 0;
+    virtual void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                            TLineNumbers Numbers) = 0;
     // Empties the report.
     virtual void Clear() = 0;
     // Sets the status text ("All Done" at the end of every run).

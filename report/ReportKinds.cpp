@@ -49,7 +49,8 @@ TReportKinds::TReportKinds(const QPalette &Palette) {
     FBlock[int(TLineKind::OnlyInFirst)].setBackground(Tint(base, text, QColor(230, 40, 40)));
     FBlock[int(TLineKind::OnlyInSecond)].setBackground(Tint(base, text, QColor(0, 160, 190)));
     FChar[int(TLineKind::Separator)].setForeground(Mix(text, base, 0.45));
-    for (int kind = 0; kind < 4; ++kind)
+    FChar[int(TLineKind::Heading)].setFontWeight(QFont::Bold);
+    for (int kind = 0; kind < LineKindCount; ++kind)
         FBlock[kind].setProperty(KindProperty, kind);
 }
 

@@ -12,7 +12,8 @@ class QTextBlock;
 class QTextDocument;
 
 // How each kind of report line looks: only-in lines on a tinted background,
-// common lines in the normal text colour, the separator muted. The kind
+// common lines in the normal text colour, the separator muted, a heading
+// bold. The kind
 // rides in the block format, so it follows the line through editing (a new
 // line takes the format of the line it is split from), survives printing
 // (the printed copy keeps block formats) and never reaches the plain text.
@@ -35,8 +36,8 @@ public:
     static constexpr double MinimumContrast = 7.0;
 
 private:
-    std::array<QTextBlockFormat, 4> FBlock;
-    std::array<QTextCharFormat, 4> FChar;
+    std::array<QTextBlockFormat, LineKindCount> FBlock;
+    std::array<QTextCharFormat, LineKindCount> FChar;
 };
 
 // The kind a report line was appended as; none for a line typed into an

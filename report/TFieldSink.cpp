@@ -18,7 +18,8 @@ TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status)
     FSinceRun.start();
 }
 
-void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) {
+void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                            TLineNumbers) {
     if (FRuns.empty() || FRuns.back().first != Kind)
         FRuns.emplace_back(Kind, FPending.size());
     // The label comes from a file name and the text from a file: either may

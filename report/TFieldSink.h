@@ -27,7 +27,8 @@ public:
 
     // A line longer than MaxLineLength characters is shown cut there,
     // followed by " [… N more characters cut]".
-    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) override;
+    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                    TLineNumbers Numbers) override;
     // Drops the buffered lines and empties the control.
     void Clear() override;
     // Flushes first, so the status never runs ahead of the report. When the

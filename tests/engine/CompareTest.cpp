@@ -113,6 +113,25 @@ TEST(RunComparison, AClearingRunEmptiesTheReport) {
     EXPECT_EQ(Sink.Clears, 1);
 }
 
+// Each line carries where its text stands in the files: CR LF, CR and LF
+// each end a line, and common lines left out still count.
+TEST(RunComparison, EachLineCarriesItsNumbersInTheFiles) {
+    const auto [Name1, Name2] = Write("a\r\nb\rc\nd\n", "a\nB\nc\nd\ne");
+    for (const bool OnlyDifferences : {false, true}) {
+        TRecordingSink Sink;
+        RunComparison({.FileName1 = Name1, .FileName2 = Name2, .OnlyDifferences = OnlyDifferences},
+                      Sink);
+        std::string Numbers;
+        for (const auto &Line : Sink.Lines)
+            Numbers += std::to_string(Line.Numbers.First) + ":" +
+                       std::to_string(Line.Numbers.Second) + " ";
+        EXPECT_EQ(Numbers, OnlyDifferences ? "2:0 0:2 0:5 " : "1:1 2:0 0:2 3:3 4:4 0:5 ");
+    }
+    TRecordingSink Appended;
+    RunComparison({.Clear = false, .FileName1 = Name1, .FileName2 = Name2}, Appended);
+    EXPECT_EQ(Appended.Lines[1].Numbers.First + Appended.Lines[1].Numbers.Second, 0u);
+}
+
 // Stop requests outlive a test: none may reach the next.
 class StopTest : public testing::Test {
 protected:

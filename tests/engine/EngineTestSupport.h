@@ -49,6 +49,7 @@ struct TRecordingSink : TReportSink {
     struct TLine {
         std::string Prefix, Text;
         TLineKind Kind;
+        TLineNumbers Numbers;
     };
     std::vector<TLine> Lines;
     std::string Status;
@@ -56,10 +57,11 @@ struct TRecordingSink : TReportSink {
     int ThrowAfter = -1; // AppendLine throws once this many lines are kept
     std::function<void(std::size_t Done, std::size_t Total)> OnMessages = [](auto, auto) {};
 
-    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind) override {
+    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                    TLineNumbers Numbers) override {
         if (ThrowAfter >= 0 && int(Lines.size()) >= ThrowAfter)
             throw std::runtime_error("report full");
-        Lines.push_back({std::string(Prefix), std::string(Text), Kind});
+        Lines.push_back({std::string(Prefix), std::string(Text), Kind, Numbers});
     }
     void Clear() override { Lines.clear(), ++Clears; }
     void SetStatus(std::string_view Text) override { Status = Text; }

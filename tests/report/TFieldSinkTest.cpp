@@ -14,7 +14,8 @@ namespace {
 // Keeps the lines the engine appends, decoded as the window shows them.
 class TRecordingSink : public TReportSink {
 public:
-    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind) override {
+    void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind,
+                    TLineNumbers) override {
         AppendReportText(Lines.emplace_back(), Prefix);
         AppendReportText(Lines.back(), Text);
     }
@@ -65,19 +66,20 @@ TEST_F(FieldSinkTest, WholeRunShowsExactlyTheEngineReport) {
 // is well-formed, else byte by byte as Latin-1; the window shows at most
 // 100,000 characters of it, prefix included, counted as decoded.
 TEST_F(FieldSinkTest, LinesAreDecodedAndLongOnesCut) {
-    Sink.AppendLine("a  ", "lost", TLineKind::OnlyInFirst);
+    Sink.AppendLine("a  ", "lost", TLineKind::OnlyInFirst, {});
     Sink.Clear(); // the buffered line too
     Field.setPlainText(QStringLiteral("typed"));
     QStringList expected{"typed"};
     Sink.BeginRun();
-    Sink.AppendLine("b  ", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", TLineKind::OnlyInSecond);
+    Sink.AppendLine("b  ", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", TLineKind::OnlyInSecond,
+                    {});
     expected << QStringLiteral("b  caf\u00E9 \u20AC \U0001F600");
     // Latin-1, a stray continuation, overlong forms, a surrogate (not
     // U+D800: the control shows U+00A0 as a space), above U+10FFFF, cut
     // short, a bad follower, UTF-8 mixed with Latin-1.
     for (const char *bad : {"caf\xE9", "a\x80z", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA1\x80",
                             "\xF4\x90\x80\x80", "x\xE2\x82", "\xC3(", "\xC3\xA9 and \xE9"}) {
-        Sink.AppendLine("", bad, TLineKind::Common);
+        Sink.AppendLine("", bad, TLineKind::Common, {});
         expected << QString::fromLatin1(bad);
     }
     // A delivery of events shows every line appended so far, and the progress.
@@ -93,7 +95,7 @@ TEST_F(FieldSinkTest, LinesAreDecodedAndLongOnesCut) {
         {"   ", std::string(10000000, 'y'), "   " + QString(99997, 'y') + Cut(9900003)},
     };
     for (const auto &[prefix, text, shown] : cases) {
-        Sink.AppendLine(prefix, text, TLineKind::Common);
+        Sink.AppendLine(prefix, text, TLineKind::Common, {});
         expected << shown;
     }
     Sink.SetStatus("All Done");
@@ -102,7 +104,7 @@ TEST_F(FieldSinkTest, LinesAreDecodedAndLongOnesCut) {
 
     // The count belongs to one run.
     Sink.BeginRun();
-    Sink.AppendLine("a  ", std::string(100000, 'z'), TLineKind::Common);
+    Sink.AppendLine("a  ", std::string(100000, 'z'), TLineKind::Common, {});
     Sink.SetStatus("All Done");
     EXPECT_EQ(Status.currentMessage(), QStringLiteral("All Done \u2014 1 long line cut"));
 }
