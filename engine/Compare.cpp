@@ -1,5 +1,6 @@
 #include "Compare.h"
 
+#include "TFolderReport.h"
 #include "TLookAheadWindow.h"
 #include "TMyStringList.h"
 #include "Utf8.h"
@@ -39,15 +40,6 @@ std::size_t DirectoryLength(std::string_view Name) {
 std::string_view LeadingComponent(std::string_view Remainder) {
     const std::size_t First = Remainder.find_first_of("\\/");
     return First == std::string_view::npos ? std::string_view() : Remainder.substr(0, First);
-}
-
-// A label shows no line end or other control byte: each becomes "?", as ls
-// shows such names.
-std::string Printable(std::string Label) {
-    for (char &C : Label)
-        if ((unsigned char)C < 32 || C == 127)
-            C = '?';
-    return Label;
 }
 
 std::string_view TextOf(const TMyStringList &Store, int Index) {
@@ -164,11 +156,13 @@ private:
 std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
     if (!Outcome.Completed)
         return std::string(StatusStopped);
+    if (Outcome.Folders)
+        return FolderStatusText(Outcome);
     std::string Unread;
     for (const auto &[Error, Name] : {std::pair{Outcome.LoadError1, &Request.FileName1},
                                       std::pair{Outcome.LoadError2, &Request.FileName2}})
         if (Error != 0)
-            Unread += (Unread.empty() ? "Cannot read " : " and ") + Printable(*Name);
+            Unread += (Unread.empty() ? "Cannot read " : " and ") + PrintableName(*Name);
     if (!Unread.empty())
         return Unread;
     if (!Request.Compare)
@@ -182,6 +176,13 @@ std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Ou
 }
 
 } // namespace
+
+std::string PrintableName(std::string Name) {
+    for (char &C : Name)
+        if ((unsigned char)C < 32 || C == 127)
+            C = '?';
+    return Name;
+}
 
 std::string PadRight(std::string_view S, std::size_t Width, char Fill) {
     std::string Result(S);
@@ -221,7 +222,7 @@ std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
     // An empty label would make its file's own lines look common.
     if (Labels.first.empty() || Labels.second.empty())
         Labels = {std::string(FileName1), std::string(FileName2)};
-    return {Printable(std::move(Labels.first)), Printable(std::move(Labels.second))};
+    return {PrintableName(std::move(Labels.first)), PrintableName(std::move(Labels.second))};
 }
 
 std::string LoadErrorText(int Error) {
@@ -282,8 +283,9 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
     return Outcome;
 }
 
-TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report) {
+TCompareOutcome RunComparison(const TCompareRequest &Asked, TReportSink &Report) {
     StopRequested = false;
+    const TCompareRequest Request = WithFileInFolder(Asked);
     TCompareOutcome Outcome;
     bool Prepared = true;
     try {
@@ -300,9 +302,13 @@ TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Repor
         Prepared = false;
     }
     if (Request.Compare && Prepared)
-        Outcome = CompareFiles(Request, Report);
+        Outcome = IsFolder(Request.FileName1) && IsFolder(Request.FileName2)
+                      ? CompareFolders(Request, Report)
+                      : CompareFiles(Request, Report);
     else
         Outcome.Completed = Prepared;
+    Outcome.FileName1 = Request.FileName1;
+    Outcome.FileName2 = Request.FileName2;
     Outcome.Stopped = !Outcome.Completed;
     try {
         Report.SetStatus(StatusText(Request, Outcome));

@@ -22,6 +22,10 @@ inline constexpr std::string_view StatusStopped = "Stopped: the report is incomp
 // command, read by the walk at each step.
 extern bool StopRequested;
 
+// Name as a report shows it: each byte below 32, and 127, as "?", as ls
+// shows such names.
+std::string PrintableName(std::string Name);
+
 // S padded with Fill to Width + 1 characters (as CharacterCount of Utf8.h
 // counts them); S unchanged when longer than Width.
 std::string PadRight(std::string_view S, std::size_t Width, char Fill);
@@ -48,5 +52,7 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
 // then sets the status text from the outcome: StatusStopped when the run
 // was cut short, else "Cannot read NAME" (both names joined by " and " when
 // both failed), else "All Done: N lines only in LABEL1, M only in LABEL2,
-// K in both" ("All Done" alone when Compare is false).
+// K in both" ("All Done" alone when Compare is false). Two folders are
+// compared as CompareFolders does, with its status; a folder beside a file
+// stands for the file of that name inside it (WithFileInFolder).
 TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report);

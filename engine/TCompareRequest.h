@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // What one comparison run is asked to do.
@@ -13,6 +14,15 @@ struct TCompareRequest {
     bool IgnoreBigNumbers = false; // read every number of more than 6 characters as 999999
     bool IgnoreCase = false;       // lines equal but for the case of A to Z are common
     bool IgnoreWhiteSpace = false; // lines equal but for spaces, tabs, FF and VT are common
+};
+
+// What a comparison of two folders found, path by path.
+struct TFolderCounts {
+    std::size_t Differ = 0;       // file pairs (or a file and a folder) that differ
+    std::size_t OnlyInFirst = 0;  // paths only in the first tree
+    std::size_t OnlyInSecond = 0; // paths only in the second tree
+    std::size_t Identical = 0;    // file pairs with nothing only in one of them
+    std::size_t Unreadable = 0;   // paths that could not be read
 };
 
 // How a comparison went, for a caller that must tell (the status text, a
@@ -29,6 +39,11 @@ struct TCompareOutcome {
     std::size_t OnlyInFirst = 0;  // lines reported as only in the first file
     std::size_t OnlyInSecond = 0; // lines reported as only in the second file
     std::size_t Common = 0;       // lines in both files, also when they were left out
+    // The names compared: the request's, or for a folder given beside a
+    // file, the file of that name inside it.
+    std::string FileName1;
+    std::string FileName2;
+    std::optional<TFolderCounts> Folders; // set when two folders were compared
 };
 
 // The texts of a load error: strerror's, except for a name that is not a

@@ -44,4 +44,8 @@ public:
     // Done of Total lines of both files have been walked so far. Also called
     // with 0 of 0 while large files are still being read.
     virtual void ProcessMessages(std::size_t Done, std::size_t Total) = 0;
+    // A folder comparison's progress: Count paths of the two trees have been
+    // compared so far. From then until the status is set, a window shows
+    // this count rather than how far the current pair's walk has got.
+    virtual void FilesCompared(std::size_t Count) { (void)Count; }
 };

@@ -54,7 +54,8 @@ struct TRecordingSink : TReportSink {
     std::vector<TLine> Lines;
     std::string Status;
     int Clears = 0, Deliveries = 0;
-    int ThrowAfter = -1; // AppendLine throws once this many lines are kept
+    std::size_t Files = 0; // the last count of a folder run's paths
+    int ThrowAfter = -1;   // AppendLine throws once this many lines are kept
     std::function<void(std::size_t Done, std::size_t Total)> OnMessages = [](auto, auto) {};
 
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
@@ -68,6 +69,7 @@ struct TRecordingSink : TReportSink {
     void ProcessMessages(std::size_t Done, std::size_t Total) override {
         ++Deliveries, OnMessages(Done, Total);
     }
+    void FilesCompared(std::size_t Count) override { Files = Count; }
     // The report as shown: each line's prefix and text, then "\n".
     std::string Shown() const {
         std::string Text;

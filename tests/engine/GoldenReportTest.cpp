@@ -16,6 +16,8 @@ TEST_P(GoldenReportTest, TheEngineWritesTheExpectedReport) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(GoldenTrees, GoldenReportTest, testing::ValuesIn(GoldenTreeRuns()),
+                         GoldenRowName);
 
 // A data folder read wrong would leave the suite above with no row at all.
 TEST(GoldenCases, EveryCaseAndOptionSetIsARow) {

@@ -10,14 +10,18 @@ std::string ReadWholeFile(const std::filesystem::path &Path) {
     return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
-std::vector<TGoldenRun> GoldenRuns() {
+namespace {
+
+// The runs of the case folders in Root, which compare First with Second.
+std::vector<TGoldenRun> Runs(const std::filesystem::path &Root, const char *First,
+                             const char *Second) {
     std::vector<TGoldenRun> Runs;
-    for (const auto &Folder : std::filesystem::directory_iterator(TARNWELL_TEST_DATA))
+    for (const auto &Folder : std::filesystem::directory_iterator(Root))
         for (const auto &File : std::filesystem::directory_iterator(Folder)) {
             const std::string Name = File.path().stem().string(); // expected[-LETTERS]
             if (Name.starts_with("expected") && File.path().extension() == ".txt")
-                Runs.push_back({Folder.path().filename().string(), Folder.path() / "a.txt",
-                                Folder.path() / "b.txt",
+                Runs.push_back({Folder.path().filename().string(), Folder.path() / First,
+                                Folder.path() / Second,
                                 Name.substr(std::min<std::size_t>(Name.size(), 9)),
                                 ReadWholeFile(File)});
         }
@@ -25,6 +29,16 @@ std::vector<TGoldenRun> GoldenRuns() {
         return std::tie(A.Case, A.Options) < std::tie(B.Case, B.Options);
     });
     return Runs;
+}
+
+} // namespace
+
+std::vector<TGoldenRun> GoldenRuns() {
+    return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt");
+}
+
+std::vector<TGoldenRun> GoldenTreeRuns() {
+    return Runs(TARNWELL_TEST_DATA "/trees", "old", "new");
 }
 
 TCompareRequest GoldenRequest(const TGoldenRun &Run) {

@@ -24,6 +24,12 @@ struct TGoldenRun {
 // Every run of every case, in the order of case and options.
 std::vector<TGoldenRun> GoldenRuns();
 
+// The golden folder cases, each a folder below tests/data/trees: the trees
+// old and new in place of a.txt and b.txt, and the expected reports as above.
+// The link loop and the unreadable folder cannot be checked in; the tests
+// make them.
+std::vector<TGoldenRun> GoldenTreeRuns();
+
 // The request of Run: its two files and its option letters.
 TCompareRequest GoldenRequest(const TGoldenRun &Run);
 

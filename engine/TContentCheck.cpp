@@ -1,0 +1,87 @@
+#include "TContentCheck.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// One of the two files: its descriptor and how its reading goes.
+struct TSide {
+    int Fd = -1;
+    std::size_t Got = 0; // bytes in its chunk
+    bool AtEnd = false;
+    int Error = 0;
+
+    ~TSide() {
+        if (Fd >= 0)
+            close(Fd);
+    }
+
+    // Opens Name, which was listed as a regular file. O_NONBLOCK: a name
+    // swapped for a FIFO since then must not hang.
+    bool Open(TFileAt File) {
+        Fd = openat(File.At, File.Name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (Fd < 0)
+            Error = errno;
+        return Fd >= 0;
+    }
+
+    // Fills Chunk as far as the file goes; false with Error set on failure.
+    // A regular file reads short only at its end, so a short read ends it
+    // without a further read to see it end (most files fit in one chunk) and
+    // no fstat is needed: every call costs, as trees hold thousands of files.
+    bool Fill(char *Chunk) {
+        Got = 0;
+        while (!AtEnd && Got < TContentCheck::ChunkBytes) {
+            const std::size_t Asked = TContentCheck::ChunkBytes - Got;
+            const ssize_t Read = read(Fd, Chunk + Got, Asked);
+            if (Read < 0) {
+                if (errno == EINTR)
+                    continue;
+                Error = errno == EAGAIN ? ENODEV : errno;
+                return false;
+            }
+            Got += std::size_t(Read);
+            AtEnd = std::size_t(Read) < Asked;
+        }
+        return true;
+    }
+
+    bool Binary(const char *Chunk) const {
+        return std::memchr(Chunk, 0, std::min(Got, TContentCheck::BinaryBytes)) != nullptr;
+    }
+};
+
+} // namespace
+
+TContentCheck::TContentCheck() : FBuffer(new char[2 * ChunkBytes]) {}
+
+TContentCheck::TResult TContentCheck::Check(TFileAt File1, TFileAt File2,
+                                            const std::function<bool()> &Hook) {
+    char *Chunk1 = FBuffer.get();
+    char *Chunk2 = Chunk1 + ChunkBytes;
+    TSide First, Second;
+    const auto Failed = [&] {
+        const bool SecondFailed = First.Error == 0;
+        return TResult{TContents::Unreadable, SecondFailed ? Second.Error : First.Error,
+                       SecondFailed};
+    };
+    if (!First.Open(File1) || !Second.Open(File2) || !First.Fill(Chunk1) || !Second.Fill(Chunk2))
+        return Failed();
+    const TContents Differ = First.Binary(Chunk1) || Second.Binary(Chunk2)
+                                 ? TContents::BinaryDiffers
+                                 : TContents::TextDiffers;
+    for (;;) {
+        if (First.Got != Second.Got || std::memcmp(Chunk1, Chunk2, First.Got) != 0)
+            return {Differ};
+        if (First.AtEnd && Second.AtEnd)
+            return {TContents::Same};
+        if (Hook && !Hook())
+            return {TContents::Stopped};
+        if (!First.Fill(Chunk1) || !Second.Fill(Chunk2))
+            return Failed();
+    }
+}

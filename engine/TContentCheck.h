@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+// A file to open: Name in the folder open as At, or a whole name with At
+// AT_FDCWD. Opening through the folder spares the system the walk along
+// the whole name, once for each of a tree's files.
+struct TFileAt {
+    int At;
+    const char *Name;
+};
+
+// How the bytes of two files compare.
+enum class TContents {
+    Same,          // equal byte for byte
+    TextDiffers,   // different, and neither is binary
+    BinaryDiffers, // different, and at least one of them is binary
+    Unreadable,    // one could not be opened or read
+    Stopped,       // the hook asked to stop before the end
+};
+
+// Compares two regular files byte for byte, the cheap test that spares
+// identical files the line walk, and tells whether either is binary: a zero
+// byte among its first BinaryBytes bytes. Reads a chunk of each at a time
+// and stops at the first chunk that differs. Its two buffers serve every
+// check.
+class TContentCheck {
+public:
+    static constexpr std::size_t BinaryBytes = 8000;
+    static constexpr std::size_t ChunkBytes = std::size_t(64) << 10;
+
+    struct TResult {
+        TContents Contents = TContents::Same;
+        int Error = 0;             // Unreadable: the errno value (ENODEV: not a regular file)
+        bool SecondFailed = false; // Unreadable: the second file gave Error
+    };
+
+    TContentCheck();
+
+    // Hook runs before each further chunk, so a window can deliver its
+    // events during a long check; returning false stops it.
+    TResult Check(TFileAt File1, TFileAt File2, const std::function<bool()> &Hook);
+
+private:
+    std::unique_ptr<char[]> FBuffer; // two chunks, one for each file
+};

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "TContentCheck.h"
+
+#include <cstdint>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+// What one path of two trees is.
+enum class TPathKind {
+    Folders,       // a folder in both trees, entered next (nothing to report)
+    OnlyInFirst,   // in the first tree only; a folder's contents are not visited
+    OnlyInSecond,  // in the second tree only
+    Files,         // a regular file in both trees
+    FileAndFolder, // a folder in one tree, a regular file in the other
+    NotRegular,    // a FIFO, device or socket, or a folder of a kernel file system
+                   // (/proc, /sys ...), in either tree
+    LinkLoop,      // a folder in both trees, in one of them reached again through
+                   // a link on its own path
+    Unreadable,    // cannot be examined, or a folder that cannot be listed
+};
+
+// One path the walk meets. The views stay valid until the next call of Next.
+struct TPathEvent {
+    TPathKind Kind = TPathKind::Files;
+    // Relative to the two folders, names parted by '/'; a folder's ends in
+    // '/'. Empty for the two folders themselves (a root that cannot be read).
+    std::string_view Path;
+    std::string_view FileName1;  // the path below the first folder, there or not
+    std::string_view FileName2;  // the path below the second folder
+    int Error = 0;               // Unreadable: the errno value
+    std::string_view FailedName; // Unreadable: the name that gave Error
+    bool SameFile = false;       // Files: both names lead to one file
+    TFileAt File1{AT_FDCWD, ""}; // Files: where to open the two files
+    TFileAt File2{AT_FDCWD, ""};
+};
+
+// Walks two folders in step, matching entries by their path relative to
+// the folder given: depth first; within a folder the entries sorted by name
+// in byte order, files and folders interleaved. Symbolic links are followed;
+// a folder reached again through a link on its own path is not entered
+// (LinkLoop), nor is a folder of a kernel file system below the two given.
+// Only the listings of the folders on the current path are held, so memory
+// follows the depth of the trees, not their size. Never throws but
+// std::bad_alloc.
+class TFolderWalk {
+public:
+    TFolderWalk(std::string Folder1, std::string Folder2);
+    ~TFolderWalk();
+    TFolderWalk(const TFolderWalk &) = delete;
+    TFolderWalk &operator=(const TFolderWalk &) = delete;
+
+    // The next path in walk order into Event; false when both trees are done.
+    // The first call lists the two folders themselves.
+    bool Next(TPathEvent &Event);
+
+private:
+    // Where a name leads: its type and identity, or why stat failed.
+    struct TEntry {
+        int Error = 0;
+        mode_t Mode = 0;
+        dev_t Device = 0;
+        ino_t Inode = 0;
+    };
+    // One name of a listing, with the type and inode number the listing
+    // gives (DT_UNKNOWN where the file system gives none).
+    struct TName {
+        std::string Text;
+        unsigned char Type = 0; // DT_UNKNOWN
+        ino_t Inode = 0;
+        bool operator<(const TName &Other) const { return Text < Other.Text; }
+    };
+    // One folder pair on the current path, and how far its names are done.
+    // Only the deepest frame keeps its folders open, so a deep tree holds
+    // two descriptors, not two for each level.
+    struct TFrame {
+        std::size_t PathLength; // of FPath, the frame's own path included
+        std::vector<TName> Names1, Names2;
+        std::size_t Next1 = 0, Next2 = 0;
+        TEntry Folder1, Folder2;
+        DIR *Open1 = nullptr, *Open2 = nullptr; // the deepest frame's folders, or none
+    };
+
+    std::string FRoot1, FRoot2; // the folders, each followed by one '/'
+    std::string FPath;          // the current frame's path, then the current name
+    std::string FName1, FName2; // FRoot1 + FPath, FRoot2 + FPath
+    std::vector<TFrame> FFrames;
+    bool FStarted = false;
+    TName FListed1, FListed2; // the current name, as each tree lists it
+
+    static TEntry Examine(const std::string &Name);
+    // Where Name, listed in a folder of Parent's, leads to. A regular file
+    // needs no stat: the listing tells its type and inode number, so the
+    // files that most trees are made of cost one open each.
+    static TEntry Examine(const TName &Name, const std::string &FullName, const TEntry &Parent);
+    // Opens Folder and puts its names, sorted, in Names; the errno value
+    // that stopped the listing, or 0 with Open holding the folder.
+    static int List(const std::string &Folder, std::vector<TName> &Names, DIR *&Open);
+    static void Close(TFrame &Frame);
+    // Opens the deepest frame's folders again, once the frame below is done.
+    void Reopen(TFrame &Frame);
+    bool LoopsOn(const TEntry &Folder, bool First) const;
+    // Whether Folder, on another device than its parent, is a kernel's.
+    static bool KernelFolder(const std::string &Name, const TEntry &Folder, const TEntry &Parent);
+    // Sets the names for FPath and the event's views of them.
+    void Name(TPathEvent &Event);
+    // Lists the folder pair at FPath and puts it on the path; false with
+    // Event made Unreadable when either cannot be listed.
+    bool Enter(const TEntry &Folder1, const TEntry &Folder2, TPathEvent &Event);
+    // The event for the name at FPath, which both trees list.
+    void Both(TPathEvent &Event);
+};

@@ -1,0 +1,222 @@
+#include "Compare.h"
+#include "EngineTestSupport.h"
+#include "PermissionsBind.h"
+#include "TContentCheck.h"
+#include "TFolderReport.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Basic = TARNWELL_TEST_DATA "/trees/basic/";
+
+// A copy of the golden tree basic below a fresh folder, to add to.
+fs::path CopyOfBasic() {
+    const fs::path Folder = MakeTestFolder();
+    fs::copy(Basic, Folder, fs::copy_options::recursive);
+    return Folder;
+}
+
+TRecordingSink CompareTrees(const fs::path &Folder, bool OnlyDifferences = true) {
+    TRecordingSink Sink;
+    RunComparison({.FileName1 = (Folder / "old").string(),
+                   .FileName2 = (Folder / "new").string(),
+                   .OnlyDifferences = OnlyDifferences},
+                  Sink);
+    return Sink;
+}
+
+bool Has(const TRecordingSink &Sink, const std::string &Line) {
+    return ("\n" + Sink.Shown()).find("\n" + Line + "\n") != std::string::npos;
+}
+
+// "Only in" lines take the only-in kinds (coloured, and F8 stops there), the
+// other lines about paths a heading's; a section's lines their own kinds.
+TEST(FolderReport, LinesTakeTheirKindsAndTheStatusCountsThePaths) {
+    const TRecordingSink Sink = CompareTrees(Basic, false);
+    EXPECT_EQ(Sink.Status, "All Done: 6 files differ, 2 only in old, 2 only in new, 6 identical");
+    EXPECT_EQ(Sink.Files, 16u);
+    for (const auto &Line : Sink.Lines) {
+        const std::string Text = Line.Prefix + Line.Text;
+        const TLineKind Kind =
+            Text.starts_with("Only in old") || Text.starts_with("old/")   ? TLineKind::OnlyInFirst
+            : Text.starts_with("Only in new") || Text.starts_with("new/") ? TLineKind::OnlyInSecond
+            : Text.starts_with(" ")                                       ? TLineKind::Common
+            : Text.starts_with(".")                                       ? TLineKind::Separator
+                                                                          : TLineKind::Heading;
+        EXPECT_EQ(Line.Kind, Kind) << Text;
+    }
+}
+
+// What cannot be checked in, made here: each row adds to both trees and
+// names a line the report must hold. The run goes on past each of them.
+TEST(FolderReport, BadInputIsALineAndTheRunGoesOn) {
+    const fs::path Folder = CopyOfBasic();
+    const auto Both = [&](const std::function<void(const fs::path &)> &Make) {
+        Make(Folder / "old"), Make(Folder / "new");
+    };
+    const std::string Deep = [] {
+        std::string Path;
+        for (int K = 0; K < 40; ++K)
+            Path += std::string(99, char('a' + K % 26)) + "/";
+        return Path;
+    }();
+    const std::pair<std::function<void()>, std::string> Rows[] = {
+        {[&] { Both([](const fs::path &T) { fs::create_directory_symlink("..", T / "sub/up"); }); },
+         "Skipped (link loop): sub/up/"},
+        {[&] {
+             Both([](const fs::path &T) { fs::create_directory_symlink("/proc", T / "proc"); });
+         },
+         "Skipped (not a regular file): proc/"},
+        {[&] { Both([](const fs::path &T) { mkfifo((T / "fifo").c_str(), 0600); }); },
+         "Skipped (not a regular file): fifo"},
+        {[&] { Both([](const fs::path &T) { fs::create_symlink("nowhere", T / "dangle"); }); },
+         "Cannot read: dangle: No such file or directory"},
+        {[&] {
+             WriteBytes(Folder / "old/a\nb\x01\xff", "x\n");
+             WriteBytes(Folder / "new/a\nb\x01\xff", "y\n");
+         },
+         "Files differ: a?b?\xff"},
+        {[&] {
+             Both([&](const fs::path &T) { WriteBytes(T / (Deep + "f"), T.filename().string()); });
+         },
+         "Files differ: " + Deep + "f"},
+    };
+    for (const auto &[Make, Line] : Rows)
+        Make();
+    Both([](const fs::path &T) { WriteBytes(T / "locked/f", "x"); });
+    chmod((Folder / "old/locked").c_str(), 0);
+    const PermissionsBind Bound;
+    // Root keeps the right to read every folder where it cannot drop it.
+    DIR *Locked = opendir((Folder / "old/locked").c_str());
+    const TRecordingSink Sink = CompareTrees(Folder);
+    for (const auto &[Make, Line] : Rows)
+        EXPECT_TRUE(Has(Sink, Line)) << Line << "\n" << Sink.Shown();
+    EXPECT_TRUE(Locked != nullptr || Has(Sink, "Cannot read: locked/: Permission denied"));
+    EXPECT_TRUE(Has(Sink, "File and folder: thing")) << "the last path";
+    EXPECT_TRUE(Sink.Status.starts_with("All Done: 8 files differ")) << Sink.Status;
+    if (Locked != nullptr)
+        closedir(Locked);
+    chmod((Folder / "old/locked").c_str(), 0700);
+}
+
+// The tree changes while it is walked: a file and a folder listed go
+// before they are reached.
+TEST(FolderReport, WhatGoesDuringTheWalkCannotBeRead) {
+    const fs::path Folder = CopyOfBasic();
+    TRecordingSink Sink;
+    Sink.OnMessages = [&](auto, auto) {
+        fs::remove(Folder / "new/same.txt");
+        fs::remove_all(Folder / "old/sub");
+    };
+    RunComparison({.FileName1 = (Folder / "old").string(),
+                   .FileName2 = (Folder / "new").string(),
+                   .OnlyDifferences = true},
+                  Sink);
+    EXPECT_TRUE(Has(Sink, "Cannot read: same.txt: No such file or directory")) << Sink.Shown();
+    EXPECT_TRUE(Has(Sink, "Cannot read: sub/: No such file or directory")) << Sink.Shown();
+    EXPECT_TRUE(Sink.Status.ends_with(", 2 could not be read")) << Sink.Status;
+}
+
+TEST(FolderReport, TheSameFolderTwiceIsIdenticalThroughout) {
+    TRecordingSink Sink;
+    const std::string Old = Basic + "old";
+    RunComparison({.FileName1 = Old, .FileName2 = Old}, Sink);
+    EXPECT_EQ(Sink.Lines.size(), 14u);
+    EXPECT_EQ(Sink.Status, "All Done: 0 files differ, 0 only in " + Old + ", 0 only in " + Old +
+                               ", 14 identical");
+    for (const auto &Line : Sink.Lines)
+        EXPECT_TRUE(Line.Prefix == "Identical: ") << Line.Prefix << Line.Text;
+}
+
+// A folder beside a file stands for the file of that name in it, either
+// way round, with the labels of the two files.
+TEST(FolderReport, AFolderBesideAFileGivesItsFileOfThatName) {
+    for (const bool FolderFirst : {true, false}) {
+        TRecordingSink Sink;
+        const std::string Folder = Basic + "old", File = Basic + "new/notes.txt";
+        const TCompareOutcome Outcome = RunComparison(
+            {.FileName1 = FolderFirst ? Folder : File, .FileName2 = FolderFirst ? File : Folder},
+            Sink);
+        EXPECT_EQ(FolderFirst ? Outcome.FileName1 : Outcome.FileName2, Basic + "old/notes.txt");
+        EXPECT_EQ(Sink.Lines.size(), 8u);
+        EXPECT_EQ(Outcome.Label1, FolderFirst ? "old/" : "new/");
+        EXPECT_FALSE(Outcome.Folders);
+    }
+}
+
+// A stop ends the run at the next path, or after the step in progress of a
+// pair; a sink that refuses a line ends it too. No later path follows, and
+// the status says the report is incomplete.
+TEST(FolderReport, AStopOrAFullReportEndsTheRun) {
+    for (const int StopAt : {3, 9, -1}) {
+        TRecordingSink Sink;
+        const auto Paths = [&] {
+            return std::count_if(Sink.Lines.begin(), Sink.Lines.end(), [](const auto &Line) {
+                return Line.Kind == TLineKind::Heading || Line.Prefix.starts_with("Only in");
+            });
+        };
+        long PathsAtStop = 0;
+        Sink.OnMessages = [&](auto, auto) {
+            if (Sink.Deliveries == StopAt) {
+                StopRequested = true;
+                PathsAtStop = Paths();
+            }
+        };
+        Sink.ThrowAfter = StopAt < 0 ? 5 : -1;
+        const TCompareOutcome Outcome =
+            RunComparison({.FileName1 = Basic + "old", .FileName2 = Basic + "new"}, Sink);
+        EXPECT_EQ(Sink.Status, "Stopped: the report is incomplete") << StopAt;
+        EXPECT_EQ(StopAt < 0 ? Sink.Lines.size() : std::size_t(Paths()),
+                  StopAt < 0 ? 5u : std::size_t(PathsAtStop));
+        EXPECT_EQ(Outcome.Broken, StopAt < 0);
+    }
+}
+
+// Bytes first: equal files never reach the line walk, and a zero byte in
+// the first 8,000 bytes of either file makes the pair binary.
+TEST(ContentCheck, SameOrDifferentAndWhetherBinary) {
+    const std::string Big(300000, 'x'), Nul("\0", 1);
+    const std::tuple<std::string, std::string, TContents> Cases[] = {
+        {"abc\n", "abc\n", TContents::Same},
+        {"", "", TContents::Same},
+        {"abc\n", "abd\n", TContents::TextDiffers},
+        {"abc\n", "abc\nd", TContents::TextDiffers},
+        {"ab" + Nul + "c", "ab" + Nul + "c", TContents::Same},
+        {"ab" + Nul + "c", "abc", TContents::BinaryDiffers},
+        {"abc", "ab" + Nul, TContents::BinaryDiffers},
+        {std::string(7999, 'a') + Nul + "x", std::string(7999, 'a') + Nul + "y",
+         TContents::BinaryDiffers},
+        {std::string(8000, 'a') + Nul + "x", std::string(8000, 'a') + Nul + "y",
+         TContents::TextDiffers},
+        {Big, Big, TContents::Same},
+        {Big + "1", Big + "2", TContents::TextDiffers},
+        {Big, Big + "\n", TContents::TextDiffers},
+    };
+    const fs::path Folder = MakeTestFolder();
+    TContentCheck Check;
+    int Hooks = 0;
+    for (const auto &[Bytes1, Bytes2, Expected] : Cases) {
+        const std::string Name1 = WriteBytes(Folder / "1", Bytes1);
+        const std::string Name2 = WriteBytes(Folder / "2", Bytes2);
+        const auto Result = Check.Check({AT_FDCWD, Name1.c_str()}, {AT_FDCWD, Name2.c_str()},
+                                        [&] { return ++Hooks > 0; });
+        EXPECT_EQ(Result.Contents, Expected) << Bytes1.size() << " " << Bytes2.size();
+    }
+    EXPECT_GE(Hooks, 8) << "a chunk of 64 KiB at a time";
+    const auto Missing =
+        Check.Check({AT_FDCWD, (Folder / "1").c_str()}, {AT_FDCWD, (Folder / "no").c_str()}, {});
+    EXPECT_EQ(Missing.Contents, TContents::Unreadable);
+    EXPECT_TRUE(Missing.Error == ENOENT && Missing.SecondFailed);
+    const auto Stopped = Check.Check({AT_FDCWD, (Folder / "1").c_str()},
+                                     {AT_FDCWD, (Folder / "1").c_str()}, [] { return false; });
+    EXPECT_EQ(Stopped.Contents, TContents::Stopped);
+}
+
+} // namespace
