@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 // The command-line tool's report: each line, then "\n", written to a file
 // descriptor through one large buffer. Remembers whether any line was only
@@ -20,15 +21,18 @@ public:
 
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
                     TLineNumbers Numbers) override;
-    // The tool's output starts empty and has no status bar or event loop.
+    // The tool's output starts empty and has no status bar or event loop;
+    // the status is kept for --summary.
     void Clear() override {}
-    void SetStatus(std::string_view) override {}
+    void SetStatus(std::string_view Text) override { FStatus = Text; }
     void ProcessMessages(std::size_t, std::size_t) override {}
 
     // Writes what the buffer holds; false (and Error() set) when that fails.
     bool Flush() noexcept;
 
     bool HasDifferences() const { return FHasDifferences; }
+    // The last status set: how the run ended.
+    const std::string &Status() const { return FStatus; }
     // errno of the first failed write; 0 while every write succeeded.
     int Error() const { return FError; }
 
@@ -39,6 +43,7 @@ private:
     std::size_t FUsed = 0;
     bool FHasDifferences = false;
     int FError = 0;
+    std::string FStatus;
 
     bool WriteAll(const char *Data, std::size_t Length) noexcept;
     void Put(std::string_view Bytes);

@@ -1,5 +1,6 @@
 // tarnwell-compare: the comparison of the desktop program, report to
 // standard output. Exit status as diff's: 0 no differences, 1 some, 2 trouble.
+// Two folders, or a folder and a file, are compared as the program does.
 
 #include "Compare.h"
 #include "TStdoutSink.h"
@@ -8,9 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <getopt.h>
+#include <malloc.h>
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,6 +25,8 @@ constexpr std::string_view UsageText =
     "Compare FILE1 and FILE2 line by line and print every line of both behind a\n"
     "label: the name (or folder) of the file it is only in, or blanks when it is\n"
     "in both. Lines are paired within 100 lines of look-ahead.\n"
+    "Two folders are compared file by file, every path of both trees in turn; a\n"
+    "folder and a file compare the file with the one of its name in the folder.\n"
     "\n"
     "  -d, --only-differences    leave out the lines common to both files\n"
     "  -n, --ignore-big-numbers  read every number of more than 6 characters\n"
@@ -29,19 +34,22 @@ constexpr std::string_view UsageText =
     "  -i, --ignore-case         ignore the case of the letters A to Z\n"
     "  -w, --ignore-all-space    ignore all spaces, tabs, form feeds and vertical\n"
     "                            tabs when comparing lines\n"
+    "      --summary             print how the comparison ended to standard error\n"
     "  -h, --help                show this help and exit\n"
     "      --version             show the version and exit\n"
     "\n"
     "Lines equal under -i or -w are common and show FILE1's text.\n"
     "A file that cannot be read compares as empty.\n"
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
-    "2 if trouble.\n";
+    "2 if trouble; for folders 0 if nothing differs, 1 if something does,\n"
+    "2 if something could not be read.\n";
 
 // What the command line asks for: a comparison, or the help or the version.
 struct TCommandLine {
     TCompareRequest Request;
     bool Help = false;
     bool Version = false;
+    bool Summary = false;
     std::vector<std::string> Operands;
 };
 
@@ -55,8 +63,9 @@ struct TOptionRow {
     void (*Apply)(TCommandLine &Line, const char *Value);
 };
 
-// The code of a long-only option: no letter has it.
+// The codes of the long-only options: no letter has them.
 constexpr int VersionOption = 256;
+constexpr int SummaryOption = 257;
 
 constexpr TOptionRow OptionTable[] = {
     {"only-differences", 'd', no_argument,
@@ -67,6 +76,8 @@ constexpr TOptionRow OptionTable[] = {
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreCase = true; }},
     {"ignore-all-space", 'w', no_argument,
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreWhiteSpace = true; }},
+    {"summary", SummaryOption, no_argument,
+     [](TCommandLine &Line, const char *) { Line.Summary = true; }},
     {"help", 'h', no_argument, [](TCommandLine &Line, const char *) { Line.Help = true; }},
     {"version", VersionOption, no_argument,
      [](TCommandLine &Line, const char *) { Line.Version = true; }},
@@ -156,9 +167,27 @@ int PrintText(std::string_view Text) {
     return 0;
 }
 
+// 0, 1 or 2 as diff's: for files, whether some line is only in one file,
+// 2 when one could not be read; for folders, whether some path differs, 2
+// when one could not be read.
+int ExitStatus(const TCompareOutcome &Outcome, bool LinesDiffer) {
+    if (Outcome.LoadError1 != 0 || Outcome.LoadError2 != 0)
+        return 2;
+    if (!Outcome.Folders)
+        return LinesDiffer ? 1 : 0;
+    const TFolderCounts &Counts = *Outcome.Folders;
+    if (Counts.Unreadable > 0)
+        return 2;
+    return Counts.Differ + Counts.OnlyInFirst + Counts.OnlyInSecond > 0 ? 1 : 0;
+}
+
 } // namespace
 
 int main(int Argc, char **Argv) {
+    // The memory of one file pair serves the next: given back to the system
+    // after each of a folder's thousands of pairs, it would cost more than
+    // their comparison.
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     TCommandLine Line;
     if (const int Status = ParseArguments(Argc, Argv, Line); Status >= 0)
         return Status;
@@ -172,14 +201,14 @@ int main(int Argc, char **Argv) {
     const TCompareOutcome Outcome = RunComparison(Request, Out);
     const bool Written = Out.Flush();
 
-    int Status = Out.HasDifferences() ? 1 : 0;
-    const int LoadErrors[2] = {Outcome.LoadError1, Outcome.LoadError2};
-    for (int K = 0; K < 2; ++K) {
-        if (LoadErrors[K] != 0) {
-            Complain("cannot read " + Line.Operands[K] + ": " + LoadErrorText(LoadErrors[K]));
-            Status = 2;
-        }
-    }
+    int Status = ExitStatus(Outcome, Out.HasDifferences());
+    const std::pair<int, const std::string *> LoadErrors[2] = {
+        {Outcome.LoadError1, &Outcome.FileName1}, {Outcome.LoadError2, &Outcome.FileName2}};
+    for (const auto &[Error, Name] : LoadErrors)
+        if (Error != 0)
+            Complain("cannot read " + *Name + ": " + LoadErrorText(Error));
+    if (Line.Summary)
+        std::fprintf(stderr, "%s\n", Out.Status().c_str());
     if (!Written) {
         Complain(std::string("write error: ") + std::strerror(Out.Error()));
         Status = 2;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 
 namespace {
 
@@ -45,6 +46,43 @@ TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
 
+class GoldenTreeToolTest : public testing::TestWithParam<TGoldenRun> {};
+
+// A golden tree through the tool: the whole report, exit status 1 as the
+// trees differ, and how the run ended on standard error when asked.
+TEST_P(GoldenTreeToolTest, PrintsTheReportAndTheSummaryAsked) {
+    const TGoldenRun &Run = GetParam();
+    std::vector<std::string> Args = {Run.First.string(), "--summary", Run.Second.string()};
+    if (!Run.Options.empty())
+        Args.insert(Args.begin(), "-" + Run.Options);
+    const TResult Result = RunTool(Args);
+    EXPECT_EQ(Result.Out, Run.Expected);
+    EXPECT_EQ(Result.Status, 1);
+    EXPECT_EQ(Result.Err, std::string("All Done: ") + (Run.Options == "w" ? "5" : "6") +
+                              " files differ, 2 only in old, 2 only in new, " +
+                              (Run.Options == "w" ? "7" : "6") + " identical\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(GoldenTrees, GoldenTreeToolTest, testing::ValuesIn(GoldenTreeRuns()),
+                         GoldenRowName);
+
+// Two folders exit 0 when nothing differs and 2 when something could not
+// be read, the report printed all the same.
+TEST(CompareTool, FoldersExitZeroWhenAlikeAndTwoWhenSomethingCannotBeRead) {
+    const std::string Old = TARNWELL_TEST_DATA "/trees/basic/old";
+    const TResult Same = RunTool({"-d", Old, Old});
+    EXPECT_EQ(Same.Status, 0);
+    EXPECT_EQ(Same.Out + Same.Err, "");
+    const auto Folder = MakeTestFolder();
+    for (const char *Tree : {"a", "b"}) {
+        WriteBytes(Folder / Tree / "same.txt", "x\n");
+        std::filesystem::create_symlink("nowhere", Folder / Tree / "link");
+    }
+    const TResult Broken = RunTool({(Folder / "a").string(), (Folder / "b").string()});
+    EXPECT_EQ(Broken.Status, 2);
+    EXPECT_EQ(Broken.Out, "Cannot read: link: No such file or directory\nIdentical: same.txt\n");
+}
+
 TEST(CompareTool, LongOptionsActAsTheirLetters) {
     const std::string Notes = TARNWELL_TEST_DATA "/notes/";
     EXPECT_EQ(
@@ -53,20 +91,25 @@ TEST(CompareTool, LongOptionsActAsTheirLetters) {
         ReadWholeFile(Notes + "expected-d.txt"));
 }
 
+// A folder beside a file stands for the file of that name in it: the
+// message names that one.
 TEST(CompareTool, AnUnreadableFileComparesAsEmptyButExitsTwo) {
     const auto Folder = MakeTestFolder();
     const std::string Here = WriteBytes(Folder / "here.txt", "1\n2\n3\n4\n5\n");
     const std::string Pipe = (Folder / "pipe").string(), Missing = (Folder / "no").string();
+    const std::string Other = (Folder / "other").string();
     ASSERT_EQ(mkfifo(Pipe.c_str(), 0600), 0);
-    const std::pair<std::string, std::string> Cases[] = {{Missing, "No such file or directory"},
-                                                         {Folder.string(), "Is a directory"},
-                                                         {Pipe, "Not a regular file"},
-                                                         {"/dev/zero", "Not a regular file"},
-                                                         {"", "No such file or directory"}};
-    for (const auto &[Name, Reason] : Cases) {
+    std::filesystem::create_directories(Other + "/here.txt");
+    const std::tuple<std::string, std::string, std::string> Cases[] = {
+        {Missing, Missing, "No such file or directory"},
+        {Other, Other + "/here.txt", "Is a directory"},
+        {Pipe, Pipe, "Not a regular file"},
+        {"/dev/zero", "/dev/zero", "Not a regular file"},
+        {"", "", "No such file or directory"}};
+    for (const auto &[Name, Read, Reason] : Cases) {
         const TResult Result = RunTool({"-d", Here, Name});
         EXPECT_EQ(Result.Status, 2);
-        EXPECT_EQ(Result.Err, "tarnwell-compare: cannot read " + Name + ": " + Reason + "\n");
+        EXPECT_EQ(Result.Err, "tarnwell-compare: cannot read " + Read + ": " + Reason + "\n");
         EXPECT_EQ(std::count(Result.Out.begin(), Result.Out.end(), '\n'), 5) << Result.Out;
     }
     const TResult Both = RunTool({Missing, Missing + "2"});
