@@ -21,8 +21,13 @@ QString RunTitle(const TCompareRequest &Request) {
 
 QString LoadErrorsText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
     QStringList lines;
-    for (const auto &[name, error] : {std::pair{&Request.FileName1, Outcome.LoadError1},
-                                      std::pair{&Request.FileName2, Outcome.LoadError2}})
+    // The outcome names the file inside a folder that was given beside a file.
+    const auto compared = [](const std::string &Compared, const std::string &Asked) {
+        return Compared.empty() ? &Asked : &Compared;
+    };
+    for (const auto &[name, error] :
+         {std::pair{compared(Outcome.FileName1, Request.FileName1), Outcome.LoadError1},
+          std::pair{compared(Outcome.FileName2, Request.FileName2), Outcome.LoadError2}})
         if (error != 0)
             lines << QStringLiteral("Cannot read file %1: %2")
                          .arg(FileNameText(*name), QString::fromLocal8Bit(LoadErrorText(error)));

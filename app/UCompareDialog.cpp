@@ -21,8 +21,10 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     // Smaller than designed, the name boxes vanish and Cancel is cut off.
     SetMinimumOuterSize(QSize(441, 189));
     SetDesignPosition(4);
-    ui.file1->lineEdit()->setPlaceholderText(QStringLiteral("Full path of the first file"));
-    ui.file2->lineEdit()->setPlaceholderText(QStringLiteral("Full path of the other file"));
+    ui.file1->lineEdit()->setPlaceholderText(
+        QStringLiteral("Full path of the first file or folder"));
+    ui.file2->lineEdit()->setPlaceholderText(
+        QStringLiteral("Full path of the other file or folder"));
     // A page chosen with the mouse or Ctrl+Tab takes the focus; one chosen
     // with the arrow keys on the tabs leaves it there.
     connect(ui.notebook, &QTabWidget::currentChanged, this, [this] {

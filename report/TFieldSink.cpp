@@ -58,6 +58,7 @@ void TFieldSink::SetStatus(std::string_view Text) {
         status += QStringLiteral(" \u2014 %1 long lines cut").arg(FCutLines);
     FStatus->showMessage(status);
     FShownPercent = -1;
+    FFiles.reset();
     FStatistics.LastWait = FSinceDelivery.nsecsElapsed();
 }
 
@@ -108,6 +109,8 @@ void TFieldSink::BeginRun() {
         FKinds.emplace(FField->palette());
     FDeliverNow = true;
     FCutLines = 0;
+    FFiles.reset();
+    FShownFiles = 0;
     FStatistics = TStatistics();
     FSinceRun.start();
 }
@@ -176,6 +179,16 @@ void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
 }
 
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {
+    if (FFiles) {
+        if (*FFiles == FShownFiles)
+            return;
+        FShownFiles = *FFiles;
+        FShownPercent = -1;
+        FStatus->showMessage(FShownFiles == 1
+                                 ? QStringLiteral("Comparing\u2026 1 file")
+                                 : QStringLiteral("Comparing\u2026 %1 files").arg(FShownFiles));
+        return;
+    }
     const int percent = Total == 0 ? 0 : static_cast<int>(Done * 100 / Total);
     if (percent == FShownPercent)
         return;

@@ -35,6 +35,9 @@ public:
     // run cut lines, the status says how many.
     void SetStatus(std::string_view Text) override;
     void ProcessMessages(std::size_t Done, std::size_t Total) override;
+    // From now to the end of the run the progress shown is "Comparing… K
+    // files".
+    void FilesCompared(std::size_t Count) override { FFiles = Count; }
 
     // Makes the next ProcessMessages deliver at once and starts counting
     // cut lines afresh: the start of a run.
@@ -86,6 +89,8 @@ private:
     QElapsedTimer FSinceDelivery;
     bool FDeliverNow = true;
     int FShownPercent = -1;
+    std::optional<std::size_t> FFiles; // a folder run's count of paths compared
+    std::size_t FShownFiles = 0;
     QElapsedTimer FSinceRun;
     TStatistics FStatistics;
 };

@@ -6,15 +6,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
 TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
     TFileDrop drop;
-    const QString wanted = MaxFiles == 1   ? QStringLiteral("one file")
-                           : MaxFiles == 2 ? QStringLiteral("one or two files")
+    const QString wanted = MaxFiles == 1   ? QStringLiteral("one file or folder")
+                           : MaxFiles == 2 ? QStringLiteral("one or two files or folders")
                                            : QStringLiteral("one to %1 files").arg(MaxFiles);
     if (Data == nullptr || !Data->hasUrls()) {
         drop.Refusal = QStringLiteral("Only files can be dropped here: drop %1").arg(wanted);
@@ -30,8 +29,6 @@ TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
         const QString name = QDir::toNativeSeparators(url.toLocalFile());
         if (!url.isLocalFile()) {
             drop.Refusal = QStringLiteral("%1 is not a local file").arg(url.toDisplayString());
-        } else if (QFileInfo(name).isDir()) {
-            drop.Refusal = QStringLiteral("%1 is a folder, not a file").arg(name);
         } else {
             drop.Files << name;
             continue;

@@ -1,10 +1,12 @@
 #include "UMyDialog.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLineEdit>
 
 TMyDialog::TMyDialog(QWidget *Owner, const std::string &KeyPath, const std::string &Name)
@@ -56,6 +58,15 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
     Dialog->setOption(QFileDialog::DontUseNativeDialog);
     Dialog->setAcceptMode(QFileDialog::AcceptOpen);
     Dialog->setFileMode(QFileDialog::AnyFile);
+    // A folder may be chosen too: the check box under the name switches the
+    // dialog to folders, and stays as it was left for the next browse.
+    auto *FolderChoice = new QCheckBox(QObject::tr("Choose a f&older"), Dialog);
+    FolderChoice->setObjectName(QStringLiteral("folderChoice"));
+    if (auto *Grid = qobject_cast<QGridLayout *>(Dialog->layout()))
+        Grid->addWidget(FolderChoice, Grid->rowCount(), 1);
+    QObject::connect(FolderChoice, &QCheckBox::toggled, Dialog, [Dialog](bool Folders) {
+        Dialog->setFileMode(Folders ? QFileDialog::Directory : QFileDialog::AnyFile);
+    });
     // Enter on a typed name closes the dialog but not its completion list,
     // which would stay on screen over the window below and take its input.
     QObject::connect(Dialog, &QDialog::finished, Dialog, [Dialog] {

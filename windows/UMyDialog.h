@@ -58,10 +58,12 @@ protected:
 };
 
 // An open-file dialog of the program's own kind (the platform's native one
-// cannot be driven the same way everywhere), owned by Owner. No pop-up of
+// cannot be driven the same way everywhere), owned by Owner. Its check box
+// "folderChoice" makes it choose a folder instead of a file. No pop-up of
 // it outlives its showing.
 QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName);
 // Shows Dialog in the folder of Seed (a box's text), with Seed's file name
 // offered; in the home folder when Seed names no folder that exists. The
-// chosen file with its full path, or nothing when the dialog was cancelled.
+// chosen file or folder with its full path, or nothing when the dialog was
+// cancelled.
 std::optional<QString> BrowseForFile(QFileDialog *Dialog, const QString &Seed = QString());

@@ -27,5 +27,7 @@ TEST_P(GoldenReportTest, TheReportWindowShowsTheExpectedReport) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(GoldenTrees, GoldenReportTest, testing::ValuesIn(GoldenTreeRuns()),
+                         GoldenRowName);
 
 } // namespace
