@@ -15,11 +15,6 @@ struct TSide {
     bool AtEnd = false;
     int Error = 0;
 
-    ~TSide() {
-        if (Fd >= 0)
-            close(Fd);
-    }
-
     // Opens Name, which was listed as a regular file. O_NONBLOCK: a name
     // swapped for a FIFO since then must not hang.
     bool Open(TFileAt File) {
@@ -59,11 +54,42 @@ struct TSide {
 
 TContentCheck::TContentCheck() : FBuffer(new char[2 * ChunkBytes]) {}
 
+TContentCheck::~TContentCheck() {
+    CloseKept();
+}
+
+void TContentCheck::Keep(int Fd) {
+    if (Fd < 0)
+        return;
+    FKept.push_back(Fd);
+    if (FKept.size() == KeptFiles)
+        CloseKept();
+}
+
+// Each run of consecutive numbers goes in one call; only numbers kept here
+// are closed, so nothing opened elsewhere in between is touched.
+void TContentCheck::CloseKept() {
+    std::sort(FKept.begin(), FKept.end());
+    for (std::size_t First = 0, Last; First < FKept.size(); First = Last + 1) {
+        for (Last = First; Last + 1 < FKept.size() && FKept[Last + 1] == FKept[Last] + 1;)
+            ++Last;
+        if (Last == First || close_range(unsigned(FKept[First]), unsigned(FKept[Last]), 0) != 0)
+            for (std::size_t K = First; K <= Last; ++K)
+                close(FKept[K]);
+    }
+    FKept.clear();
+}
+
 TContentCheck::TResult TContentCheck::Check(TFileAt File1, TFileAt File2,
                                             const std::function<bool()> &Hook) {
     char *Chunk1 = FBuffer.get();
     char *Chunk2 = Chunk1 + ChunkBytes;
     TSide First, Second;
+    struct TKeeper {
+        TContentCheck &Check;
+        TSide &First, &Second;
+        ~TKeeper() { Check.Keep(First.Fd), Check.Keep(Second.Fd); }
+    } Keeper{*this, First, Second};
     const auto Failed = [&] {
         const bool SecondFailed = First.Error == 0;
         return TResult{TContents::Unreadable, SecondFailed ? Second.Error : First.Error,

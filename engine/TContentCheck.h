@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // A file to open: Name in the folder open as At, or a whole name with At
 // AT_FDCWD. Opening through the folder spares the system the walk along
@@ -38,11 +39,24 @@ public:
     };
 
     TContentCheck();
+    ~TContentCheck();
+    TContentCheck(const TContentCheck &) = delete;
+    TContentCheck &operator=(const TContentCheck &) = delete;
 
     // Hook runs before each further chunk, so a window can deliver its
     // events during a long check; returning false stops it.
     TResult Check(TFileAt File1, TFileAt File2, const std::function<bool()> &Hook);
 
 private:
+    // Files checked are closed KeptFiles at a time, a run of consecutive
+    // descriptors with one call: a tree's thousands of files would otherwise
+    // cost as many calls again.
+    static constexpr std::size_t KeptFiles = 64;
+
     std::unique_ptr<char[]> FBuffer; // two chunks, one for each file
+    std::vector<int> FKept;          // descriptors of checked files not yet closed
+
+    // Takes Fd (if any) among the descriptors to close.
+    void Keep(int Fd);
+    void CloseKept();
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -217,6 +218,31 @@ TEST(ContentCheck, SameOrDifferentAndWhetherBinary) {
     const auto Stopped = Check.Check({AT_FDCWD, (Folder / "1").c_str()},
                                      {AT_FDCWD, (Folder / "1").c_str()}, [] { return false; });
     EXPECT_EQ(Stopped.Contents, TContents::Stopped);
+}
+
+// The files checked are closed a batch at a time: never a descriptor
+// opened elsewhere meanwhile, and none left open at the end.
+TEST(ContentCheck, ClosesItsOwnFilesAndNoOthers) {
+    const std::string Name = WriteBytes(MakeTestFolder() / "f", "x\n");
+    const auto OpenFiles = [] {
+        const fs::directory_iterator Fds("/proc/self/fd");
+        return std::distance(begin(Fds), end(Fds));
+    };
+    const auto Before = OpenFiles();
+    std::vector<int> Others;
+    {
+        TContentCheck Check;
+        for (int K = 0; K < 200; ++K) {
+            Check.Check({AT_FDCWD, Name.c_str()}, {AT_FDCWD, Name.c_str()}, {});
+            if (K % 7 == 0)
+                Others.push_back(open("/dev/null", O_RDONLY));
+        }
+        for (const int Fd : Others)
+            EXPECT_EQ(fcntl(Fd, F_GETFD), 0) << Fd;
+    }
+    for (const int Fd : Others)
+        close(Fd);
+    EXPECT_EQ(OpenFiles(), Before);
 }
 
 } // namespace
