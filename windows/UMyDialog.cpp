@@ -60,7 +60,7 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
     Dialog->setFileMode(QFileDialog::AnyFile);
     // A folder may be chosen too: the check box under the name switches the
     // dialog to folders, and stays as it was left for the next browse.
-    auto *FolderChoice = new QCheckBox(QObject::tr("Choose a f&older"), Dialog);
+    auto *FolderChoice = new QCheckBox(QObject::tr("Choose a &folder"), Dialog);
     FolderChoice->setObjectName(QStringLiteral("folderChoice"));
     if (auto *Grid = qobject_cast<QGridLayout *>(Dialog->layout()))
         Grid->addWidget(FolderChoice, Grid->rowCount(), 1);
