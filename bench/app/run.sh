@@ -2,9 +2,10 @@
 # Runs the report window headless over generated files and prints, median of
 # RUNS runs (default 5), the time from the call of RunComparison to "All Done",
 # the longest gap between two deliveries of pending events, and the peak
-# memory, for a 100,000-line and a 1,000,000-line report and for two files of
-# one 50 MB line each; then what colouring the lines by kind costs on the
-# 1,000,000-line report (coloured and plain runs taken in turn); then the
+# memory, for a 100,000-line and a 1,000,000-line report, for two files of
+# one 50 MB line each and for two folders of 5,000 files; then what colouring
+# the lines by kind costs on the 1,000,000-line report (coloured and plain
+# runs taken in turn); then the
 # start-up time to a shown window with settings restored; then the start-up
 # with the 1,000,000-line report kept from the run before ("Save Report on
 # Exit"): launch to that report on screen, and peak memory against the run's.
@@ -20,7 +21,8 @@ export QT_QPA_PLATFORM=offscreen
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" --target tarnwell-app-bench tarnwell-bench-generate tarnwell-compare -j2 >/dev/null
+cmake --build "$build" --target tarnwell-app-bench tarnwell-bench-generate \
+    tarnwell-bench-generate-trees tarnwell-compare -j2 >/dev/null
 bench="$build/bin/tarnwell-app-bench"
 data="$build/bench-data"
 if [ ! -f "$data/big-b.txt" ]; then
@@ -94,6 +96,13 @@ if [ ! -f "$data/long-b.txt" ]; then
 fi
 report "two lines of 50 MB" "$data/long-a.txt" "$data/long-b.txt" 2 100
 echo "  (peak memory target for two lines of 50 MB: <= 1024 MiB)"
+
+# Two trees of 5,000 files in 300 folders, the engine benchmark's.
+if [ ! -d "$data/trees/tree-b" ]; then
+    mkdir -p "$data/trees"
+    "$build/bin/tarnwell-bench-generate-trees" "$data/trees"
+fi
+report "two folders of 5,000 files" "$data/trees/tree-a" "$data/trees/tree-b" 2
 
 # Coloured and plain runs in turn, so that a slow moment of the machine
 # falls on both alike.

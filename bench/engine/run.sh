@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Times tarnwell-compare against GNU diff on generated files and prints the
-# median times, peak memory and the ratios ours / diff.
+# Times tarnwell-compare against GNU diff on generated files, and -d against
+# diff -r on two generated trees, and prints the median times, peak memory
+# and the ratios ours / diff.
 #   bash bench/engine/run.sh [BUILD_FOLDER]     (default: build)
 # RUNS=n sets the timed runs per command (default 5). The input files are written
-# once, from a fixed seed, to BUILD_FOLDER/bench-data.
+# once, from a fixed seed, to BUILD_FOLDER/bench-data (the trees to its trees/).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$(realpath -m "${1:-$root/build}")"
@@ -12,12 +13,18 @@ runs="${RUNS:-5}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" --target tarnwell-compare tarnwell-bench-generate -j2 >/dev/null
+cmake --build "$build" --target tarnwell-compare tarnwell-bench-generate \
+    tarnwell-bench-generate-trees -j2 >/dev/null
 ours="$build/bin/tarnwell-compare"
 data="$build/bench-data"
 if [ ! -f "$data/apart-b.txt" ]; then
     mkdir -p "$data"
     "$build/bin/tarnwell-bench-generate" "$data"
+fi
+trees="$data/trees"
+if [ ! -d "$trees/tree-b" ]; then
+    mkdir -p "$trees"
+    "$build/bin/tarnwell-bench-generate-trees" "$trees"
 fi
 
 # median of the numbers on standard input
@@ -85,4 +92,38 @@ t_plain=$(printf '%s\n' "${plain[@]}" | median)
 t_folded=$(printf '%s\n' "${folded[@]}" | median)
 awk -v n="1M lines, 1% changed: -iw / plain" -v tf="$t_folded" -v tp="$t_plain" 'BEGIN {
     printf "%-34s -iw %7.3f s  plain %7.3f s  ratio %.3f (target <= 1.5)\n", n, tf, tp, tf / tp
+}'
+
+# Two trees of 5,000 files: -d against diff -r, taken in turn run by run.
+# Both report the trees' link loop (diff -r as trouble, status 2). The
+# memory is set against the largest pair of files, which bounds ours.
+ours_t=() diff_t=()
+for ((k = 0; k < runs; k++)); do
+    for tool in ours diff; do
+        start=$(date +%s%N)
+        if [ $tool = ours ]; then
+            "$ours" -d "$trees/tree-a" "$trees/tree-b" >/dev/null || true
+        else
+            diff -r "$trees/tree-a" "$trees/tree-b" >/dev/null 2>&1 || true
+        fi
+        end=$(date +%s%N)
+        t=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
+        if [ $tool = ours ]; then ours_t+=("$t"); else diff_t+=("$t"); fi
+    done
+done
+peak() {
+    local memfile; memfile="$(mktemp)"
+    /usr/bin/time -v -o "$memfile" "$@" >/dev/null 2>&1 || true
+    awk -F': ' '/Maximum resident set size/ { print $2 }' "$memfile"
+    rm -f "$memfile"
+}
+m_ours=$(peak "$ours" -d "$trees/tree-a" "$trees/tree-b")
+m_diff=$(peak diff -r "$trees/tree-a" "$trees/tree-b")
+largest_kb=$(find "$trees" -type f -printf '%s\n' | sort -n | tail -n 1 | awk '{ print $1 * 2 / 1024 }')
+trees_kb=$(du -sk "$trees" | awk '{ print $1 }')
+awk -v n="5,000 files, 300 folders: -d / -r" -v to="$(printf '%s\n' "${ours_t[@]}" | median)" \
+    -v td="$(printf '%s\n' "${diff_t[@]}" | median)" -v mo="$m_ours" -v md="$m_diff" \
+    -v lk="$largest_kb" -v tk="$trees_kb" 'BEGIN {
+    printf "%-34s ours %7.3f s  diff %7.3f s  ratio %.3f (target <= 0.5)\n", n, to, td, to / td
+    printf "%-34s ours %7.1f MB diff %7.1f MB  (largest pair %.0f KB, trees %.0f MB)\n", "", mo / 1024, md / 1024, lk, tk / 1024
 }'
