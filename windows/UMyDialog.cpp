@@ -66,6 +66,9 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
         Grid->addWidget(FolderChoice, Grid->rowCount(), 1);
     QObject::connect(FolderChoice, &QCheckBox::toggled, Dialog, [Dialog](bool Folders) {
         Dialog->setFileMode(Folders ? QFileDialog::Directory : QFileDialog::AnyFile);
+        // Back to files, the type list would still say "Directories".
+        if (!Folders)
+            Dialog->setNameFilters(Dialog->nameFilters());
     });
     // Enter on a typed name closes the dialog but not its completion list,
     // which would stay on screen over the window below and take its input.

@@ -7,6 +7,7 @@
 #include "UiChild.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -72,13 +73,19 @@ TEST_F(FolderRunTest, TheWizardTakesFoldersAndStopEndsTheRun) {
     EXPECT_LE(Child<QPlainTextEdit>(report, "resultField")->document()->blockCount(), 2);
 }
 
-// The browse dialog chooses a folder once its folder choice is checked.
+// The browse dialog chooses a folder once its folder choice is checked, and
+// files again, of every type, once it is not.
 TEST_F(FolderRunTest, BrowseChoosesAFolderWithTheFolderChoice) {
     auto report = OpenReport();
     const QString folder = Path(QStringLiteral("chosen"));
     QDir().mkpath(folder);
     Answer<QFileDialog>([&](QFileDialog *Open) {
-        Child<QCheckBox>(Open, "folderChoice")->setChecked(true);
+        auto *choice = Child<QCheckBox>(Open, "folderChoice");
+        choice->setChecked(true);
+        choice->setChecked(false);
+        EXPECT_EQ(Open->fileMode(), QFileDialog::AnyFile);
+        EXPECT_EQ(Child<QComboBox>(Open, "fileTypeCombo")->currentText(), "All Files (*)");
+        choice->setChecked(true);
         EXPECT_EQ(Open->fileMode(), QFileDialog::Directory);
         Open->selectFile(folder);
         return int(QDialog::Accepted);
