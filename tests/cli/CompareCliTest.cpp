@@ -2,6 +2,7 @@
 #include "GoldenCases.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -66,13 +67,19 @@ TEST_P(GoldenTreeToolTest, PrintsTheReportAndTheSummaryAsked) {
 INSTANTIATE_TEST_SUITE_P(GoldenTrees, GoldenTreeToolTest, testing::ValuesIn(GoldenTreeRuns()),
                          GoldenRowName);
 
-// Two folders exit 0 when nothing differs and 2 when something could not
-// be read, the report printed all the same.
+// Two folders exit 0 when nothing differs (the same folder twice: every
+// file identical) and 2 when something could not be read, the report
+// printed all the same.
 TEST(CompareTool, FoldersExitZeroWhenAlikeAndTwoWhenSomethingCannotBeRead) {
     const std::string Old = TARNWELL_TEST_DATA "/trees/basic/old";
     const TResult Same = RunTool({"-d", Old, Old});
     EXPECT_EQ(Same.Status, 0);
     EXPECT_EQ(Same.Out + Same.Err, "");
+    std::istringstream All(RunTool({Old, Old}).Out);
+    int Count = 0;
+    for (std::string Line; std::getline(All, Line); ++Count)
+        EXPECT_TRUE(Line.starts_with("Identical: ")) << Line;
+    EXPECT_EQ(Count, 14);
     const auto Folder = MakeTestFolder();
     for (const char *Tree : {"a", "b"}) {
         WriteBytes(Folder / Tree / "same.txt", "x\n");
