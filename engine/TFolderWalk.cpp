@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <linux/magic.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
@@ -111,20 +113,35 @@ TFolderWalk::~TFolderWalk() {
 }
 
 bool TFolderWalk::LoopsOn(const TEntry &Folder, bool First) const {
-    for (const TFrame &Frame : FFrames) {
-        const TEntry &Above = First ? Frame.Folder1 : Frame.Folder2;
-        if (Above.Device == Folder.Device && Above.Inode == Folder.Inode)
+    const auto Same = [&Folder](const TEntry &Above) {
+        return Above.Device == Folder.Device && Above.Inode == Folder.Inode;
+    };
+    for (const TFrame &Frame : FFrames)
+        if (Same(First ? Frame.Folder1 : Frame.Folder2))
             return true;
-    }
-    return false;
+    const std::vector<TEntry> &Above = First ? FAbove1 : FAbove2;
+    return std::any_of(Above.begin(), Above.end(), Same);
 }
 
 bool TFolderWalk::KernelFolder(const std::string &Name, const TEntry &Folder,
                                const TEntry &Parent) {
     if (Folder.Device == Parent.Device)
-        return false;
+        return Parent.Kernel;
     struct statfs Info;
     return statfs(Name.c_str(), &Info) == 0 && IsKernelFileSystem(long(Info.f_type));
+}
+
+std::vector<TFolderWalk::TEntry> TFolderWalk::FoldersAbove(const std::string &Folder) {
+    std::vector<TEntry> Above;
+    std::unique_ptr<char, void (*)(void *)> Real(realpath(Folder.c_str(), nullptr), std::free);
+    if (!Real)
+        return Above;
+    std::string Path = Real.get();
+    while (Path.size() > 1) {
+        Path.resize(std::max<std::size_t>(Path.rfind('/'), 1));
+        Above.push_back(Examine(Path));
+    }
+    return Above;
 }
 
 void TFolderWalk::Name(TPathEvent &Event) {
@@ -196,12 +213,16 @@ void TFolderWalk::Both(TPathEvent &Event) {
     }
     FPath += '/';
     Name(Event);
-    if (LoopsOn(Entry1, true) || LoopsOn(Entry2, false))
+    if (LoopsOn(Entry1, true) || LoopsOn(Entry2, false)) {
         Event.Kind = TPathKind::LinkLoop;
-    else if (KernelFolder(FName1, Entry1, Parent.Folder1) ||
-             KernelFolder(FName2, Entry2, Parent.Folder2))
+        return;
+    }
+    TEntry Child1 = Entry1, Child2 = Entry2;
+    Child1.Kernel = KernelFolder(FName1, Entry1, Parent.Folder1);
+    Child2.Kernel = KernelFolder(FName2, Entry2, Parent.Folder2);
+    if (Child1.Kernel || Child2.Kernel)
         Event.Kind = TPathKind::NotRegular;
-    else if (Enter(Entry1, Entry2, Event))
+    else if (Enter(Child1, Child2, Event))
         Event.Kind = TPathKind::Folders;
 }
 
@@ -210,8 +231,14 @@ bool TFolderWalk::Next(TPathEvent &Event) {
         FStarted = true;
         FPath.clear();
         Name(Event);
-        const TEntry Root1 = Examine(FName1);
-        const TEntry Root2 = Examine(FName2);
+        TEntry Root1 = Examine(FName1);
+        TEntry Root2 = Examine(FName2);
+        // The two folders given are walked whatever file system they are on,
+        // but nothing below them on a kernel's.
+        Root1.Kernel = KernelFolder(FName1, Root1, TEntry());
+        Root2.Kernel = KernelFolder(FName2, Root2, TEntry());
+        FAbove1 = FoldersAbove(FName1);
+        FAbove2 = FoldersAbove(FName2);
         if (Root1.Error != 0 || Root2.Error != 0) {
             Event.Kind = TPathKind::Unreadable;
             Event.Error = Root1.Error != 0 ? Root1.Error : Root2.Error;

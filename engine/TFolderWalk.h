@@ -65,6 +65,7 @@ private:
         mode_t Mode = 0;
         dev_t Device = 0;
         ino_t Inode = 0;
+        bool Kernel = false; // a folder on a kernel file system (set for folders entered)
     };
     // One name of a listing, with the type and inode number the listing
     // gives (DT_UNKNOWN where the file system gives none).
@@ -89,6 +90,9 @@ private:
     std::string FPath;          // the current frame's path, then the current name
     std::string FName1, FName2; // FRoot1 + FPath, FRoot2 + FPath
     std::vector<TFrame> FFrames;
+    // The folders above each of the two folders given, to its real path's
+    // root: a link back to one of them is a loop as well.
+    std::vector<TEntry> FAbove1, FAbove2;
     bool FStarted = false;
     TName FListed1, FListed2; // the current name, as each tree lists it
 
@@ -104,8 +108,11 @@ private:
     // Opens the deepest frame's folders again, once the frame below is done.
     void Reopen(TFrame &Frame);
     bool LoopsOn(const TEntry &Folder, bool First) const;
-    // Whether Folder, on another device than its parent, is a kernel's.
+    // Whether the folder Name is on a kernel file system: its parent's
+    // answer while it is on the same device.
     static bool KernelFolder(const std::string &Name, const TEntry &Folder, const TEntry &Parent);
+    // The folders from the root of Folder's real path down to its parent.
+    static std::vector<TEntry> FoldersAbove(const std::string &Folder);
     // Sets the names for FPath and the event's views of them.
     void Name(TPathEvent &Event);
     // Lists the folder pair at FPath and puts it on the path; false with
