@@ -2,7 +2,6 @@
 
 #include "Compare.h"
 
-#include <cstring>
 #include <sys/stat.h>
 #include <vector>
 
@@ -18,7 +17,8 @@ public:
     void AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
                     TLineNumbers Numbers) override {
         if (!FOpened && Kind == TLineKind::Common) {
-            FCommonPrefix = Prefix;
+            if (FLines.empty())
+                FCommonPrefix = Prefix; // the same for every common line
             FHeld.append(Text);
             FLines.push_back({FHeld.size(), Numbers});
             return;
