@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -100,6 +101,15 @@ TContentCheck::TResult TContentCheck::Check(TFileAt File1, TFileAt File2,
     const TContents Differ = First.Binary(Chunk1) || Second.Binary(Chunk2)
                                  ? TContents::BinaryDiffers
                                  : TContents::TextDiffers;
+    // Only files larger than a chunk are worth the sizes: of different
+    // sizes, they differ without being read on (a size of 0 may be a
+    // kernel's file that reads as more).
+    if (!First.AtEnd || !Second.AtEnd) {
+        struct stat Info1, Info2;
+        if (fstat(First.Fd, &Info1) == 0 && fstat(Second.Fd, &Info2) == 0 &&
+            Info1.st_size != Info2.st_size && Info1.st_size > 0 && Info2.st_size > 0)
+            return {Differ};
+    }
     for (;;) {
         if (First.Got != Second.Got || std::memcmp(Chunk1, Chunk2, First.Got) != 0)
             return {Differ};

@@ -25,8 +25,9 @@ enum class TContents {
 // Compares two regular files byte for byte, the cheap test that spares
 // identical files the line walk, and tells whether either is binary: a zero
 // byte among its first BinaryBytes bytes. Reads a chunk of each at a time
-// and stops at the first chunk that differs. Its two buffers serve every
-// check.
+// and stops at the first chunk that differs; files larger than a chunk and
+// of different sizes differ after their first chunks. Its two buffers
+// serve every check.
 class TContentCheck {
 public:
     static constexpr std::size_t BinaryBytes = 8000;

@@ -185,6 +185,15 @@ TEST(ContentCheck, SameOrDifferentAndWhetherBinary) {
         EXPECT_EQ(Result.Contents, Expected) << Bytes1.size() << " " << Bytes2.size();
     }
     EXPECT_GE(Hooks, 8) << "a chunk of 64 KiB at a time";
+    // Large files of different sizes are not read past their first chunks.
+    WriteBytes(Folder / "2", Big + "1\n"); // 1 holds Big + "1"
+    Hooks = 0;
+    EXPECT_EQ(Check
+                  .Check({AT_FDCWD, (Folder / "1").c_str()}, {AT_FDCWD, (Folder / "2").c_str()},
+                         [&] { return ++Hooks > 0; })
+                  .Contents,
+              TContents::TextDiffers);
+    EXPECT_EQ(Hooks, 0);
     const auto Missing =
         Check.Check({AT_FDCWD, (Folder / "1").c_str()}, {AT_FDCWD, (Folder / "no").c_str()}, {});
     EXPECT_EQ(Missing.Contents, TContents::Unreadable);
