@@ -3,9 +3,14 @@
 
 #include "Compare.h"
 #include "TStdoutSink.h"
+#include "TTextFilter.h"
+#include "UnifiedDiff.h"
 #include "Version.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 #include <string>
@@ -29,11 +34,25 @@ constexpr std::string_view UsageText =
     "  -i, --ignore-case         ignore the case of the letters A to Z\n"
     "  -w, --ignore-all-space    ignore all spaces, tabs, form feeds and vertical\n"
     "                            tabs when comparing lines\n"
+    "      --ignore-text=REGEX   remove every match of the Perl-compatible REGEX\n"
+    "                            from each line before comparing it; may be given\n"
+    "                            more than once (applied in order, before -i, -w\n"
+    "                            and -n)\n"
+    "  -u, -U NUM, --unified[=NUM]  write a unified diff, as diff -u does, with NUM\n"
+    "                            (default 3) lines of context, for patch\n"
     "  -h, --help                show this help and exit\n"
     "      --version             show the version and exit\n"
     "\n"
-    "Lines equal under -i or -w are common and show FILE1's text.\n"
-    "A file that cannot be read compares as empty.\n"
+    "FILE1 or FILE2 may be '-': standard input, read to its end (at a terminal,\n"
+    "end it with Ctrl+D at the start of a line).\n"
+    "Lines equal under -i, -w, -n or --ignore-text are common and show FILE1's\n"
+    "text. A line ends at LF, CR LF or CR; byte 26 ends a file.\n"
+    "The unified diff pairs lines as the report does and writes each line as read\n"
+    "with LF after it: patch -o OUT FILE1 < DIFF rebuilds FILE2 byte for byte\n"
+    "when both files end their lines in LF and hold no byte 26. Lines that end in\n"
+    "CR LF or CR come out ending in LF. It cannot be used with -d; a file that\n"
+    "holds a zero byte gives no diff.\n"
+    "A file that cannot be read compares as empty (with -u: no diff is written).\n"
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble.\n";
 
@@ -42,12 +61,27 @@ struct TCommandLine {
     TCompareRequest Request;
     bool Help = false;
     bool Version = false;
+    int Context = -1;  // lines of context of a unified diff; -1: the report
+    std::string Error; // what was wrong with an option's value
     std::vector<std::string> Operands;
 };
 
-// One option: its long name, its short letter (or a code above 255 for a
-// long-only option), whether it takes an argument (getopt_long's
-// no_argument, required_argument, optional_argument) and what it sets.
+// Sets the unified diff's context from Value, a count of lines.
+void SetContext(TCommandLine &Line, const char *Value) {
+    const std::string_view Text = Value;
+    if (Text.empty() || Text.find_first_not_of("0123456789") != std::string_view::npos) {
+        Line.Error = "invalid context length '" + std::string(Text) + "'";
+        return;
+    }
+    // More context than any file has lines is all context.
+    const unsigned long long Count = std::strtoull(Value, nullptr, 10);
+    Line.Context = Count > INT_MAX ? INT_MAX : int(Count);
+}
+
+// One option: its long name (nullptr for a short-only option), its short
+// letter (or a code above 255 for a long-only option), whether it takes an
+// argument (getopt_long's no_argument, required_argument,
+// optional_argument) and what it sets.
 struct TOptionRow {
     const char *Name;
     int Letter;
@@ -55,8 +89,10 @@ struct TOptionRow {
     void (*Apply)(TCommandLine &Line, const char *Value);
 };
 
-// The code of a long-only option: no letter has it.
+// The codes of long-only options: no letter has them.
 constexpr int VersionOption = 256;
+constexpr int UnifiedOption = 257;
+constexpr int IgnoreTextOption = 258;
 
 constexpr TOptionRow OptionTable[] = {
     {"only-differences", 'd', no_argument,
@@ -67,6 +103,13 @@ constexpr TOptionRow OptionTable[] = {
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreCase = true; }},
     {"ignore-all-space", 'w', no_argument,
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreWhiteSpace = true; }},
+    {"ignore-text", IgnoreTextOption, required_argument,
+     [](TCommandLine &Line, const char *Value) { Line.Request.IgnoreText.emplace_back(Value); }},
+    {"unified", UnifiedOption, optional_argument,
+     [](TCommandLine &Line, const char *Value) { SetContext(Line, Value ? Value : "3"); }},
+    {nullptr, 'u', no_argument, [](TCommandLine &Line, const char *) { Line.Context = 3; }},
+    {nullptr, 'U', required_argument,
+     [](TCommandLine &Line, const char *Value) { SetContext(Line, Value); }},
     {"help", 'h', no_argument, [](TCommandLine &Line, const char *) { Line.Help = true; }},
     {"version", VersionOption, no_argument,
      [](TCommandLine &Line, const char *) { Line.Version = true; }},
@@ -94,7 +137,9 @@ bool NamedInFull(std::string_view Arg, std::string_view Name) {
 // ("-dn"); "--" ends the options; a lone "-" is an operand. The messages
 // are getopt's, under the tool's own name whatever argv[0] says.
 int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
-    std::string ShortOptions = "-"; // "-": operands come back in order, as code 1
+    // "-": operands come back in order, as code 1; ":": a missing argument
+    // comes back as ':'.
+    std::string ShortOptions = "-:";
     std::vector<option> LongOptions;
     for (const TOptionRow &Row : OptionTable) {
         if (Row.Letter < 256) {
@@ -103,7 +148,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
                             : Row.Argument == optional_argument ? "::"
                                                                 : "";
         }
-        LongOptions.push_back({Row.Name, Row.Argument, nullptr, Row.Letter});
+        if (Row.Name != nullptr)
+            LongOptions.push_back({Row.Name, Row.Argument, nullptr, Row.Letter});
     }
     LongOptions.push_back({});
     opterr = 0;
@@ -119,7 +165,18 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
             continue;
         }
         const std::string_view Arg = At < Argc ? Argv[At] : "";
-        if (Code == '?' || (Index >= 0 && !NamedInFull(Arg, LongOptions[Index].name))) {
+        if (Code == ':') {
+            const bool Known =
+                std::any_of(LongOptions.begin(), LongOptions.end() - 1,
+                            [&](const option &O) { return NamedInFull(Arg, O.name); });
+            if (!Arg.starts_with("--"))
+                return UsageError(std::string("option requires an argument -- '") + char(optopt) +
+                                  "'");
+            if (Known)
+                return UsageError("option '" + std::string(Arg) + "' requires an argument");
+        }
+        if (Code == '?' || Code == ':' ||
+            (Index >= 0 && !NamedInFull(Arg, LongOptions[Index].name))) {
             if (Arg.starts_with("--"))
                 return UsageError("unrecognized option '" + std::string(Arg) + "'");
             return UsageError(std::string("invalid option -- '") + char(optopt) + "'");
@@ -127,6 +184,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
         for (const TOptionRow &Row : OptionTable)
             if (Row.Letter == Code)
                 Row.Apply(Line, optarg);
+        if (!Line.Error.empty())
+            return UsageError(Line.Error);
     }
     for (; optind < Argc; ++optind)
         Line.Operands.emplace_back(Argv[optind]);
@@ -138,8 +197,14 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
                                         : "missing operand after '" + Files[0] + "'");
     if (Files.size() > 2)
         return UsageError("extra operand '" + Files[2] + "'");
+    if (Files[0] == "-" && Files[1] == "-")
+        return UsageError("'-' (standard input) given twice");
+    // A unified diff needs the common lines for its context.
+    if (Line.Context >= 0 && Line.Request.OnlyDifferences)
+        return UsageError("-u cannot be used with -d or -N");
     Line.Request.FileName1 = Files[0];
     Line.Request.FileName2 = Files[1];
+    Line.Request.StandardInput = STDIN_FILENO;
     return -1;
 }
 
@@ -156,6 +221,45 @@ int PrintText(std::string_view Text) {
     return 0;
 }
 
+// The messages of a run that ended as Outcome says; the exit status for
+// the differences found (Differs), or 2.
+int Conclude(const TCommandLine &Line, const TCompareOutcome &Outcome, const TStdoutSink &Out,
+             bool Written, bool Differs) {
+    int Status = Differs ? 1 : 0;
+    const int LoadErrors[2] = {Outcome.LoadError1, Outcome.LoadError2};
+    for (int K = 0; K < 2; ++K) {
+        if (LoadErrors[K] != 0) {
+            Complain("cannot read " + Line.Operands[K] + ": " + LoadErrorText(LoadErrors[K]));
+            Status = 2;
+        }
+    }
+    if (Outcome.UnfilteredLines > 0)
+        Complain(UnfilteredNote(Outcome.UnfilteredLines));
+    if (!Written) {
+        Complain(std::string("write error: ") + std::strerror(Out.Error()));
+        Status = 2;
+    } else if (Outcome.Broken) {
+        Complain(Line.Context >= 0 ? "out of memory; the diff is incomplete"
+                                   : "out of memory; the report is incomplete");
+        Status = 2;
+    }
+    return Status;
+}
+
+int WriteUnified(const TCommandLine &Line) {
+    TStdoutSink Out(STDOUT_FILENO);
+    const TUnifiedOutcome Outcome =
+        WriteUnifiedDiff(Line.Request, {.Context = Line.Context},
+                         [&Out](std::string_view Bytes) { Out.Write(Bytes); });
+    const bool Written = Out.Flush();
+    if (Outcome.CutFile != 0) {
+        Complain(Line.Operands[Outcome.CutFile - 1] +
+                 " holds a zero byte, which a unified diff cannot carry");
+        return 2;
+    }
+    return Conclude(Line, Outcome.Run, Out, Written, Outcome.Differs);
+}
+
 } // namespace
 
 int main(int Argc, char **Argv) {
@@ -166,26 +270,16 @@ int main(int Argc, char **Argv) {
         return PrintText(UsageText.substr(0, UsageText.size() - 1));
     if (Line.Version)
         return PrintText(std::string(ProgramName) + " " + TarnwellVersion);
+    // Before any file is read: standard input may be all there is of one.
+    if (const auto Error = TTextFilter::Check(Line.Request.IgnoreText)) {
+        Complain(Error->Text());
+        return 2;
+    }
+    if (Line.Context >= 0)
+        return WriteUnified(Line);
 
     TStdoutSink Out(STDOUT_FILENO);
-    const TCompareRequest &Request = Line.Request;
-    const TCompareOutcome Outcome = RunComparison(Request, Out);
+    const TCompareOutcome Outcome = RunComparison(Line.Request, Out);
     const bool Written = Out.Flush();
-
-    int Status = Out.HasDifferences() ? 1 : 0;
-    const int LoadErrors[2] = {Outcome.LoadError1, Outcome.LoadError2};
-    for (int K = 0; K < 2; ++K) {
-        if (LoadErrors[K] != 0) {
-            Complain("cannot read " + Line.Operands[K] + ": " + LoadErrorText(LoadErrors[K]));
-            Status = 2;
-        }
-    }
-    if (!Written) {
-        Complain(std::string("write error: ") + std::strerror(Out.Error()));
-        Status = 2;
-    } else if (Outcome.Broken) {
-        Complain("out of memory; the report is incomplete");
-        Status = 2;
-    }
-    return Status;
+    return Conclude(Line, Outcome, Out, Written, Out.HasDifferences());
 }
