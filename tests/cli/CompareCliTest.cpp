@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include "GoldenCases.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,32 +13,69 @@ struct TResult {
     std::string Out, Err;
 };
 
-// Runs the built tool; standard output goes to OutPath (e.g. /dev/full)
-// when given, else to a file read back.
-TResult RunTool(const std::vector<std::string> &Args, const std::string &OutPath = "") {
+// Where the tool runs: standard output to Out (e.g. /dev/full) when given,
+// else to a file read back; standard input from In; the folder it runs in;
+// the time zone UTC.
+struct TToolSetting {
+    std::string Out = {};
+    std::string In = {};
+    std::filesystem::path Folder = {};
+};
+
+std::string Quoted(const std::string &Arg) {
+    std::string Text = "'";
+    for (const char C : Arg)
+        if (C == '\'')
+            Text += "'\\''";
+        else
+            Text += C;
+    return Text + "'";
+}
+
+TResult RunTool(const std::vector<std::string> &Args, const TToolSetting &Setting = {}) {
     const auto Folder = MakeTestFolder();
-    const std::string Out = OutPath.empty() ? (Folder / "out").string() : OutPath;
-    std::string Command = TARNWELL_COMPARE;
+    const std::string Out = Setting.Out.empty() ? (Folder / "out").string() : Setting.Out;
+    std::string Command = "TZ=UTC " TARNWELL_COMPARE;
+    if (!Setting.Folder.empty())
+        Command =
+            std::string("cd ").append(Quoted(Setting.Folder.string())).append(" && ") + Command;
     for (const std::string &Arg : Args)
-        Command += " '" + Arg + "'";
+        Command.append(" ").append(Quoted(Arg));
+    if (!Setting.In.empty())
+        Command.append(" <").append(Quoted(Setting.In));
     const int Status =
         std::system((Command + " >" + Out + " 2>" + Folder.string() + "/err").c_str());
-    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, OutPath.empty() ? ReadWholeFile(Out) : "",
-            ReadWholeFile(Folder / "err")};
+    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1,
+            Setting.Out.empty() ? ReadWholeFile(Out) : "", ReadWholeFile(Folder / "err")};
 }
 
 class GoldenToolTest : public testing::TestWithParam<TGoldenRun> {};
 
-// The golden case through the tool, its options as short flags: the whole
-// report, and exit status 1 exactly when some line is only in one file.
+// The golden case through the tool, its options as short flags (x as
+// --ignore-text, s as "-"), its files copied as a.txt and b.txt modified at
+// 0 seconds: the whole report or diff, and exit status 1 exactly when some
+// line is only in one file.
 TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
     const TGoldenRun &Run = GetParam();
-    std::vector<std::string> Args = {Run.First.string(), Run.Second.string()};
-    if (!Run.Options.empty())
-        Args.insert(Args.begin(), "-" + Run.Options);
-    const TResult Result = RunTool(Args);
-    const bool Differs = ("\n" + Run.Expected).find("\na.txt") != std::string::npos ||
-                         ("\n" + Run.Expected).find("\nb.txt") != std::string::npos;
+    const auto Folder = MakeTestFolder();
+    for (const auto &[From, To] : {std::pair{Run.First, "a.txt"}, {Run.Second, "b.txt"}}) {
+        std::filesystem::copy_file(From, Folder / To);
+        const timespec Epoch[2] = {{0, 0}, {0, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (Folder / To).c_str(), Epoch, 0), 0);
+    }
+    std::vector<std::string> Args = {"a.txt", Run.Has('s') ? "-" : "b.txt"};
+    for (const char Letter : Run.Options)
+        if (Letter != 'x' && Letter != 's')
+            Args.insert(Args.begin(), std::string("-") + Letter);
+    for (const std::string &Pattern : Run.Has('x') ? Run.Patterns : std::vector<std::string>())
+        Args.insert(Args.begin(), "--ignore-text=" + Pattern);
+    const TResult Result =
+        RunTool(Args, {.In = Run.Has('s') ? (Folder / "b.txt").string() : "", .Folder = Folder});
+    // A report line with a label stands for a difference; any diff at all does.
+    bool Differs = Run.Has('u') && !Run.Expected.empty();
+    for (std::size_t Start = 0; Start < Run.Expected.size() && !Run.Has('u');
+         Start = Run.Expected.find('\n', Start) + 1)
+        Differs |= Run.Expected[Start] != ' ';
     EXPECT_EQ(Result.Out, Run.Expected);
     EXPECT_EQ(Result.Status, Differs ? 1 : 0);
     EXPECT_EQ(Result.Err, "");
@@ -120,7 +158,7 @@ TEST(CompareTool, AFailedWriteExitsTwo) {
     const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n");
     for (const std::vector<std::string> &Args :
          {std::vector<std::string>{A, "/nonexistent"}, {A, A}, {"--version"}}) {
-        const TResult Result = RunTool(Args, "/dev/full");
+        const TResult Result = RunTool(Args, {.Out = "/dev/full"});
         EXPECT_EQ(Result.Status, 2);
         EXPECT_TRUE(
             Result.Err.ends_with("tarnwell-compare: write error: No space left on device\n"))
