@@ -7,8 +7,8 @@
 // What one comparison run is asked to do.
 struct TCompareRequest {
     bool Clear = true;             // empty the report first; otherwise append the separator
-    std::string FileName1;         // the first file, as given
-    std::string FileName2;         // the second file, as given
+    std::string FileName1 = {};    // the first file, as given
+    std::string FileName2 = {};    // the second file, as given
     bool Compare = true;           // walk the files; false only prepares the report
     bool OnlyDifferences = false;  // leave out the lines common to both files
     bool IgnoreBigNumbers = false; // read every number of more than 6 characters as 999999

@@ -7,10 +7,10 @@
 
 // One side of a unified diff's header.
 struct TUnifiedHeader {
-    std::string Name; // the header's name; empty: the request's file name
+    std::string Name = {}; // the header's name; empty: the request's file name
     // The header's time; empty: the file's modification time, the present
     // time for standard input, UnifiedEpochTime for an absent file.
-    std::string Time;
+    std::string Time = {};
     bool Absent = false; // the file is not read: it is empty, as diff -N takes a missing one
 };
 

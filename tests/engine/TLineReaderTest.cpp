@@ -1,7 +1,11 @@
 #include "EngineTestSupport.h"
 #include "TMyStringList.h"
 
+#include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -98,7 +102,45 @@ TEST(TLineReader, FilesMatchThePlainRulesAndTheBlockLayout) {
         }
         EXPECT_EQ(Store.Blocks().Count(), Placed.List().Count());
         EXPECT_EQ(Store.Free(), Placed.Cursor().Free);
+        // What a unified diff must know: lines a zero byte cut, and whether
+        // the last line had a line end (byte 26 is none).
+        const std::string Read = Bytes.substr(0, Bytes.find('\x1a'));
+        EXPECT_EQ(Store.LastLineEnded(), Raw.empty() || Read.back() == '\n' || Read.back() == '\r');
+        EXPECT_EQ(Store.CutLines(), std::size_t(std::count_if(Raw.begin(), Raw.end(), [](auto &L) {
+                      return L.find('\0') != std::string::npos;
+                  })));
     }
+}
+
+// Standard input is read to its end, from a pipe filled as it is read, in
+// the lines the same bytes give from memory.
+TEST(TLineReader, ADescriptorIsReadWhole) {
+    TRandom Random(5);
+    const std::string Bytes = RandomBytes(Random, 400000);
+    int Pipe[2];
+    ASSERT_EQ(pipe(Pipe), 0);
+    // A reader that gives up early must fail the test, not leave the
+    // writer waiting: the writer ends when the pipe is closed.
+    signal(SIGPIPE, SIG_IGN);
+    std::thread Writer([&] {
+        for (std::size_t At = 0; At < Bytes.size(); At += 5000)
+            if (write(Pipe[1], Bytes.data() + At, std::min<std::size_t>(5000, Bytes.size() - At)) <
+                0)
+                break;
+        close(Pipe[1]);
+    });
+    TMyStringList FromPipe, FromMemory;
+    FromPipe.LoadFromDescriptor(Pipe[0]);
+    close(Pipe[0]);
+    Writer.join();
+    LoadBytes(FromMemory, Bytes);
+    EXPECT_EQ(FromPipe.LoadError(), 0);
+    ASSERT_EQ(FromPipe.Count(), FromMemory.Count());
+    for (int K = 0; K < FromPipe.Count(); ++K)
+        ASSERT_STREQ(FromPipe.Strings(K), FromMemory.Strings(K)) << "line " << K;
+    TMyStringList Closed;
+    Closed.LoadFromDescriptor(-1);
+    EXPECT_EQ(Closed.LoadError(), EBADF);
 }
 
 } // namespace
