@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -126,6 +127,13 @@ TEST(CompareTool, BadArgumentsSayWhatIsWrong) {
         // Long options are named in full, and none of them takes a value.
         {{"--only", A, A}, "unrecognized option '--only'"},
         {{"--help=x"}, "unrecognized option '--help=x'"},
+        {{A, A, "-U"}, "option requires an argument -- 'U'"},
+        {{A, A, "--ignore-text"}, "option '--ignore-text' requires an argument"},
+        {{"--ignore", A, A}, "unrecognized option '--ignore'"},
+        {{"-U", "-1", A, A}, "invalid context length '-1'"},
+        {{"--unified=3x", A, A}, "invalid context length '3x'"},
+        {{"-ud", A, A}, "-u cannot be used with -d or -N"},
+        {{"-", "-"}, "'-' (standard input) given twice"},
     };
     for (const auto &[Args, Message] : Cases) {
         const TResult Result = RunTool(Args);
@@ -154,10 +162,58 @@ TEST(CompareTool, DoubleDashEndsTheOptions) {
     std::filesystem::current_path(Cwd);
 }
 
+// A pattern that does not compile is told before any file is read.
+TEST(CompareTool, AnInvalidPatternEndsTheRunFirst) {
+    const TResult Result = RunTool({"--ignore-text=x", "--ignore-text=(", "/nonexistent", "-"});
+    EXPECT_EQ(Result.Status, 2);
+    EXPECT_EQ(Result.Out, "");
+    EXPECT_EQ(Result.Err,
+              "tarnwell-compare: invalid pattern '(': missing closing parenthesis at offset 1\n");
+}
+
+// -u: nothing for files that compare equal (status 0), the diff and status
+// 1 when they differ, nothing and status 2 when a file cannot be read or
+// holds a zero byte. "-" is standard input, at the present time. A line
+// that hits the patterns' match limit is told once.
+TEST(CompareTool, UnifiedDiffsAndTheirStatus) {
+    const auto Folder = MakeTestFolder();
+    const std::string A = WriteBytes(Folder / "a", "x\ny\n"),
+                      B = WriteBytes(Folder / "b", "x\nz\n"),
+                      Zero = WriteBytes(Folder / "z", std::string("x\0y\n", 4));
+    EXPECT_EQ(RunTool({"-u", A, A}).Status, 0);
+    EXPECT_EQ(RunTool({"-u", A, A}).Out, "");
+    const TResult Piped = RunTool({"-U1", A, "-"}, {.In = B});
+    EXPECT_EQ(Piped.Status, 1);
+    EXPECT_TRUE(std::regex_match(
+        Piped.Out, std::regex("--- " + A +
+                              "\t[0-9-]{10} [0-9:]{8}\\.[0-9]{9} [+-][0-9]{4}\n"
+                              "\\+\\+\\+ -\t[0-9-]{10} [0-9:]{8}\\.[0-9]{9} [+-][0-9]{4}\n"
+                              "@@ -1,2 \\+1,2 @@\n x\n-y\n\\+z\n")))
+        << Piped.Out;
+    const std::pair<std::vector<std::string>, std::string> Troubles[] = {
+        {{"-u", A, "/nonexistent"}, "cannot read /nonexistent: No such file or directory"},
+        {{"-u", Zero, A}, Zero + " holds a zero byte, which a unified diff cannot carry"},
+    };
+    for (const auto &[Args, Message] : Troubles) {
+        const TResult Result = RunTool(Args);
+        EXPECT_EQ(Result.Status, 2);
+        EXPECT_EQ(Result.Out, "");
+        EXPECT_EQ(Result.Err, "tarnwell-compare: " + Message + "\n");
+    }
+    const std::string Runaway = WriteBytes(Folder / "r", std::string(30, 'a') + "b\n");
+    for (const char *Mode : {"-u", "-d"}) {
+        const TResult Result = RunTool({Mode, "--ignore-text=(a+)+$", Runaway, A});
+        EXPECT_EQ(Result.Status, 1);
+        EXPECT_EQ(Result.Err, "tarnwell-compare: the patterns' match limit was hit on 1 line; it "
+                              "compared unfiltered\n");
+    }
+}
+
 TEST(CompareTool, AFailedWriteExitsTwo) {
-    const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n");
+    const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n"),
+                      Empty = WriteBytes(MakeTestFolder() / "e", "");
     for (const std::vector<std::string> &Args :
-         {std::vector<std::string>{A, "/nonexistent"}, {A, A}, {"--version"}}) {
+         {std::vector<std::string>{A, "/nonexistent"}, {A, A}, {"--version"}, {"-u", A, Empty}}) {
         const TResult Result = RunTool(Args, {.Out = "/dev/full"});
         EXPECT_EQ(Result.Status, 2);
         EXPECT_TRUE(
