@@ -20,6 +20,10 @@ QString RunTitle(const TCompareRequest &Request) {
 }
 
 QString LoadErrorsText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
+    if (!Outcome.PatternError.empty()) {
+        QString text = QString::fromStdString(Outcome.PatternError);
+        return text.replace(0, 1, text.front().toUpper());
+    }
     QStringList lines;
     for (const auto &[name, error] : {std::pair{&Request.FileName1, Outcome.LoadError1},
                                       std::pair{&Request.FileName2, Outcome.LoadError2}})
