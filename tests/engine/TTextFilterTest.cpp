@@ -1,5 +1,4 @@
 #include "TTextFilter.h"
-#include "TLineFolding.h"
 
 #include <gtest/gtest.h>
 
@@ -42,14 +41,6 @@ TEST(TTextFilter, RemovesEveryMatchOfEachPatternInTurn) {
         EXPECT_TRUE(Filter.Strip(Case.Text, Out));
         EXPECT_EQ(Out, Case.Stripped) << Case.Patterns[0] << " on " << Case.Text;
     }
-    // A copy shares the patterns; no pattern leaves the text as it is.
-    TTextFilter Filter, Empty;
-    Filter.Compile({"b"});
-    const TTextFilter Copy = Filter;
-    std::string Out;
-    EXPECT_TRUE(Copy.Strip("abc", Out) && Out == "ac");
-    EXPECT_TRUE(Empty.Strip("abc", Out) && Out == "abc");
-    EXPECT_FALSE(Empty.Active());
 }
 
 TEST(TTextFilter, APatternThatDoesNotCompileSaysWhereAndRemovesNothing) {
@@ -58,8 +49,6 @@ TEST(TTextFilter, APatternThatDoesNotCompileSaysWhereAndRemovesNothing) {
     ASSERT_TRUE(Error);
     EXPECT_EQ(Error->Text(), "invalid pattern 'ab(c': missing closing parenthesis at offset 4");
     EXPECT_FALSE(Filter.Active());
-    EXPECT_TRUE(TTextFilter::Check({"a{2,1}"}));
-    EXPECT_FALSE(TTextFilter::Check({}));
     // A long pattern is no trouble.
     std::string Long;
     for (int K = 0; K < 2000; ++K)
@@ -77,11 +66,6 @@ TEST(TTextFilter, AMatchThatRunsAwayLeavesTheLineWhole) {
     std::string Out;
     EXPECT_FALSE(Filter.Strip(Line, Out));
     EXPECT_EQ(Out, Line);
-    // The folding compares such a line with its matches kept, and counts it.
-    const TLineFolding Folding({.IgnoreCase = true}, Filter);
-    std::string Folded;
-    EXPECT_EQ(Folding.Fold(Line.data(), Line.size(), Folded), std::string(40, 'a') + "b");
-    EXPECT_EQ(Folding.LimitHits(), 1u);
 }
 
 } // namespace
