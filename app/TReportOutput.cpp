@@ -108,7 +108,9 @@ QPageSetupDialog *TReportOutput::PrinterSetupDialog() {
     return PrinterSetupDialog1;
 }
 
-std::optional<QString> TReportOutput::ChooseSaveName(const QString &Proposed) {
+std::optional<QString> TReportOutput::ChooseSaveName(const QString &Title,
+                                                     const QString &Proposed) {
+    SaveDialog1->setWindowTitle(Title);
     const QString folder = FSaveAsFolder.isEmpty() ? QDir::homePath() : FSaveAsFolder;
     SaveDialog1->selectFile(QDir(folder).filePath(Proposed));
     if (ShowModal(SaveDialog1) != QDialog::Accepted)
@@ -123,7 +125,7 @@ void TReportOutput::SaveAs() {
     // Proposed afresh every time, and a name that saves when accepted: the
     // section's "Compare\Report.txt" would be relative, below a folder that
     // need not exist.
-    const auto chosen = ChooseSaveName(QStringLiteral("Report.txt"));
+    const auto chosen = ChooseSaveName(QStringLiteral("Save As"), QStringLiteral("Report.txt"));
     if (!chosen)
         return;
     SaveReport(*chosen);
@@ -134,7 +136,8 @@ void TReportOutput::SaveAsPatch() {
     if (!FLastRun)
         return;
     const QString first = QFile::decodeName(QByteArray::fromStdString(FLastRun->FileName1));
-    const auto chosen = ChooseSaveName(QFileInfo(first).fileName() + QStringLiteral(".patch"));
+    const auto chosen = ChooseSaveName(QStringLiteral("Save as Patch"),
+                                       QFileInfo(first).fileName() + QStringLiteral(".patch"));
     if (!chosen)
         return;
     SavePatch(*chosen, *FLastRun);

@@ -67,7 +67,7 @@ private:
     QString FSaveAsFolder; // of the last successful save; empty before it
     std::optional<TCompareRequest> FLastRun;
 
-    // Shows the save dialog on Proposed (a file name) in the folder of the
-    // last save: the name chosen, or nothing when cancelled.
-    std::optional<QString> ChooseSaveName(const QString &Proposed);
+    // Shows the save dialog, titled Title, on Proposed (a file name) in the
+    // folder of the last save: the name chosen, or nothing when cancelled.
+    std::optional<QString> ChooseSaveName(const QString &Title, const QString &Proposed);
 };

@@ -75,6 +75,7 @@ TEST_F(PatchAndPatternTest, SaveAsPatchWritesTheLastRunsDiff) {
                                                  {Blocker + "/x.patch", Path("a.txt.patch")}};
     for (const auto &[Typed, Proposed] : Saves) {
         Answer<QFileDialog>([&](QFileDialog *Dialog) {
+            EXPECT_EQ(Dialog->windowTitle(), "Save as Patch");
             EXPECT_EQ(Dialog->selectedFiles(), QStringList(Proposed));
             if (!Typed.isEmpty())
                 Dialog->selectFile(Typed);
