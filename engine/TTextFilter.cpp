@@ -5,10 +5,12 @@
 
 namespace {
 
-// How much work one search may do before it gives up. Ordinary patterns
-// stay far below it even on long lines; a pattern that backtracks without
-// end reaches it within milliseconds.
-constexpr std::uint32_t MatchLimit = 1000000;
+// How much work one search may do before it gives up: well under a
+// millisecond. Ordinary patterns stay below it even on lines of a
+// megabyte; a pattern that backtracks without end reaches it at once, so
+// many such lines cost seconds, not hours (a line that hits it is searched
+// again at each comparison).
+constexpr std::uint32_t MatchLimit = 100000;
 // The JIT's stack: room for patterns that nest deeply.
 constexpr std::size_t JitStackStart = 32 * 1024;
 constexpr std::size_t JitStackMost = 1024 * 1024;
