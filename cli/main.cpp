@@ -201,7 +201,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
         return UsageError("extra operand '" + Files[2] + "'");
     if (Files[0] == "-" && Files[1] == "-")
         return UsageError("'-' (standard input) given twice");
-    // A unified diff needs the common lines for its context.
+    // A unified diff needs the common lines for its context, and has no
+    // room for line numbers: -N, once the tool has it, joins this test.
     if (Line.Context >= 0 && Line.Request.OnlyDifferences)
         return UsageError("-u cannot be used with -d or -N");
     Line.Request.FileName1 = Files[0];
