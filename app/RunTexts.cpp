@@ -20,6 +20,10 @@ QString RunTitle(const TCompareRequest &Request) {
 }
 
 QString LoadErrorsText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
+    if (!Outcome.PatternError.empty()) {
+        QString text = QString::fromStdString(Outcome.PatternError);
+        return text.replace(0, 1, text.front().toUpper());
+    }
     QStringList lines;
     // The outcome names the file inside a folder that was given beside a file.
     const auto compared = [](const std::string &Compared, const std::string &Asked) {

@@ -9,5 +9,6 @@
 QString RunTitle(const TCompareRequest &Request);
 
 // One line "Cannot read file NAME: REASON" for each file of the run that
-// could not be read; empty when both were read.
+// could not be read, or why its pattern could not be used (then nothing was
+// read); empty when both were read.
 QString LoadErrorsText(const TCompareRequest &Request, const TCompareOutcome &Outcome);

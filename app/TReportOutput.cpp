@@ -1,9 +1,12 @@
 #include "TReportOutput.h"
 
+#include "RunTexts.h"
 #include "TForm.h"
 #include "TMyIniFile.h"
+#include "UnifiedDiff.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -46,6 +49,35 @@ void TReportOutput::SaveReport(const QString &FileName) {
         throw fail();
 }
 
+void TReportOutput::SavePatch(const QString &FileName, const TCompareRequest &Run) {
+    QSaveFile file(FileName);
+    const auto fail = [&] {
+        return std::runtime_error(QStringLiteral("Cannot write file %1: %2")
+                                      .arg(QDir::toNativeSeparators(FileName), file.errorString())
+                                      .toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw fail();
+    bool written = true;
+    const TUnifiedOutcome outcome = WriteUnifiedDiff(Run, {}, [&](std::string_view Bytes) {
+        written = file.write(Bytes.data(), qint64(Bytes.size())) == qint64(Bytes.size());
+        if (!written)
+            throw fail();
+    });
+    // Unsaved, the new file goes and the old one stays.
+    if (const QString errors = LoadErrorsText(Run, outcome.Run); !errors.isEmpty())
+        throw std::runtime_error(errors.toStdString());
+    if (outcome.CutFile != 0) {
+        const std::string &name = outcome.CutFile == 1 ? Run.FileName1 : Run.FileName2;
+        throw std::runtime_error(
+            QStringLiteral("Cannot make a patch of %1: it holds a zero byte")
+                .arg(QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(name))))
+                .toStdString());
+    }
+    if (!written || outcome.Run.Broken || !file.commit())
+        throw fail();
+}
+
 void TReportOutput::PrintReport(QPrinter &Printer) {
     FWholeReport();
     Printer.setDocName(FDocumentName);
@@ -76,19 +108,40 @@ QPageSetupDialog *TReportOutput::PrinterSetupDialog() {
     return PrinterSetupDialog1;
 }
 
+std::optional<QString> TReportOutput::ChooseSaveName(const QString &Title,
+                                                     const QString &Proposed) {
+    SaveDialog1->setWindowTitle(Title);
+    const QString folder = FSaveAsFolder.isEmpty() ? QDir::homePath() : FSaveAsFolder;
+    SaveDialog1->selectFile(QDir(folder).filePath(Proposed));
+    if (ShowModal(SaveDialog1) != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = SaveDialog1->selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen.first();
+}
+
 void TReportOutput::SaveAs() {
     // Proposed afresh every time, and a name that saves when accepted: the
     // section's "Compare\Report.txt" would be relative, below a folder that
     // need not exist.
-    const QString folder = FSaveAsFolder.isEmpty() ? QDir::homePath() : FSaveAsFolder;
-    SaveDialog1->selectFile(QDir(folder).filePath(QStringLiteral("Report.txt")));
-    if (ShowModal(SaveDialog1) != QDialog::Accepted)
+    const auto chosen = ChooseSaveName(QStringLiteral("Save As"), QStringLiteral("Report.txt"));
+    if (!chosen)
         return;
-    const QStringList chosen = SaveDialog1->selectedFiles();
-    if (chosen.isEmpty())
+    SaveReport(*chosen);
+    FSaveAsFolder = QFileInfo(*chosen).absolutePath();
+}
+
+void TReportOutput::SaveAsPatch() {
+    if (!FLastRun)
         return;
-    SaveReport(chosen.first());
-    FSaveAsFolder = QFileInfo(chosen.first()).absolutePath();
+    const QString first = QFile::decodeName(QByteArray::fromStdString(FLastRun->FileName1));
+    const auto chosen = ChooseSaveName(QStringLiteral("Save as Patch"),
+                                       QFileInfo(first).fileName() + QStringLiteral(".patch"));
+    if (!chosen)
+        return;
+    SavePatch(*chosen, *FLastRun);
+    FSaveAsFolder = QFileInfo(*chosen).absolutePath();
 }
 
 void TReportOutput::PrintSetup() {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "TCompareRequest.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QFileDialog;
 class QPageSetupDialog;
@@ -12,11 +15,10 @@ class QPrinter;
 class QWidget;
 
 // Where the report leaves the program: a file chosen in Save As, or a
-// printer. The common dialogs are children of the report window, named as
-// its design names them; the two printer dialogs share one printer and are
-// made on first use, so starting the program never waits for the print
-// system. Before the report goes out, WholeReport makes sure it is all
-// there (a kept report still going in).
+// printer; and the unified diff of the last run's files, for patch. The common dialogs are children
+// of the report window, named as its design names them; the two printer dialogs share one printer
+// and are made on first use, so starting the program never waits for the print system. Before the
+// report goes out, WholeReport makes sure it is all there (a kept report still going in).
 class TReportOutput {
 public:
     TReportOutput(QWidget *Window, QPlainTextEdit *Field, QString DocumentName,
@@ -32,10 +34,21 @@ public:
     // Prints the whole report as one job on Printer, titled with the
     // document name; throws when the job cannot be started.
     void PrintReport(QPrinter &Printer);
+    // Writes the unified diff of Run's two files, read again and paired
+    // with its options, to FileName, replacing the file atomically. Throws
+    // with the reason, writing nothing, when a file cannot be read ("Cannot
+    // read file NAME: REASON") or cannot go in a diff, and when the file
+    // cannot be written; the file is then as it was.
+    void SavePatch(const QString &FileName, const TCompareRequest &Run);
+    // The run Save as Patch takes; none before any run and after New.
+    void SetLastRun(std::optional<TCompareRequest> Run) { FLastRun = std::move(Run); }
 
     // The commands. Save As proposes Report.txt in the home folder, later
-    // in the folder of the last successful save.
+    // in the folder of the last successful save; Save as Patch proposes the
+    // last run's first file name and ".patch" there, and does nothing
+    // without a last run.
     void SaveAs();
+    void SaveAsPatch();
     void PrintSetup();
     void Print();
 
@@ -51,5 +64,10 @@ private:
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog *PrintDialog1 = nullptr;
     QPageSetupDialog *PrinterSetupDialog1 = nullptr;
-    QString FSaveAsFolder; // of the last successful Save As; empty before it
+    QString FSaveAsFolder; // of the last successful save; empty before it
+    std::optional<TCompareRequest> FLastRun;
+
+    // Shows the save dialog, titled Title, on Proposed (a file name) in the
+    // folder of the last save: the name chosen, or nothing when cancelled.
+    std::optional<QString> ChooseSaveName(const QString &Title, const QString &Proposed);
 };

@@ -2,6 +2,7 @@
 
 #include "FileDrop.h"
 #include "LabelFit.h"
+#include "TTextFilter.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -17,14 +18,18 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     for (QWidget *button : {ui.OKButton, ui.CancelButton, ui.WizardButton, ui.helpButton})
         button->raise();
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    SetOuterGeometry(QRect(58, 22, 441, 189));
-    // Smaller than designed, the name boxes vanish and Cancel is cut off.
-    SetMinimumOuterSize(QSize(441, 189));
+    SetOuterGeometry(QRect(58, 22, 441, 229));
+    // Smaller than designed, the name boxes vanish and Cancel is cut off;
+    // 40 pixels taller than the first design, for the pattern box and its line.
+    SetMinimumOuterSize(QSize(441, 229));
     SetDesignPosition(4);
     ui.file1->lineEdit()->setPlaceholderText(
         QStringLiteral("Full path of the first file or folder"));
     ui.file2->lineEdit()->setPlaceholderText(
         QStringLiteral("Full path of the other file or folder"));
+    ui.ignoreText->lineEdit()->setPlaceholderText(QStringLiteral("A pattern, e.g. 0x[0-9a-f]+"));
+    // The reason a pattern was refused holds until the pattern changes.
+    connect(ui.ignoreText, &QComboBox::editTextChanged, ui.ignoreTextError, &QLabel::clear);
     // A page chosen with the mouse or Ctrl+Tab takes the focus; one chosen
     // with the arrow keys on the tabs leaves it there.
     connect(ui.notebook, &QTabWidget::currentChanged, this, [this] {
@@ -36,6 +41,7 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
 
     ui.file1->Size = 20;
     ui.file2->Size = 20;
+    ui.ignoreText->Size = 20;
     // The check boxes are numbered from 2: no value carries the number 1.
     FCheckBoxes = {
         {ui.dontListCommon, "CheckBox-2", false},   {ui.ignoreBigNumbers, "CheckBox-3", false},
@@ -59,6 +65,8 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
 
     RegisterResize(ui.file1, 0, {.StretchWidth = true});
     RegisterResize(ui.file2, 0, {.StretchWidth = true});
+    RegisterResize(ui.ignoreText, 0, {.StretchWidth = true});
+    RegisterResize(ui.ignoreTextError, 0, {.StretchWidth = true});
     for (QWidget *button : {ui.browse1Button, ui.browse2Button, ui.OKButton, ui.WizardButton,
                             ui.helpButton, ui.CancelButton})
         RegisterResize(button, 3, {.MoveLeft = true});
@@ -73,12 +81,34 @@ TCompareRequest TCompareDialog::Options() const {
     Request.IgnoreBigNumbers = ui.ignoreBigNumbers->isChecked();
     Request.IgnoreCase = ui.ignoreCase->isChecked();
     Request.IgnoreWhiteSpace = ui.ignoreWhiteSpace->isChecked();
+    if (!ui.ignoreText->currentText().isEmpty())
+        Request.IgnoreText = {ui.ignoreText->currentText().toStdString()};
     return Request;
 }
 
 void TCompareDialog::CommitFileNames() {
     ui.file2->UpdateHistory();
     ui.file1->UpdateHistory();
+    if (!ui.ignoreText->currentText().isEmpty())
+        ui.ignoreText->UpdateHistory();
+}
+
+void TCompareDialog::done(int Result) {
+    const std::string Pattern = ui.ignoreText->currentText().toStdString();
+    const auto Error =
+        Result == mrOk && !Pattern.empty() ? TTextFilter::Check({Pattern}) : std::nullopt;
+    if (!Error) {
+        TMyDialog::done(Result);
+        return;
+    }
+    // Where the pattern went wrong, in the characters the box shows.
+    const int At = int(QString::fromUtf8(Pattern.data(), qsizetype(Error->Offset)).size());
+    ui.notebook->setCurrentWidget(ui.optionsTab);
+    ui.ignoreTextError->setText(QStringLiteral("Invalid pattern: %1 at offset %2")
+                                    .arg(QString::fromStdString(Error->Message))
+                                    .arg(At));
+    ui.ignoreText->setFocus(Qt::OtherFocusReason);
+    ui.ignoreText->lineEdit()->setCursorPosition(At);
 }
 
 void TCompareDialog::SetFirstFileName(const QString &Name) {
@@ -140,6 +170,10 @@ void TCompareDialog::LoadLocalFromIniFile() {
     ui.file2->setEditText(QString());
     ui.file1->LoadHistory(*IniFile, Section, 3);
     ui.file2->LoadHistory(*IniFile, Section, 4);
+    ui.ignoreText->LoadHistory(*IniFile, Section, 5);
+    // The pattern itself as typed: the history's text would lose a pair of
+    // quotes around it, which a pattern may well need.
+    ui.ignoreText->setEditText(QString::fromStdString(IniFile->ReadString(Section, "Edit-1", "")));
 
     const std::string active = ui.notebook->currentWidget()->objectName().toStdString();
     const std::string sheet = IniFile->ReadString(Section, "Misc-1", active);
@@ -155,6 +189,8 @@ void TCompareDialog::SaveLocalToIniFile() {
     TMyDialog::SaveLocalToIniFile();
     ui.file1->SaveHistory(*IniFile, Section, 3);
     ui.file2->SaveHistory(*IniFile, Section, 4);
+    ui.ignoreText->SaveHistory(*IniFile, Section, 5);
+    IniFile->WriteString(Section, "Edit-1", ui.ignoreText->currentText().toStdString());
     IniFile->WriteString(Section, "Misc-1",
                          ui.notebook->currentWidget()->objectName().toStdString());
     for (const TCheckBoxValue &Value : FCheckBoxes)

@@ -23,7 +23,8 @@ public:
     // typed, encoded for the file system) and its options.
     TCompareRequest Options() const;
     // Moves both file names to the top of their histories, the second
-    // first, as a run that takes them does.
+    // first, as a run that takes them does; a pattern to ignore, if any,
+    // goes to the top of its own.
     void CommitFileNames();
     // Puts a name in the "A File" or the "Other File" box, as typed there.
     void SetFirstFileName(const QString &Name);
@@ -38,6 +39,10 @@ public:
     void Button2Click();
     void browse2ButtonClick();
     void helpButtonClick();
+
+    // OK with a pattern to ignore that does not compile keeps the dialog
+    // open: the line under the box says why, and the focus goes to the box.
+    void done(int Result) override;
 
 signals:
     // A drop on a file box was refused, and why; the box shows it as a tip

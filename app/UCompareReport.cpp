@@ -40,6 +40,7 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
 
     Connect(ui.New1, &TCompareReport::New1Click);
     Connect(ui.SaveAs1, &TCompareReport::SaveAs1Click);
+    Connect(ui.SaveAsPatch1, &TCompareReport::SaveAsPatch1Click);
     Connect(ui.Dialog1, &TCompareReport::Dialog1Click);
     Connect(ui.Wizard1, &TCompareReport::Wizard1Click);
     Connect(ui.CompareAgain1, &TCompareReport::CompareAgain1Click);
@@ -188,6 +189,8 @@ void TCompareReport::RunComparison(const TCompareRequest &Request) {
 
 void TCompareReport::RunNow(const TCompareRequest &Request) {
     setWindowTitle(RunTitle(Request));
+    FOutput->SetLastRun(Request);
+    ui.SaveAsPatch1->setEnabled(true);
     // The run's report replaces a kept report still going in, or follows
     // the whole of it.
     if (Request.Clear)
@@ -260,12 +263,18 @@ void TCompareReport::New1Click() {
 
 void TCompareReport::ClearReport() {
     setWindowTitle(QStringLiteral("Compare Report"));
+    FOutput->SetLastRun(std::nullopt);
+    ui.SaveAsPatch1->setEnabled(false);
     FKept->Drop();
     FSink->Clear();
 }
 
 void TCompareReport::SaveAs1Click() {
     FOutput->SaveAs();
+}
+
+void TCompareReport::SaveAsPatch1Click() {
+    FOutput->SaveAsPatch();
 }
 
 void TCompareReport::Dialog1Click() {

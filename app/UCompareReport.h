@@ -71,6 +71,7 @@ public:
     // Menu handlers.
     void New1Click();
     void SaveAs1Click();
+    void SaveAsPatch1Click();
     void Dialog1Click();
     void Wizard1Click();
     void CompareAgain1Click();

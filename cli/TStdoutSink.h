@@ -27,6 +27,8 @@ public:
     void SetStatus(std::string_view Text) override { FStatus = Text; }
     void ProcessMessages(std::size_t, std::size_t) override {}
 
+    // Writes Bytes as they are, through the buffer; throws TWriteFailed.
+    void Write(std::string_view Bytes) { Put(Bytes); }
     // Writes what the buffer holds; false (and Error() set) when that fails.
     bool Flush() noexcept;
 

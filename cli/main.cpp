@@ -4,9 +4,14 @@
 
 #include "Compare.h"
 #include "TStdoutSink.h"
+#include "TTextFilter.h"
+#include "UnifiedDiff.h"
 #include "Version.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 #include <malloc.h>
@@ -35,11 +40,27 @@ constexpr std::string_view UsageText =
     "  -w, --ignore-all-space    ignore all spaces, tabs, form feeds and vertical\n"
     "                            tabs when comparing lines\n"
     "      --summary             print how the comparison ended to standard error\n"
+    "      --ignore-text=REGEX   remove every match of the Perl-compatible REGEX\n"
+    "                            from each line before comparing it; may be given\n"
+    "                            more than once (applied in order, before -i, -w\n"
+    "                            and -n)\n"
+    "  -u, -U NUM, --unified[=NUM]\n"
+    "                            write a unified diff, as diff -u does, with NUM\n"
+    "                            (default 3) lines of context, for patch\n"
     "  -h, --help                show this help and exit\n"
     "      --version             show the version and exit\n"
     "\n"
-    "Lines equal under -i or -w are common and show FILE1's text.\n"
-    "A file that cannot be read compares as empty.\n"
+    "FILE1 or FILE2 may be '-': standard input, read to its end (at a terminal,\n"
+    "end it with Ctrl+D at the start of a line).\n"
+    "Lines equal under -i, -w, -n or --ignore-text are common and show FILE1's\n"
+    "text. A line ends at LF, CR LF or CR; byte 26 ends a file.\n"
+    "The unified diff pairs lines as the report does and writes each line as read\n"
+    "with LF after it: patch -o OUT FILE1 < DIFF rebuilds FILE2 byte for byte\n"
+    "when both files end their lines in LF and hold no byte 26. Lines that end in\n"
+    "CR LF or CR come out ending in LF, so patch will not apply the diff to such\n"
+    "a file until its line ends are LF. -u cannot be used with -d; a file that\n"
+    "holds a zero byte gives no diff.\n"
+    "A file that cannot be read compares as empty (with -u: no diff is written).\n"
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble; for folders 0 if nothing differs, 1 if something does,\n"
     "2 if something could not be read.\n";
@@ -50,12 +71,27 @@ struct TCommandLine {
     bool Help = false;
     bool Version = false;
     bool Summary = false;
+    int Context = -1;  // lines of context of a unified diff; -1: the report
+    std::string Error; // what was wrong with an option's value
     std::vector<std::string> Operands;
 };
 
-// One option: its long name, its short letter (or a code above 255 for a
-// long-only option), whether it takes an argument (getopt_long's
-// no_argument, required_argument, optional_argument) and what it sets.
+// Sets the unified diff's context from Value, a count of lines.
+void SetContext(TCommandLine &Line, const char *Value) {
+    const std::string_view Text = Value;
+    if (Text.empty() || Text.find_first_not_of("0123456789") != std::string_view::npos) {
+        Line.Error = "invalid context length '" + std::string(Text) + "'";
+        return;
+    }
+    // More context than any file has lines is all context.
+    const unsigned long long Count = std::strtoull(Value, nullptr, 10);
+    Line.Context = Count > INT_MAX ? INT_MAX : int(Count);
+}
+
+// One option: its long name (nullptr for a short-only option), its short
+// letter (or a code above 255 for a long-only option), whether it takes an
+// argument (getopt_long's no_argument, required_argument,
+// optional_argument) and what it sets.
 struct TOptionRow {
     const char *Name;
     int Letter;
@@ -63,9 +99,11 @@ struct TOptionRow {
     void (*Apply)(TCommandLine &Line, const char *Value);
 };
 
-// The codes of the long-only options: no letter has them.
+// The codes of long-only options: no letter has them.
 constexpr int VersionOption = 256;
 constexpr int SummaryOption = 257;
+constexpr int UnifiedOption = 258;
+constexpr int IgnoreTextOption = 259;
 
 constexpr TOptionRow OptionTable[] = {
     {"only-differences", 'd', no_argument,
@@ -78,6 +116,13 @@ constexpr TOptionRow OptionTable[] = {
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreWhiteSpace = true; }},
     {"summary", SummaryOption, no_argument,
      [](TCommandLine &Line, const char *) { Line.Summary = true; }},
+    {"ignore-text", IgnoreTextOption, required_argument,
+     [](TCommandLine &Line, const char *Value) { Line.Request.IgnoreText.emplace_back(Value); }},
+    {"unified", UnifiedOption, optional_argument,
+     [](TCommandLine &Line, const char *Value) { SetContext(Line, Value ? Value : "3"); }},
+    {nullptr, 'u', no_argument, [](TCommandLine &Line, const char *) { Line.Context = 3; }},
+    {nullptr, 'U', required_argument,
+     [](TCommandLine &Line, const char *Value) { SetContext(Line, Value); }},
     {"help", 'h', no_argument, [](TCommandLine &Line, const char *) { Line.Help = true; }},
     {"version", VersionOption, no_argument,
      [](TCommandLine &Line, const char *) { Line.Version = true; }},
@@ -105,7 +150,9 @@ bool NamedInFull(std::string_view Arg, std::string_view Name) {
 // ("-dn"); "--" ends the options; a lone "-" is an operand. The messages
 // are getopt's, under the tool's own name whatever argv[0] says.
 int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
-    std::string ShortOptions = "-"; // "-": operands come back in order, as code 1
+    // "-": operands come back in order, as code 1; ":": a missing argument
+    // comes back as ':'.
+    std::string ShortOptions = "-:";
     std::vector<option> LongOptions;
     for (const TOptionRow &Row : OptionTable) {
         if (Row.Letter < 256) {
@@ -114,7 +161,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
                             : Row.Argument == optional_argument ? "::"
                                                                 : "";
         }
-        LongOptions.push_back({Row.Name, Row.Argument, nullptr, Row.Letter});
+        if (Row.Name != nullptr)
+            LongOptions.push_back({Row.Name, Row.Argument, nullptr, Row.Letter});
     }
     LongOptions.push_back({});
     opterr = 0;
@@ -130,7 +178,18 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
             continue;
         }
         const std::string_view Arg = At < Argc ? Argv[At] : "";
-        if (Code == '?' || (Index >= 0 && !NamedInFull(Arg, LongOptions[Index].name))) {
+        if (Code == ':') {
+            const bool Known =
+                std::any_of(LongOptions.begin(), LongOptions.end() - 1,
+                            [&](const option &O) { return NamedInFull(Arg, O.name); });
+            if (!Arg.starts_with("--"))
+                return UsageError(std::string("option requires an argument -- '") + char(optopt) +
+                                  "'");
+            if (Known)
+                return UsageError("option '" + std::string(Arg) + "' requires an argument");
+        }
+        if (Code == '?' || Code == ':' ||
+            (Index >= 0 && !NamedInFull(Arg, LongOptions[Index].name))) {
             if (Arg.starts_with("--"))
                 return UsageError("unrecognized option '" + std::string(Arg) + "'");
             return UsageError(std::string("invalid option -- '") + char(optopt) + "'");
@@ -138,6 +197,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
         for (const TOptionRow &Row : OptionTable)
             if (Row.Letter == Code)
                 Row.Apply(Line, optarg);
+        if (!Line.Error.empty())
+            return UsageError(Line.Error);
     }
     for (; optind < Argc; ++optind)
         Line.Operands.emplace_back(Argv[optind]);
@@ -149,8 +210,15 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
                                         : "missing operand after '" + Files[0] + "'");
     if (Files.size() > 2)
         return UsageError("extra operand '" + Files[2] + "'");
+    if (Files[0] == "-" && Files[1] == "-")
+        return UsageError("'-' (standard input) given twice");
+    // A unified diff needs the common lines for its context, and has no
+    // room for line numbers: -N, once the tool has it, joins this test.
+    if (Line.Context >= 0 && Line.Request.OnlyDifferences)
+        return UsageError("-u cannot be used with -d or -N");
     Line.Request.FileName1 = Files[0];
     Line.Request.FileName2 = Files[1];
+    Line.Request.StandardInput = STDIN_FILENO;
     return -1;
 }
 
@@ -181,6 +249,45 @@ int ExitStatus(const TCompareOutcome &Outcome, bool LinesDiffer) {
     return Counts.Differ + Counts.OnlyInFirst + Counts.OnlyInSecond > 0 ? 1 : 0;
 }
 
+// The messages of a run that ended as Outcome says; the exit status for
+// the differences found (Differs), or 2.
+int Conclude(const TCommandLine &Line, const TCompareOutcome &Outcome, const TStdoutSink &Out,
+             bool Written, bool Differs) {
+    int Status = ExitStatus(Outcome, Differs);
+    // The names read: for a folder given beside a file, the file inside it.
+    const std::pair<int, const std::string *> LoadErrors[2] = {
+        {Outcome.LoadError1, Outcome.FileName1.empty() ? &Line.Operands[0] : &Outcome.FileName1},
+        {Outcome.LoadError2, Outcome.FileName2.empty() ? &Line.Operands[1] : &Outcome.FileName2}};
+    for (const auto &[Error, Name] : LoadErrors)
+        if (Error != 0)
+            Complain("cannot read " + *Name + ": " + LoadErrorText(Error));
+    if (Outcome.UnfilteredLines > 0)
+        Complain(UnfilteredNote(Outcome.UnfilteredLines));
+    if (!Written) {
+        Complain(std::string("write error: ") + std::strerror(Out.Error()));
+        Status = 2;
+    } else if (Outcome.Broken) {
+        Complain(Line.Context >= 0 ? "out of memory; the diff is incomplete"
+                                   : "out of memory; the report is incomplete");
+        Status = 2;
+    }
+    return Status;
+}
+
+int WriteUnified(const TCommandLine &Line) {
+    TStdoutSink Out(STDOUT_FILENO);
+    const TUnifiedOutcome Outcome =
+        WriteUnifiedDiff(Line.Request, {.Context = Line.Context},
+                         [&Out](std::string_view Bytes) { Out.Write(Bytes); });
+    const bool Written = Out.Flush();
+    if (Outcome.CutFile != 0) {
+        Complain(Line.Operands[Outcome.CutFile - 1] +
+                 " holds a zero byte, which a unified diff cannot carry");
+        return 2;
+    }
+    return Conclude(Line, Outcome.Run, Out, Written, Outcome.Differs);
+}
+
 } // namespace
 
 int main(int Argc, char **Argv) {
@@ -195,26 +302,18 @@ int main(int Argc, char **Argv) {
         return PrintText(UsageText.substr(0, UsageText.size() - 1));
     if (Line.Version)
         return PrintText(std::string(ProgramName) + " " + TarnwellVersion);
+    // Before any file is read: standard input may be all there is of one.
+    if (const auto Error = TTextFilter::Check(Line.Request.IgnoreText)) {
+        Complain(Error->Text());
+        return 2;
+    }
+    if (Line.Context >= 0)
+        return WriteUnified(Line);
 
     TStdoutSink Out(STDOUT_FILENO);
-    const TCompareRequest &Request = Line.Request;
-    const TCompareOutcome Outcome = RunComparison(Request, Out);
+    const TCompareOutcome Outcome = RunComparison(Line.Request, Out);
     const bool Written = Out.Flush();
-
-    int Status = ExitStatus(Outcome, Out.HasDifferences());
-    const std::pair<int, const std::string *> LoadErrors[2] = {
-        {Outcome.LoadError1, &Outcome.FileName1}, {Outcome.LoadError2, &Outcome.FileName2}};
-    for (const auto &[Error, Name] : LoadErrors)
-        if (Error != 0)
-            Complain("cannot read " + *Name + ": " + LoadErrorText(Error));
     if (Line.Summary)
         std::fprintf(stderr, "%s\n", Out.Status().c_str());
-    if (!Written) {
-        Complain(std::string("write error: ") + std::strerror(Out.Error()));
-        Status = 2;
-    } else if (Outcome.Broken) {
-        Complain("out of memory; the report is incomplete");
-        Status = 2;
-    }
-    return Status;
+    return Conclude(Line, Outcome, Out, Written, Out.HasDifferences());
 }

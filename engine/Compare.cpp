@@ -6,6 +6,7 @@
 #include "Utf8.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <tuple>
@@ -64,24 +65,25 @@ TPrefixes MakePrefixes(const std::string &Label1, const std::string &Label2) {
 class TWalk {
 public:
     TWalk(const TMyStringList &First, const TMyStringList &Second, const TPrefixes &Prefixes,
-          TReportSink &Report, TCompareOutcome &Outcome)
-        : FFirst(First), FSecond(Second), FPrefixes(Prefixes), FReport(Report), FOutcome(Outcome),
-          FAheadInFirst(First), FAheadInSecond(Second) {}
+          const TWalkOptions &Options, TReportSink &Report, TCompareOutcome &Outcome)
+        : FFirst(First), FSecond(Second), FPrefixes(Prefixes), FOptions(Options), FReport(Report),
+          FOutcome(Outcome), FAheadInFirst(First), FAheadInSecond(Second) {}
 
-    // Walks until both stores are done or StopRequested is seen; true when
+    // Walks until both stores are done or the stop flag is seen; true when
     // both are done. Throws whatever the sink throws.
-    bool Run(bool OnlyDifferences) {
+    bool Run() {
+        const bool &Stop = *FOptions.Stop;
         const int Count1 = FFirst.Count();
         const int Count2 = FSecond.Count();
-        while (!StopRequested && FI < Count1 && FJ < Count2) {
+        while (!Stop && FI < Count1 && FJ < Count2) {
             Deliver();
-            Step(OnlyDifferences);
+            Step();
         }
-        while (!StopRequested && FI < Count1) {
+        while (!Stop && FI < Count1) {
             Deliver();
             OnlyFirst();
         }
-        while (!StopRequested && FJ < Count2) {
+        while (!Stop && FJ < Count2) {
             Deliver();
             OnlySecond();
         }
@@ -92,32 +94,44 @@ private:
     const TMyStringList &FFirst;
     const TMyStringList &FSecond;
     const TPrefixes &FPrefixes;
+    const TWalkOptions &FOptions;
     TReportSink &FReport;
     TCompareOutcome &FOutcome;
     TLookAheadWindow FAheadInFirst;
     TLookAheadWindow FAheadInSecond;
     int FI = 0;
     int FJ = 0;
+    std::string FShown; // a line's text with its big numbers rewritten
 
     void Deliver() {
         FReport.ProcessMessages(std::size_t(FI) + std::size_t(FJ),
                                 std::size_t(FFirst.Count()) + std::size_t(FSecond.Count()));
     }
+    // The text the report shows for line Index of Store.
+    std::string_view Shown(const TMyStringList &Store, int Index) {
+        const std::string_view Text = TextOf(Store, Index);
+        if (!FOptions.RewriteShownNumbers)
+            return Text;
+        FShown.assign(Text);
+        if (RewriteBigNumbers(FShown.data(), BigNumberLength))
+            FShown.resize(std::strlen(FShown.c_str()));
+        return FShown;
+    }
     void OnlyFirst() {
-        FReport.AppendLine(FPrefixes.First, TextOf(FFirst, FI), TLineKind::OnlyInFirst,
+        FReport.AppendLine(FPrefixes.First, Shown(FFirst, FI), TLineKind::OnlyInFirst,
                            {.First = std::size_t(FI) + 1});
         ++FI;
         ++FOutcome.OnlyInFirst;
     }
     void OnlySecond() {
-        FReport.AppendLine(FPrefixes.Second, TextOf(FSecond, FJ), TLineKind::OnlyInSecond,
+        FReport.AppendLine(FPrefixes.Second, Shown(FSecond, FJ), TLineKind::OnlyInSecond,
                            {.Second = std::size_t(FJ) + 1});
         ++FJ;
         ++FOutcome.OnlyInSecond;
     }
 
     // One step of the decision table.
-    void Step(bool OnlyDifferences) {
+    void Step() {
         const int K1 = FAheadInSecond.Find(FFirst.Strings(FI), FFirst.LineKey(FI), FJ);
         if (K1 == -1) {
             OnlyFirst();
@@ -126,8 +140,8 @@ private:
         // Line I equals line J, so the look-up from the other side would
         // find I at once: the two current lines are identical.
         if (K1 == FJ) {
-            if (!OnlyDifferences)
-                FReport.AppendLine(FPrefixes.Common, TextOf(FFirst, FI), TLineKind::Common,
+            if (!FOptions.OnlyDifferences)
+                FReport.AppendLine(FPrefixes.Common, Shown(FFirst, FI), TLineKind::Common,
                                    {std::size_t(FI) + 1, std::size_t(FJ) + 1});
             ++FOutcome.Common;
             ++FI;
@@ -154,6 +168,11 @@ private:
 
 // The status text of a run that has ended as Outcome tells.
 std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
+    if (!Outcome.PatternError.empty()) {
+        std::string Text = Outcome.PatternError;
+        Text[0] = char(std::toupper((unsigned char)Text[0]));
+        return Text;
+    }
     if (!Outcome.Completed)
         return std::string(StatusStopped);
     if (Outcome.Folders)
@@ -172,7 +191,8 @@ std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Ou
     };
     return std::string(StatusAllDone) + ": " + Lines(Outcome.OnlyInFirst) + " only in " +
            Outcome.Label1 + ", " + std::to_string(Outcome.OnlyInSecond) + " only in " +
-           Outcome.Label2 + ", " + std::to_string(Outcome.Common) + " in both";
+           Outcome.Label2 + ", " + std::to_string(Outcome.Common) + " in both" +
+           (Outcome.UnfilteredLines > 0 ? "; " + UnfilteredNote(Outcome.UnfilteredLines) : "");
 }
 
 } // namespace
@@ -231,12 +251,48 @@ std::string LoadErrorText(int Error) {
     return std::strerror(Error);
 }
 
+std::string UnfilteredNote(std::size_t Lines) {
+    return "the patterns' match limit was hit on " + std::to_string(Lines) +
+           (Lines == 1 ? " line; it" : " lines; they") + " compared unfiltered";
+}
+
+TLineFolding RunFolding(const TCompareRequest &Request, bool FoldBigNumbers,
+                        std::string &PatternError) {
+    TTextFilter Filter;
+    if (const auto Error = Filter.Compile(Request.IgnoreText))
+        PatternError = Error->Text();
+    return TLineFolding({.IgnoreCase = Request.IgnoreCase,
+                         .IgnoreWhiteSpace = Request.IgnoreWhiteSpace,
+                         .IgnoreBigNumbers = FoldBigNumbers && Request.IgnoreBigNumbers},
+                        std::move(Filter));
+}
+
+void LoadRunFile(const TCompareRequest &Request, const std::string &Name, TMyStringList &Store) {
+    if (Name == "-" && Request.StandardInput >= 0)
+        Store.LoadFromDescriptor(Request.StandardInput);
+    else
+        Store.LoadFromFile(Name);
+}
+
+bool WalkStores(const TMyStringList &First, const TMyStringList &Second,
+                const TWalkOptions &Options, TReportSink &Report, TCompareOutcome &Outcome) {
+    const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
+    return TWalk(First, Second, Prefixes, Options, Report, Outcome).Run();
+}
+
 TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report) {
     TCompareOutcome Outcome;
     try {
         // Known before the files load, so a stopped run has them too.
         std::tie(Outcome.Label1, Outcome.Label2) =
             ReportLabels(Request.FileName1, Request.FileName2);
+        // Without patterns big numbers are rewritten in the text, which the
+        // report shows; the patterns must see the text as it was.
+        const bool NumbersInText = Request.IgnoreText.empty();
+        // Only the line equality changes; the text shown stays the first file's.
+        const TLineFolding Folding = RunFolding(Request, !NumbersInText, Outcome.PatternError);
+        if (!Outcome.PatternError.empty())
+            return Outcome;
         TMyStringList First;
         TMyStringList Second;
         // Reading large files takes a while: the window stays live meanwhile,
@@ -247,15 +303,12 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         };
         First.SetReadHook(Deliver);
         Second.SetReadHook(Deliver);
-        // Only the line equality changes; the text shown stays the first file's.
-        const TLineFolding Folding(
-            {.IgnoreCase = Request.IgnoreCase, .IgnoreWhiteSpace = Request.IgnoreWhiteSpace});
         First.SetFolding(Folding);
         Second.SetFolding(Folding);
-        First.LoadFromFile(Request.FileName1);
+        LoadRunFile(Request, Request.FileName1, First);
         Outcome.LoadError1 = First.LoadError();
         if (!StopRequested) {
-            Second.LoadFromFile(Request.FileName2);
+            LoadRunFile(Request, Request.FileName2, Second);
             Outcome.LoadError2 = Second.LoadError();
         }
         if (StopRequested) {
@@ -265,13 +318,16 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
             Outcome.Stopped = true;
             return Outcome;
         }
-        const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
-        if (Request.IgnoreBigNumbers) {
+        Outcome.UnfilteredLines = First.UnfilteredLines() + Second.UnfilteredLines();
+        if (Request.IgnoreBigNumbers && NumbersInText) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);
         }
         Outcome.Completed =
-            TWalk(First, Second, Prefixes, Report, Outcome).Run(Request.OnlyDifferences);
+            WalkStores(First, Second,
+                       {.OnlyDifferences = Request.OnlyDifferences,
+                        .RewriteShownNumbers = Request.IgnoreBigNumbers && !NumbersInText},
+                       Report, Outcome);
         Outcome.Stopped = !Outcome.Completed;
     } catch (...) {
         // Memory ran out or the report refused a line: the lines appended so

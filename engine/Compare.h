@@ -8,8 +8,6 @@
 #include <string_view>
 #include <utility>
 
-// Digit runs longer than this are rewritten when big numbers are ignored.
-inline constexpr int BigNumberLength = 6;
 // The line that parts two runs appended to one report: 62 full stops.
 inline constexpr std::string_view SeparatorLine =
     "..............................................................";
@@ -47,12 +45,42 @@ std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
 // tells what happened.
 TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report);
 
+// The note for Lines lines whose patterns hit PCRE2's match limit:
+// "the patterns' match limit was hit on N lines; they compared unfiltered".
+std::string UnfilteredNote(std::size_t Lines);
+
+// The pieces of a run, for the writers that pair lines as a run does.
+//
+// The folding a run of Request compares lines with. With FoldBigNumbers the
+// folding reads big numbers as 999999; otherwise the caller rewrites them in
+// the text. A pattern that does not compile leaves its message in
+// PatternError, and the folding then removes nothing.
+TLineFolding RunFolding(const TCompareRequest &Request, bool FoldBigNumbers,
+                        std::string &PatternError);
+// Reads file Name into Store as a run of Request does: "-" is read from
+// Request.StandardInput when that is set.
+void LoadRunFile(const TCompareRequest &Request, const std::string &Name, TMyStringList &Store);
+// How WalkStores walks.
+struct TWalkOptions {
+    bool OnlyDifferences = false;
+    bool RewriteShownNumbers = false;  // the report shows big numbers as 999999
+    const bool *Stop = &StopRequested; // read at every step: true ends the walk
+};
+// Walks the loaded First and Second in step, as a run does, appends the
+// report lines to Report (behind the labels in Outcome) and counts them in
+// Outcome. True when both were walked to the end. Throws what Report throws.
+bool WalkStores(const TMyStringList &First, const TMyStringList &Second,
+                const TWalkOptions &Options, TReportSink &Report, TCompareOutcome &Outcome);
+
 // One run as the report window starts it: clears StopRequested, empties the
 // report (Clear) or appends the separator, compares when Compare is set,
 // then sets the status text from the outcome: StatusStopped when the run
 // was cut short, else "Cannot read NAME" (both names joined by " and " when
 // both failed), else "All Done: N lines only in LABEL1, M only in LABEL2,
-// K in both" ("All Done" alone when Compare is false). Two folders are
-// compared as CompareFolders does, with its status; a folder beside a file
-// stands for the file of that name inside it (WithFileInFolder).
+// K in both" ("All Done" alone when Compare is false), followed by "; " and
+// the UnfilteredNote when lines hit the patterns' match limit. A pattern
+// that does not compile makes the status its message, and nothing is read.
+// Two folders are compared as CompareFolders does, with its status; a
+// folder beside a file stands for the file of that name inside it
+// (WithFileInFolder).
 TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report);

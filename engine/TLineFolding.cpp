@@ -1,5 +1,6 @@
 #include "TLineFolding.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -78,7 +79,44 @@ const bool HasSsse3 = __builtin_cpu_supports("ssse3");
 
 } // namespace
 
-TLineFolding::TLineFolding(TIgnored Ignored) : FIgnored(Ignored) {
+bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
+    bool Changed = false;
+    char *Write = Line; // where the text from Kept on belongs
+    char *Kept = Line;
+    char *P = Line;
+    // The scan reads the text as it was; what lies between two rewrites
+    // moves left once, so a long line of many numbers costs its length, not
+    // its length per number.
+    for (;;) {
+        if (*P == 0)
+            break;
+        while (*P != 0 && *P != '+' && *P != '-' && !(*P >= '0' && *P <= '9'))
+            ++P;
+        char *Start = P;
+        if (*P == '+' || *P == '-')
+            ++P;
+        while (*P >= '0' && *P <= '9')
+            ++P;
+        if (std::size_t(P - Start) > MaxLength) {
+            std::memmove(Write, Kept, std::size_t(Start - Kept));
+            Write += Start - Kept;
+            std::memset(Write, '9', MaxLength);
+            Write += MaxLength;
+            Kept = P;
+            Changed = true;
+        }
+        if (*P == 0)
+            break;
+        // The character that ended the run is passed over unexamined.
+        ++P;
+    }
+    if (Changed)
+        std::memmove(Write, Kept, std::size_t(P - Kept) + 1);
+    return Changed;
+}
+
+TLineFolding::TLineFolding(TIgnored Ignored, TTextFilter Filter)
+    : FIgnored(Ignored), FFilter(std::move(Filter)) {
     for (int C = 0; C < 256; ++C) {
         FFoldTo[C] =
             (unsigned char)(Ignored.IgnoreCase && C >= 'A' && C <= 'Z' ? C - 'A' + 'a' : C);
@@ -87,6 +125,24 @@ TLineFolding::TLineFolding(TIgnored Ignored) : FIgnored(Ignored) {
 }
 
 std::size_t TLineFolding::Fold(const char *Text, std::size_t Length, char *Out) const {
+    if (!Rewrites())
+        return FoldCaseAndSpace(Text, Length, Out);
+    if (!FFilter.Strip(std::string_view(Text, Length), FStripped))
+        ++FLimitHits;
+    // Removing matches and rewriting numbers only shortens the text.
+    if (FIgnored.IgnoreBigNumbers && RewriteBigNumbers(FStripped.data(), BigNumberLength))
+        FStripped.resize(std::strlen(FStripped.c_str()));
+    return FoldCaseAndSpace(FStripped.data(), FStripped.size(), Out);
+}
+
+std::string_view TLineFolding::Fold(const char *Text, std::size_t Length,
+                                    std::string &Buffer) const {
+    if (Buffer.size() < Length + 16)
+        Buffer.resize(std::max(Length + 16, 2 * Buffer.size()));
+    return std::string_view(Buffer.data(), Fold(Text, Length, Buffer.data()));
+}
+
+std::size_t TLineFolding::FoldCaseAndSpace(const char *Text, std::size_t Length, char *Out) const {
 #if defined(__x86_64__)
     if (HasSsse3)
         return FoldChunks(Text, Length, Out, FIgnored);
@@ -104,10 +160,18 @@ std::size_t TLineFolding::FoldBytes(const char *Text, std::size_t Length, char *
     return Kept;
 }
 
+bool TLineFolding::SameAsFolded(const char *Text, std::string_view Folded) const {
+    return Fold(Text, std::strlen(Text), FOther) == Folded;
+}
+
 bool TLineFolding::Same(const char *A, const char *B) const {
     // Lines found equal are mostly equal byte for byte too.
     if (std::strcmp(A, B) == 0)
         return true;
+    if (Rewrites()) {
+        std::string Folded;
+        return SameAsFolded(B, Fold(A, std::strlen(A), Folded));
+    }
     auto P = reinterpret_cast<const unsigned char *>(A);
     auto Q = reinterpret_cast<const unsigned char *>(B);
     for (;; ++P, ++Q) {

@@ -182,8 +182,10 @@ void TLineReader::ReadLines() {
         if (Got < 0)
             return; // the unfinished line is dropped: it may be incomplete
         if (Got == 0) {
-            if (FPending > 0)
+            if (FPending > 0) {
                 FinishLine();
+                FLastEnded = false;
+            }
             FlushLines();
             return;
         }
@@ -218,6 +220,7 @@ void TLineReader::FinishLine() {
     Text[FPending] = 0;
     C.Next += FPending + 1;
     C.Free -= std::int32_t(FPending + 1);
+    FCutLines += FCut >= 0;
     BatchLine(Text, FCut >= 0 ? std::size_t(FCut) : FPending);
     FPending = 0;
     FCut = -1;
@@ -258,6 +261,7 @@ void TLineReader::SplitChunk(char *End) {
             return;
         }
         FinishLine();
+        FLastEnded = LineEnd != EndOfFileByte;
         if (LineEnd == EndOfFileByte) {
             FAtEnd = true;
             return;
@@ -360,7 +364,8 @@ void TLineReader::ReadLongLine() {
 // itself when the text has ended.
 void TLineReader::EndLongLine(char *Line, char *Stop, char *End) {
     const std::size_t TextLength = std::size_t(Stop - Line);
-    if (Stop == End || *Stop == EndOfFileByte) {
+    FLastEnded = Stop != End && *Stop != EndOfFileByte;
+    if (!FLastEnded) {
         FAtEnd = true;
     } else {
         char *Rest = Stop + 1;
@@ -377,6 +382,7 @@ void TLineReader::EndLongLine(char *Line, char *Stop, char *End) {
     if (char *Shrunk = FBlocks.ResizeLastBlock(TextLength + 1))
         Line = Shrunk;
     const std::size_t Cut = FCut >= 0 ? std::size_t(FCut) : TextLength;
+    FCutLines += FCut >= 0;
     FCut = -1;
     BatchLine(Line, Cut);
 }

@@ -49,6 +49,12 @@ public:
     // The same for bytes in memory.
     int ReadBytes(std::string_view Bytes);
 
+    // Lines read so far that a zero byte cut.
+    std::size_t CutLines() const { return FCutLines; }
+    // Whether the last line read had a line end (CR LF, CR or LF), rather
+    // than ending with the text or at byte 26.
+    bool LastLineEnded() const { return FLastEnded; }
+
 private:
     // Lines handed on in one call.
     static constexpr std::size_t BatchSize = 256;
@@ -64,6 +70,8 @@ private:
     std::ptrdiff_t FCut = -1;    // offset of its first zero byte; -1 while it has none
     bool FSkipLF = false;        // the last byte read was a CR that ended a line
     bool FAtEnd = false;         // byte 26, a failure or a stop: read no further
+    bool FLastEnded = true;      // the last line finished had a line end
+    std::size_t FCutLines = 0;   // lines finished that a zero byte cut
     char *FTaken = nullptr;      // the last block taken
     TTextBlocks::TCursor FSaved; // the cursor before the unfinished line made the
                                  // reader take that block

@@ -3,58 +3,15 @@
 #include "TLineReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-namespace {
-
-bool IsDigit(char C) {
-    return C >= '0' && C <= '9';
-}
-
-// Rewrites the over-long digit runs of one terminated line; true when the
-// line changed. Never reads or writes past the terminator. The scan reads
-// the text as it was; what lies between two rewrites moves left once, so a
-// long line of many numbers costs its length, not its length per number.
-bool RewriteBigNumbers(char *Line, std::size_t MaxLength) {
-    bool Changed = false;
-    char *Write = Line; // where the text from Kept on belongs
-    char *Kept = Line;
-    char *P = Line;
-    for (;;) {
-        if (*P == 0)
-            break;
-        while (*P != 0 && *P != '+' && *P != '-' && !IsDigit(*P))
-            ++P;
-        char *Start = P;
-        if (*P == '+' || *P == '-')
-            ++P;
-        while (IsDigit(*P))
-            ++P;
-        if (std::size_t(P - Start) > MaxLength) {
-            std::memmove(Write, Kept, std::size_t(Start - Kept));
-            Write += Start - Kept;
-            std::memset(Write, '9', MaxLength);
-            Write += MaxLength;
-            Kept = P;
-            Changed = true;
-        }
-        if (*P == 0)
-            break;
-        // The character that ended the run is passed over unexamined.
-        ++P;
-    }
-    if (Changed)
-        std::memmove(Write, Kept, std::size_t(P - Kept) + 1);
-    return Changed;
-}
-
-} // namespace
 
 TMyStringList::~TMyStringList() {
     std::free(FKeys);
@@ -140,13 +97,47 @@ TLineReader TMyStringList::Reader() {
 }
 
 void TMyStringList::LoadFromFile(const std::string &FileName) {
-    FError = 0; // what it stays when the hook throws
-    FError = Reader().ReadFile(FileName);
+    Load([&FileName](TLineReader &Reader) { return Reader.ReadFile(FileName); });
 }
 
 void TMyStringList::LoadFromBytes(std::string_view Bytes) {
-    FError = 0;
-    FError = Reader().ReadBytes(Bytes);
+    Load([Bytes](TLineReader &Reader) { return Reader.ReadBytes(Bytes); });
+}
+
+void TMyStringList::LoadFromDescriptor(int Fd) {
+    // Read whole first: a pipe cannot give back what a long line's read
+    // took beyond the line, as the reader of a file does.
+    std::string Bytes;
+    int Error = 0;
+    try {
+        char Chunk[65536];
+        for (;;) {
+            const ssize_t Got = read(Fd, Chunk, sizeof Chunk);
+            if (Got < 0 && errno == EINTR)
+                continue;
+            if (Got < 0)
+                Error = errno;
+            if (Got <= 0)
+                break;
+            Bytes.append(Chunk, std::size_t(Got));
+        }
+    } catch (const std::bad_alloc &) {
+        Error = ENOMEM;
+    }
+    LoadFromBytes(Bytes);
+    if (FError == 0)
+        FError = Error;
+}
+
+void TMyStringList::Load(const std::function<int(TLineReader &)> &Read) {
+    FError = 0; // what it stays when the hook throws
+    const std::size_t LimitHits = FFolding.LimitHits();
+    TLineReader Lines = Reader();
+    FError = Read(Lines);
+    FUnfiltered += FFolding.LimitHits() - LimitHits;
+    FCutLines += Lines.CutLines();
+    if (Count() > 0)
+        FLastLineEnded = Lines.LastLineEnded();
 }
 
 std::size_t TMyStringList::LongTextLength(int Index) const {
@@ -167,8 +158,19 @@ int TMyStringList::LineIndex(const char *Line, std::uint32_t Key, int Start, int
     // Equal keys of a length below LongText mean texts of that very length.
     const std::uint32_t Length = Key >> 16;
     const bool Folded = FFolding.Active();
+    // A line the folding must rewrite is folded once, at the first key that
+    // agrees, and not again for each candidate.
+    std::string_view FoldedLine;
+    bool LineFolded = false;
     auto Same = [&](int I) {
         const char *Text = static_cast<const char *>(Texts[I]);
+        if (Folded && FFolding.Rewrites()) {
+            if (!LineFolded) {
+                FoldedLine = FFolding.Fold(Line, std::strlen(Line), FNeedle);
+                LineFolded = true;
+            }
+            return FFolding.SameAsFolded(Text, FoldedLine);
+        }
         if (Folded)
             return FFolding.Same(Text, Line);
         return Length < LongText ? std::memcmp(Text, Line, Length) == 0

@@ -41,15 +41,19 @@ public:
     void LoadFromFile(const std::string &FileName);
     // The same for the bytes of a file held in memory.
     void LoadFromBytes(std::string_view Bytes);
+    // The same for all that can be read from the open descriptor Fd
+    // (standard input: a pipe, a terminal, a file).
+    void LoadFromDescriptor(int Fd);
     // Runs Hook after about every mebibyte LoadFromFile reads, so a window
     // can deliver its pending events while a large file loads; the load ends
     // there (ECANCELED) when Hook returns false.
     void SetReadHook(std::function<bool()> Hook) { FReadHook = std::move(Hook); }
 
-    // How lines compare: ignoring the case of the letters A to Z, ignoring
-    // every space, tab, form feed and vertical tab, or both. Set before the
-    // first line is stored: keys and searches then see the folded text, while
-    // the text itself stays as read.
+    // How lines compare: with text matching patterns removed, big numbers
+    // read as 999999, ignoring the case of the letters A to Z, ignoring every
+    // space, tab, form feed and vertical tab. Set before the first line is
+    // stored: keys and searches then see the folded text, while the text
+    // itself stays as read.
     void SetFolding(const TLineFolding &Folding) { FFolding = Folding; }
 
     // Index of the first line from Start whose text equals Line byte for
@@ -70,8 +74,8 @@ public:
     // The length of line Index's text.
     std::size_t TextLength(int Index) const {
         const std::uint32_t Length = FKeys[Index] >> 16;
-        // Ignoring white space, the key holds the folded text's length.
-        return Length < LongText && !FFolding.IgnoresWhiteSpace() ? Length : LongTextLength(Index);
+        // Folding white space or patterns, the key holds the folded length.
+        return Length < LongText && FFolding.KeepsLength() ? Length : LongTextLength(Index);
     }
     // The key of the Length bytes at Text (Length being the text's length).
     static std::uint32_t KeyOf(const char *Text, std::size_t Length);
@@ -86,6 +90,13 @@ public:
     // value of what stopped it (ENOENT, EISDIR, EIO, ENOMEM, ECANCELED ...),
     // with ENODEV for a name that is not a regular file or directory.
     int LoadError() const { return FError; }
+    // Lines cut at a zero byte, of all loads.
+    std::size_t CutLines() const { return FCutLines; }
+    // Whether the last line stored had a line end (true while there is none).
+    bool LastLineEnded() const { return FLastLineEnded; }
+    // Lines whose patterns hit PCRE2's match limit as they were stored: they
+    // compare with none of it removed (the rest of the folding applies).
+    std::size_t UnfilteredLines() const { return FUnfiltered; }
 
     // The block list and the current block, for inspection.
     const TList &Blocks() const { return FTexts.List(); }
@@ -99,12 +110,18 @@ private:
     std::uint32_t *FKeys = nullptr;
     std::size_t FKeyCapacity = 0;
     int FError = 0;
+    std::size_t FCutLines = 0;
+    bool FLastLineEnded = true;
+    std::size_t FUnfiltered = 0;
     std::function<bool()> FReadHook;
     TLineFolding FFolding;
     mutable std::string FFolded; // scratch room for the folded text of one line
+    mutable std::string FNeedle; // the folded text of the line a search looks for
 
     // A reader into this store's blocks that appends the lines it reads.
     TLineReader Reader();
+    // Appends the lines Read reads with such a reader.
+    void Load(const std::function<int(TLineReader &)> &Read);
     // Appends line Text of Length bytes with its key.
     void AddLine(char *Text, std::size_t Length) {
         const int Index = Count();

@@ -5,8 +5,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-          diffutils time
+          libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev fonts-dejavu-core
+          diffutils patch time
           dpkg-dev file desktop-file-utils appstream man-db)
 
 missing=()

@@ -17,7 +17,7 @@ cmake --build "$build" --target tarnwell-compare tarnwell-bench-generate \
     tarnwell-bench-generate-trees -j2 >/dev/null
 ours="$build/bin/tarnwell-compare"
 data="$build/bench-data"
-if [ ! -f "$data/apart-b.txt" ]; then
+if [ ! -f "$data/logs-b.txt" ]; then
     mkdir -p "$data"
     "$build/bin/tarnwell-bench-generate" "$data"
 fi
@@ -75,24 +75,50 @@ compare "1M lines, 1% changed: full report" 0.3 "$data/big-a.txt" "$data/big-b.t
 compare "1M lines, 1% changed: -d / diff" 0.35 "$data/big-a.txt" "$data/big-b.txt" -d --
 compare "200k lines, none shared: full" 0.4 "$data/apart-a.txt" "$data/apart-b.txt" -- "${full_format[@]}"
 
-# Ignoring case and white space changes only how lines compare; it may cost
-# at most half as much again as the plain run. The two alternate run by run,
-# so a load that comes and goes on the machine weighs on both alike.
-plain=() folded=()
-for ((k = 0; k < runs; k++)); do
-    for args in "" "-iw"; do
-        start=$(date +%s%N)
-        "$ours" $args "$data/big-a.txt" "$data/big-b.txt" >/dev/null || [ $? -eq 1 ]
-        end=$(date +%s%N)
-        t=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
-        if [ -z "$args" ]; then plain+=("$t"); else folded+=("$t"); fi
+# against_plain NAME TARGET FILE1 FILE2 ARGS...: ours with ARGS against ours
+# without, on the same files. The two alternate run by run, so a load that
+# comes and goes on the machine weighs on both alike. Also the peak memory
+# of a run with ARGS against the size of the files.
+against_plain() {
+    local name=$1 target=$2 a=$3 b=$4; shift 4
+    local plain=() with=() start end t
+    for ((k = 0; k < runs; k++)); do
+        for variant in plain with; do
+            start=$(date +%s%N)
+            if [ $variant = plain ]; then
+                "$ours" "$a" "$b" >/dev/null || [ $? -eq 1 ]
+            else
+                "$ours" "$@" "$a" "$b" >/dev/null || [ $? -eq 1 ]
+            fi
+            end=$(date +%s%N)
+            t=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
+            if [ $variant = plain ]; then plain+=("$t"); else with+=("$t"); fi
+        done
     done
-done
-t_plain=$(printf '%s\n' "${plain[@]}" | median)
-t_folded=$(printf '%s\n' "${folded[@]}" | median)
-awk -v n="1M lines, 1% changed: -iw / plain" -v tf="$t_folded" -v tp="$t_plain" 'BEGIN {
-    printf "%-34s -iw %7.3f s  plain %7.3f s  ratio %.3f (target <= 1.5)\n", n, tf, tp, tf / tp
-}'
+    local t_plain t_with memfile peak files_kb
+    t_plain=$(printf '%s\n' "${plain[@]}" | median)
+    t_with=$(printf '%s\n' "${with[@]}" | median)
+    memfile="$(mktemp)"
+    /usr/bin/time -v -o "$memfile" "$ours" "$@" "$a" "$b" >/dev/null || [ $? -eq 1 ]
+    peak=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$memfile")
+    rm -f "$memfile"
+    files_kb=$(size_kb "$a" "$b")
+    awk -v n="$name" -v tw="$t_with" -v tp="$t_plain" -v tg="$target" -v m="$peak" \
+        -v fk="$files_kb" 'BEGIN {
+        printf "%-34s with %6.3f s  plain %6.3f s  ratio %.3f (target <= %s)\n", n, tw, tp, tw / tp, tg
+        printf "%-34s with %7.1f MB  ours / files %.2f (target <= 1.6)\n", "", m / 1024, m / fk
+    }'
+}
+
+# Ignoring case and white space changes only how lines compare; it may cost
+# at most half as much again as the plain run.
+against_plain "1M lines, 1% changed: -iw / plain" 1.5 "$data/big-a.txt" "$data/big-b.txt" -iw
+# The unified diff of the same pair, against diff's.
+compare "1M lines, 1% changed: -u / diff -u" 0.5 "$data/big-a.txt" "$data/big-b.txt" -u -- -u
+# Two logs that differ in every time of day compare equal once the times
+# are removed by a pattern; that may cost at most three plain runs.
+against_plain "1M-line logs: --ignore-text / plain" 3 "$data/logs-a.txt" "$data/logs-b.txt" \
+    --ignore-text='[0-9]{2}:[0-9]{2}:[0-9]{2}(\.[0-9]+)?'
 
 # Two trees of 5,000 files: -d against diff -r, taken in turn run by run.
 # Both report the trees' link loop (diff -r as trouble, status 2). The

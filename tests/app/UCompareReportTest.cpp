@@ -142,9 +142,12 @@ protected:
         TCompareDialog *Dialog = Report->CompareDialog();
         TCompareWizard *Wizard = Report->CompareWizard();
         Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/one.txt");
+        Child<THistoryBox>(Dialog, "ignoreText")->setEditText("[0-9]+");
         Dialog->CommitFileNames();
         Child<THistoryBox>(Dialog, "file1")->setEditText("/tmp/typed.txt");
         Child<THistoryBox>(Dialog, "file2")->setEditText("/tmp/two.txt");
+        // Quotes are part of a pattern.
+        Child<THistoryBox>(Dialog, "ignoreText")->setEditText("'x'");
         Child<QTabWidget>(Dialog, "notebook")
             ->setCurrentWidget(Child<QWidget>(Dialog, "optionsTab"));
         for (const char *Box : Boxes)
@@ -163,7 +166,8 @@ protected:
               "Dialog CheckBox-5 0", "Dialog CheckBox-6 1", "Dialog CheckBox-7 1",
               "Dialog CheckBox-8 1", "Dialog Misc-1 optionsTab",
               "Dialog-History-3 Text /tmp/typed.txt", "Dialog-History-3 Item1 /tmp/one.txt",
-              "Dialog-History-4 Text /tmp/two.txt", "Wizard Edit-1 /a.txt", "Wizard Edit-2 /b.txt",
+              "Dialog-History-4 Text /tmp/two.txt", "Dialog Edit-1 'x'",
+              "Dialog-History-5 Item1 [0-9]+", "Wizard Edit-1 /a.txt", "Wizard Edit-2 /b.txt",
               "Report Version 1"}) {
             const QStringList Part = Entry.split(' ');
             EXPECT_EQ(
@@ -210,6 +214,7 @@ TEST_F(StoredValuesTest, TheStoredValuesComeBackAtTheNextStart) {
     const TCompareRequest Options = Report->CompareDialog()->Options();
     EXPECT_TRUE(Options.IgnoreBigNumbers && Options.IgnoreCase && Options.IgnoreWhiteSpace);
     EXPECT_EQ(Options.FileName1, "/tmp/typed.txt");
+    EXPECT_EQ(Options.IgnoreText, std::vector<std::string>{"'x'"});
     EXPECT_EQ(Style(Child<QPlainTextEdit>(Report, "resultField")->font()), Style(Chosen));
     EXPECT_EQ(Style(Report->GetFontDialog()->currentFont()), Style(Chosen));
     // A cancelled font dialog changes nothing.
@@ -445,7 +450,7 @@ TEST_F(DesktopTest, FocusTabChainsAndAccessKeys) {
              Buttons},
         {Dialog, "optionsTab", "",
          QStringList{"startWithDialog", "clearReport", "maintainReport", "ignoreCase",
-                     "ignoreWhiteSpace"} +
+                     "ignoreWhiteSpace", "ignoreText"} +
              Buttons},
         {&Save, nullptr, Save.Name(), {"EditName", "ListBoxNames", "Button1", "Button2"}},
         {&Load, nullptr, "", {"ComboBoxNames", "Button1", "Button2"}}};

@@ -1,7 +1,9 @@
 #include "EngineTestSupport.h"
 #include "GoldenCases.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,32 +16,58 @@ struct TResult {
     std::string Out, Err;
 };
 
-// Runs the built tool; standard output goes to OutPath (e.g. /dev/full)
-// when given, else to a file read back.
-TResult RunTool(const std::vector<std::string> &Args, const std::string &OutPath = "") {
+// Where the tool runs: standard output to Out (e.g. /dev/full) when given,
+// else to a file read back; standard input from In; the folder it runs in;
+// the time zone UTC.
+struct TToolSetting {
+    std::string Out = {};
+    std::string In = {};
+    std::filesystem::path Folder = {};
+};
+
+TResult RunTool(const std::vector<std::string> &Args, const TToolSetting &Setting = {}) {
     const auto Folder = MakeTestFolder();
-    const std::string Out = OutPath.empty() ? (Folder / "out").string() : OutPath;
-    std::string Command = TARNWELL_COMPARE;
+    const std::string Out = Setting.Out.empty() ? (Folder / "out").string() : Setting.Out;
+    std::string Command = "TZ=UTC " TARNWELL_COMPARE;
+    if (!Setting.Folder.empty())
+        Command = "cd '" + Setting.Folder.string() + "' && " + Command;
     for (const std::string &Arg : Args)
         Command += " '" + Arg + "'";
+    if (!Setting.In.empty())
+        Command += " <'" + Setting.In + "'";
     const int Status =
         std::system((Command + " >" + Out + " 2>" + Folder.string() + "/err").c_str());
-    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, OutPath.empty() ? ReadWholeFile(Out) : "",
-            ReadWholeFile(Folder / "err")};
+    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1,
+            Setting.Out.empty() ? ReadWholeFile(Out) : "", ReadWholeFile(Folder / "err")};
 }
 
 class GoldenToolTest : public testing::TestWithParam<TGoldenRun> {};
 
-// The golden case through the tool, its options as short flags: the whole
-// report, and exit status 1 exactly when some line is only in one file.
+// The golden case through the tool, its options as short flags (x as
+// --ignore-text, s as "-"), its files copied as a.txt and b.txt modified at
+// 0 seconds: the whole report or diff, and exit status 1 exactly when some
+// line is only in one file.
 TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
     const TGoldenRun &Run = GetParam();
-    std::vector<std::string> Args = {Run.First.string(), Run.Second.string()};
-    if (!Run.Options.empty())
-        Args.insert(Args.begin(), "-" + Run.Options);
-    const TResult Result = RunTool(Args);
-    const bool Differs = ("\n" + Run.Expected).find("\na.txt") != std::string::npos ||
-                         ("\n" + Run.Expected).find("\nb.txt") != std::string::npos;
+    const auto Folder = MakeTestFolder();
+    for (const auto &[From, To] : {std::pair{Run.First, "a.txt"}, {Run.Second, "b.txt"}}) {
+        std::filesystem::copy_file(From, Folder / To);
+        const timespec Epoch[2] = {{0, 0}, {0, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (Folder / To).c_str(), Epoch, 0), 0);
+    }
+    std::vector<std::string> Args = {"a.txt", Run.Has('s') ? "-" : "b.txt"};
+    for (const char Letter : Run.Options)
+        if (Letter != 'x' && Letter != 's')
+            Args.insert(Args.begin(), std::string("-") + Letter);
+    for (const std::string &Pattern : Run.Has('x') ? Run.Patterns : std::vector<std::string>())
+        Args.insert(Args.begin(), "--ignore-text=" + Pattern);
+    const TResult Result =
+        RunTool(Args, {.In = Run.Has('s') ? (Folder / "b.txt").string() : "", .Folder = Folder});
+    // A report line with a label stands for a difference; any diff at all does.
+    bool Differs = Run.Has('u') && !Run.Expected.empty();
+    for (std::size_t Start = 0; Start < Run.Expected.size() && !Run.Has('u');
+         Start = Run.Expected.find('\n', Start) + 1)
+        Differs |= Run.Expected[Start] != ' ';
     EXPECT_EQ(Result.Out, Run.Expected);
     EXPECT_EQ(Result.Status, Differs ? 1 : 0);
     EXPECT_EQ(Result.Err, "");
@@ -138,6 +166,13 @@ TEST(CompareTool, BadArgumentsSayWhatIsWrong) {
         // Long options are named in full, and none of them takes a value.
         {{"--only", A, A}, "unrecognized option '--only'"},
         {{"--help=x"}, "unrecognized option '--help=x'"},
+        {{A, A, "-U"}, "option requires an argument -- 'U'"},
+        {{A, A, "--ignore-text"}, "option '--ignore-text' requires an argument"},
+        {{"--ignore", A, A}, "unrecognized option '--ignore'"},
+        {{"-U", "-1", A, A}, "invalid context length '-1'"},
+        {{"--unified=3x", A, A}, "invalid context length '3x'"},
+        {{"-ud", A, A}, "-u cannot be used with -d or -N"},
+        {{"-", "-"}, "'-' (standard input) given twice"},
     };
     for (const auto &[Args, Message] : Cases) {
         const TResult Result = RunTool(Args);
@@ -166,11 +201,54 @@ TEST(CompareTool, DoubleDashEndsTheOptions) {
     std::filesystem::current_path(Cwd);
 }
 
+// A pattern that does not compile is told before any file is read.
+TEST(CompareTool, AnInvalidPatternEndsTheRunFirst) {
+    const TResult Result = RunTool({"--ignore-text=x", "--ignore-text=(", "/nonexistent", "-"});
+    EXPECT_EQ(Result.Status, 2);
+    EXPECT_EQ(Result.Out, "");
+    EXPECT_EQ(Result.Err,
+              "tarnwell-compare: invalid pattern '(': missing closing parenthesis at offset 1\n");
+}
+
+// -u: nothing for files that compare equal (status 0), the diff and status
+// 1 when they differ, nothing and status 2 when a file cannot be read or
+// holds a zero byte. "-" is standard input, at the present time. A line
+// that hits the patterns' match limit is told once.
+TEST(CompareTool, UnifiedDiffsAndTheirStatus) {
+    const auto Folder = MakeTestFolder();
+    const std::string A = WriteBytes(Folder / "a", "x\ny\n"),
+                      B = WriteBytes(Folder / "b", "x\nz\n"),
+                      Zero = WriteBytes(Folder / "z", std::string("x\0y\n", 4));
+    const TResult Equal = RunTool({"-u", A, A});
+    EXPECT_TRUE(Equal.Status == 0 && Equal.Out.empty());
+    const TResult Piped = RunTool({"-U1", A, "-"}, {.In = B});
+    EXPECT_EQ(Piped.Status, 1);
+    const std::regex Now("\\+\\+\\+ -\t[0-9-]{10} [0-9:]{8}\\.[0-9]{9} [+-][0-9]{4}");
+    EXPECT_TRUE(std::regex_search(Piped.Out, Now)) << Piped.Out;
+    EXPECT_TRUE(Piped.Out.ends_with("\n@@ -1,2 +1,2 @@\n x\n-y\n+z\n")) << Piped.Out;
+    const std::pair<std::vector<std::string>, std::string> Troubles[] = {
+        {{"-u", A, "/nonexistent"}, "cannot read /nonexistent: No such file or directory"},
+        {{"-u", Zero, A}, Zero + " holds a zero byte, which a unified diff cannot carry"},
+    };
+    for (const auto &[Args, Message] : Troubles) {
+        const TResult Result = RunTool(Args);
+        EXPECT_EQ(Result.Status, 2);
+        EXPECT_EQ(Result.Out, "");
+        EXPECT_EQ(Result.Err, "tarnwell-compare: " + Message + "\n");
+    }
+    const std::string Runaway = WriteBytes(Folder / "r", std::string(30, 'a') + "b\n");
+    const TResult Result = RunTool({"-u", "--ignore-text=(a+)+$", Runaway, A});
+    EXPECT_EQ(Result.Status, 1);
+    EXPECT_EQ(Result.Err, "tarnwell-compare: the patterns' match limit was hit on 1 line; it "
+                          "compared unfiltered\n");
+}
+
 TEST(CompareTool, AFailedWriteExitsTwo) {
-    const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n");
+    const std::string A = WriteBytes(MakeTestFolder() / "a", "x\n"),
+                      Empty = WriteBytes(MakeTestFolder() / "e", "");
     for (const std::vector<std::string> &Args :
-         {std::vector<std::string>{A, "/nonexistent"}, {A, A}, {"--version"}}) {
-        const TResult Result = RunTool(Args, "/dev/full");
+         {std::vector<std::string>{A, "/nonexistent"}, {A, A}, {"--version"}, {"-u", A, Empty}}) {
+        const TResult Result = RunTool(Args, {.Out = "/dev/full"});
         EXPECT_EQ(Result.Status, 2);
         EXPECT_TRUE(
             Result.Err.ends_with("tarnwell-compare: write error: No space left on device\n"))

@@ -93,6 +93,32 @@ TEST(RunComparison, TheStatusAndOutcomeTellHowTheRunEnded) {
     }
 }
 
+// Patterns change how lines pair, not what the report shows: with -n too,
+// the report shows a big number as 999999. A pattern that does not compile
+// ends the run before anything is read; lines that hit the match limit are
+// told in the status.
+TEST(RunComparison, PatternsPairTheLinesAndTheStatusTellsOfTheirTrouble) {
+    const auto Folder = MakeTestFolder();
+    const std::string A = WriteBytes(Folder / "a.txt", "at 10:00 n=12345678\nsame\n"),
+                      B = WriteBytes(Folder / "b.txt", "at 11:30 n=87654321\nsame\n");
+    TRecordingSink Sink;
+    RunComparison(
+        {.FileName1 = A, .FileName2 = B, .IgnoreBigNumbers = true, .IgnoreText = {"[0-9]+:[0-9]+"}},
+        Sink);
+    EXPECT_EQ(Sink.Shown(), "        at 10:00 n=999999\n        same\n");
+    const TCompareOutcome Outcome = RunComparison(
+        {.FileName1 = A, .FileName2 = "/nonexistent", .IgnoreText = {"x", "("}}, Sink);
+    EXPECT_EQ(Sink.Status, "Invalid pattern '(': missing closing parenthesis at offset 1");
+    EXPECT_EQ(Outcome.LoadError2, 0) << "nothing is read";
+    const std::string Runaway = std::string(30, 'a') + "b\n";
+    RunComparison({.FileName1 = WriteBytes(Folder / "c.txt", Runaway),
+                   .FileName2 = WriteBytes(Folder / "d.txt", Runaway + "x\n"),
+                   .IgnoreText = {"(a+)+$"}},
+                  Sink);
+    EXPECT_EQ(Sink.Status, "All Done: 0 lines only in c.txt, 1 only in d.txt, 1 in both; the "
+                           "patterns' match limit was hit on 2 lines; they compared unfiltered");
+}
+
 TEST(RunComparison, AnAppendingRunPutsTheSeparatorBeforeItsReport) {
     const auto [Name1, Name2] = Write("x\n", "x\n");
     TRecordingSink Sink;

@@ -1,6 +1,7 @@
 #include "TLineFolding.h"
 #include "EngineTestSupport.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +36,31 @@ TEST(TLineFolding, FoldsAndComparesAsThePlainRulesDo) {
         Out.resize(Folding.Fold(A.data(), A.size(), Out.data()));
         ASSERT_EQ(Out, ReferenceFold(A, Ignored)) << testing::PrintToString(A);
         ASSERT_EQ(Folding.Same(A.c_str(), B.c_str()), Out == ReferenceFold(B, Ignored));
+    }
+}
+
+// The patterns see the text as read; big numbers, case and white space
+// fold what they leave. Each row's result differs when the order does.
+TEST(TLineFolding, PatternsComeBeforeTheOtherFoldings) {
+    // Twin folds as Text does.
+    const struct {
+        const char *Pattern;
+        TLineFolding::TIgnored Ignored;
+        const char *Text, *Folded, *Twin;
+    } Rows[] = {
+        {"^[0-9]{3}", {.IgnoreBigNumbers = true}, "1234567 x", "4567 x", "9994567 x"},
+        {"z", {.IgnoreBigNumbers = true}, "12z34567", "999999", "999999"},
+        {"abc", {.IgnoreCase = true}, "ABC abc", "abc ", "Abc "},
+        {"a b", {.IgnoreWhiteSpace = true}, "a b|a  b", "|ab", "|ab"},
+    };
+    for (const auto &Row : Rows) {
+        TTextFilter Filter;
+        ASSERT_FALSE(Filter.Compile({Row.Pattern}));
+        const TLineFolding Folding(Row.Ignored, Filter);
+        std::string Folded;
+        EXPECT_EQ(Folding.Fold(Row.Text, std::strlen(Row.Text), Folded), Row.Folded) << Row.Text;
+        EXPECT_TRUE(Folding.Same(Row.Text, Row.Twin)) << Row.Text;
+        EXPECT_FALSE(Folding.Same(Row.Text, "other")) << Row.Text;
     }
 }
 

@@ -1,7 +1,10 @@
 #include "EngineTestSupport.h"
 #include "TMyStringList.h"
 
+#include <algorithm>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,7 +101,32 @@ TEST(TLineReader, FilesMatchThePlainRulesAndTheBlockLayout) {
         }
         EXPECT_EQ(Store.Blocks().Count(), Placed.List().Count());
         EXPECT_EQ(Store.Free(), Placed.Cursor().Free);
+        // What a unified diff must know: lines a zero byte cut, and whether
+        // the last line had a line end (byte 26 is none).
+        const std::string Read = Bytes.substr(0, Bytes.find('\x1a'));
+        EXPECT_EQ(Store.LastLineEnded(), Raw.empty() || Read.back() == '\n' || Read.back() == '\r');
+        EXPECT_EQ(Store.CutLines(), std::size_t(std::count_if(Raw.begin(), Raw.end(), [](auto &L) {
+                      return L.find('\0') != std::string::npos;
+                  })));
     }
+}
+
+// Standard input is read to its end, a piece at a time, in the lines the
+// same bytes give from memory.
+TEST(TLineReader, ADescriptorIsReadWhole) {
+    TRandom Random(5);
+    const std::string Bytes = RandomBytes(Random, 400000);
+    const int Fd = open(WriteBytes(MakeTestFolder() / "in", Bytes).c_str(), O_RDONLY);
+    TMyStringList FromDescriptor, FromMemory, Closed;
+    FromDescriptor.LoadFromDescriptor(Fd);
+    close(Fd);
+    LoadBytes(FromMemory, Bytes);
+    EXPECT_EQ(FromDescriptor.LoadError(), 0);
+    ASSERT_EQ(FromDescriptor.Count(), FromMemory.Count());
+    for (int K = 0; K < FromDescriptor.Count(); ++K)
+        ASSERT_STREQ(FromDescriptor.Strings(K), FromMemory.Strings(K)) << "line " << K;
+    Closed.LoadFromDescriptor(-1);
+    EXPECT_EQ(Closed.LoadError(), EBADF);
 }
 
 } // namespace

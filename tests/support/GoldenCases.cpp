@@ -12,18 +12,24 @@ std::string ReadWholeFile(const std::filesystem::path &Path) {
 
 namespace {
 
-// The runs of the case folders in Root, which compare First with Second.
+// The runs of the case folders in Root, which compare First with Second;
+// with Without, only the runs whose letters include none of its letters.
 std::vector<TGoldenRun> Runs(const std::filesystem::path &Root, const char *First,
-                             const char *Second) {
+                             const char *Second, std::string_view Without) {
     std::vector<TGoldenRun> Runs;
     for (const auto &Folder : std::filesystem::directory_iterator(Root))
         for (const auto &File : std::filesystem::directory_iterator(Folder)) {
             const std::string Name = File.path().stem().string(); // expected[-LETTERS]
-            if (Name.starts_with("expected") && File.path().extension() == ".txt")
-                Runs.push_back({Folder.path().filename().string(), Folder.path() / First,
-                                Folder.path() / Second,
-                                Name.substr(std::min<std::size_t>(Name.size(), 9)),
-                                ReadWholeFile(File)});
+            const std::string Options = Name.substr(std::min<std::size_t>(Name.size(), 9));
+            if (!Name.starts_with("expected") || File.path().extension() != ".txt" ||
+                Options.find_first_of(Without) != std::string::npos)
+                continue;
+            std::vector<std::string> Patterns;
+            std::ifstream PatternFile(Folder.path() / "patterns.txt");
+            for (std::string Line; std::getline(PatternFile, Line);)
+                Patterns.push_back(Line);
+            Runs.push_back({Folder.path().filename().string(), Folder.path() / First,
+                            Folder.path() / Second, Options, ReadWholeFile(File), Patterns});
         }
     std::sort(Runs.begin(), Runs.end(), [](const TGoldenRun &A, const TGoldenRun &B) {
         return std::tie(A.Case, A.Options) < std::tie(B.Case, B.Options);
@@ -33,22 +39,27 @@ std::vector<TGoldenRun> Runs(const std::filesystem::path &Root, const char *Firs
 
 } // namespace
 
-std::vector<TGoldenRun> GoldenRuns() {
-    return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt");
+std::vector<TGoldenRun> GoldenRuns(std::string_view Without) {
+    return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt", Without);
 }
 
 std::vector<TGoldenRun> GoldenTreeRuns() {
-    return Runs(TARNWELL_TEST_DATA "/trees", "old", "new");
+    return Runs(TARNWELL_TEST_DATA "/trees", "old", "new", {});
 }
 
 TCompareRequest GoldenRequest(const TGoldenRun &Run) {
-    const auto Has = [&](char Letter) { return Run.Options.find(Letter) != std::string::npos; };
     return {.FileName1 = Run.First.string(),
-            .FileName2 = Run.Second.string(),
-            .OnlyDifferences = Has('d'),
-            .IgnoreBigNumbers = Has('n'),
-            .IgnoreCase = Has('i'),
-            .IgnoreWhiteSpace = Has('w')};
+            .FileName2 = Run.Has('s') ? "-" : Run.Second.string(),
+            .OnlyDifferences = Run.Has('d'),
+            .IgnoreBigNumbers = Run.Has('n'),
+            .IgnoreCase = Run.Has('i'),
+            .IgnoreWhiteSpace = Run.Has('w'),
+            .IgnoreText = Run.Has('x') ? Run.Patterns : std::vector<std::string>()};
+}
+
+TUnifiedOptions GoldenUnifiedOptions() {
+    const std::string Epoch(UnifiedEpochTime);
+    return {.First = {.Name = "a.txt", .Time = Epoch}, .Second = {.Name = "b.txt", .Time = Epoch}};
 }
 
 std::string GoldenRowName(const testing::TestParamInfo<TGoldenRun> &Row) {

@@ -1,28 +1,38 @@
 #pragma once
 
 #include "TCompareRequest.h"
+#include "UnifiedDiff.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The golden cases: each folder below tests/data holds two input files,
 // a.txt and b.txt, and the whole report expected for them with each set of
 // options: expected.txt without options, expected-LETTERS.txt with the
 // options of tarnwell-compare's short flags (d only differences, n ignore big
-// numbers, i ignore case, w ignore white space). The labels are the file
-// names a.txt and b.txt wherever the folder lies.
+// numbers, i ignore case, w ignore white space, u the unified diff) and two
+// more letters: x, --ignore-text with each line of the folder's patterns.txt
+// in turn; s, b.txt read as "-" from standard input. The labels are the file
+// names a.txt and b.txt wherever the folder lies; a unified diff names them
+// so too, with the time of a file modified at 0 seconds in UTC
+// (UnifiedEpochTime).
 struct TGoldenRun {
     std::string Case;                    // the folder's name
     std::filesystem::path First, Second; // its a.txt and b.txt
     std::string Options;                 // the letters; empty for expected.txt
     std::string Expected;                // the report, each line ended by "\n"
+    std::vector<std::string> Patterns;   // the lines of its patterns.txt, if any
+
+    bool Has(char Letter) const { return Options.find(Letter) != std::string::npos; }
 };
 
-// Every run of every case, in the order of case and options.
-std::vector<TGoldenRun> GoldenRuns();
+// Every run of every case, in the order of case and options; with Without,
+// only the runs whose letters include none of its letters.
+std::vector<TGoldenRun> GoldenRuns(std::string_view Without = {});
 
 // The golden folder cases, each a folder below tests/data/trees: the trees
 // old and new in place of a.txt and b.txt, and the expected reports as above.
@@ -30,8 +40,11 @@ std::vector<TGoldenRun> GoldenRuns();
 // make them.
 std::vector<TGoldenRun> GoldenTreeRuns();
 
-// The request of Run: its two files and its option letters.
+// The request of Run: its two files and its option letters. With s the
+// second name is "-"; the caller sets StandardInput.
 TCompareRequest GoldenRequest(const TGoldenRun &Run);
+// The headers of a golden unified diff: a.txt and b.txt at UnifiedEpochTime.
+TUnifiedOptions GoldenUnifiedOptions();
 
 // The name of a suite's row for a golden run: "notes_d" for the case notes
 // with option d, "look_ahead_99" for look-ahead-99 without options. The runs
