@@ -3,9 +3,11 @@
 // Two folders, or a folder and a file, are compared as the program does.
 
 #include "Compare.h"
+#include "TFolderReport.h"
 #include "TStdoutSink.h"
 #include "TTextFilter.h"
 #include "UnifiedDiff.h"
+#include "UnifiedTrees.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -59,7 +61,11 @@ constexpr std::string_view UsageText =
     "when both files end their lines in LF and hold no byte 26. Lines that end in\n"
     "CR LF or CR come out ending in LF, so patch will not apply the diff to such\n"
     "a file until its line ends are LF. -u cannot be used with -d; a file that\n"
-    "holds a zero byte gives no diff.\n"
+    "holds a zero byte gives no diff. Two folders give one diff of the trees, as\n"
+    "diff -ruN does: a file only in one is compared with an empty one, and\n"
+    "patch -p1 in a copy of FOLDER1 makes FOLDER2; files holding a zero byte\n"
+    "write \"Binary files A and B differ\", other paths it cannot carry are told\n"
+    "on standard error.\n"
     "A file that cannot be read compares as empty (with -u: no diff is written).\n"
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble; for folders 0 if nothing differs, 1 if something does,\n"
@@ -274,10 +280,39 @@ int Conclude(const TCommandLine &Line, const TCompareOutcome &Outcome, const TSt
     return Status;
 }
 
+// The unified diff of two trees: 1 when something differs, 2 when some path
+// could not be read or the output failed.
+int WriteUnifiedFolders(const TCommandLine &Line) {
+    TStdoutSink Out(STDOUT_FILENO);
+    const TUnifiedTreeOutcome Outcome = WriteUnifiedTrees(
+        Line.Request, Line.Context, [&Out](std::string_view Bytes) { Out.Write(Bytes); },
+        [&Out](std::string_view Text, bool) {
+            // In order with the diff around it, on a terminal.
+            Out.Flush();
+            Complain(std::string(Text));
+        });
+    const bool Written = Out.Flush();
+    if (!Outcome.PatternError.empty()) {
+        Complain(Outcome.PatternError);
+        return 2;
+    }
+    if (!Written) {
+        Complain(std::string("write error: ") + std::strerror(Out.Error()));
+        return 2;
+    }
+    if (Outcome.Broken) {
+        Complain("out of memory; the diff is incomplete");
+        return 2;
+    }
+    return Outcome.Trouble ? 2 : Outcome.Differs ? 1 : 0;
+}
+
 int WriteUnified(const TCommandLine &Line) {
+    if (IsFolder(Line.Request.FileName1) && IsFolder(Line.Request.FileName2))
+        return WriteUnifiedFolders(Line);
     TStdoutSink Out(STDOUT_FILENO);
     const TUnifiedOutcome Outcome =
-        WriteUnifiedDiff(Line.Request, {.Context = Line.Context},
+        WriteUnifiedDiff(WithFileInFolder(Line.Request), {.Context = Line.Context},
                          [&Out](std::string_view Bytes) { Out.Write(Bytes); });
     const bool Written = Out.Flush();
     if (Outcome.CutFile != 0) {

@@ -116,6 +116,17 @@ TEST(CompareTool, FoldersExitZeroWhenAlikeAndTwoWhenSomethingCannotBeRead) {
     const TResult Broken = RunTool({(Folder / "a").string(), (Folder / "b").string()});
     EXPECT_EQ(Broken.Status, 2);
     EXPECT_EQ(Broken.Out, "Cannot read: link: No such file or directory\nIdentical: same.txt\n");
+    // -u on trees: what no hunk carries is told on standard error.
+    const TResult Unified = RunTool({"-u", (Folder / "a").string(), (Folder / "b").string()});
+    EXPECT_EQ(Unified.Status, 2);
+    EXPECT_EQ(Unified.Out, "");
+    EXPECT_EQ(Unified.Err, "tarnwell-compare: Cannot read: link: No such file or directory\n");
+    const TResult Alike = RunTool({"-u", Old, Old});
+    EXPECT_EQ(Alike.Status, 0);
+    EXPECT_EQ(Alike.Out + Alike.Err, "");
+    const TResult Differ = RunTool({"-u", Old, TARNWELL_TEST_DATA "/trees/basic/new"});
+    EXPECT_EQ(Differ.Status, 1);
+    EXPECT_EQ(Differ.Err, "tarnwell-compare: File and folder: thing\n");
 }
 
 TEST(CompareTool, LongOptionsActAsTheirLetters) {
