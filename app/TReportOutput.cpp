@@ -1,9 +1,11 @@
 #include "TReportOutput.h"
 
 #include "RunTexts.h"
+#include "TFolderReport.h"
 #include "TForm.h"
 #include "TMyIniFile.h"
 #include "UnifiedDiff.h"
+#include "UnifiedTrees.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,11 +61,28 @@ void TReportOutput::SavePatch(const QString &FileName, const TCompareRequest &Ru
     if (!file.open(QIODevice::WriteOnly))
         throw fail();
     bool written = true;
-    const TUnifiedOutcome outcome = WriteUnifiedDiff(Run, {}, [&](std::string_view Bytes) {
+    const TUnifiedWrite write = [&](std::string_view Bytes) {
         written = file.write(Bytes.data(), qint64(Bytes.size())) == qint64(Bytes.size());
         if (!written)
             throw fail();
-    });
+    };
+    if (IsFolder(Run.FileName1) && IsFolder(Run.FileName2)) {
+        // A patch that leaves out a path it could not read is not saved.
+        QStringList troubles;
+        const TUnifiedTreeOutcome outcome =
+            WriteUnifiedTrees(Run, 3, write, [&](std::string_view Text, bool Trouble) {
+                if (Trouble)
+                    troubles << QString::fromUtf8(Text.data(), qsizetype(Text.size()));
+            });
+        if (!troubles.isEmpty())
+            throw std::runtime_error(QStringLiteral("Cannot make a patch of the folders: %1")
+                                         .arg(troubles.join(QLatin1Char('\n')))
+                                         .toStdString());
+        if (!written || outcome.Broken || !file.commit())
+            throw fail();
+        return;
+    }
+    const TUnifiedOutcome outcome = WriteUnifiedDiff(WithFileInFolder(Run), {}, write);
     // Unsaved, the new file goes and the old one stays.
     if (const QString errors = LoadErrorsText(Run, outcome.Run); !errors.isEmpty())
         throw std::runtime_error(errors.toStdString());

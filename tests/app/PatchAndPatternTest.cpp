@@ -3,6 +3,7 @@
 #include "UCompareReport.h"
 #include "UiChild.h"
 #include "UnifiedDiff.h"
+#include "UnifiedTrees.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,26 @@ TEST_F(PatchAndPatternTest, SaveAsPatchWritesTheLastRunsDiff) {
     QFile Kept(Here);
     ASSERT_TRUE(Kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(Kept.readAll().toStdString(), Diff);
+
+    // Two folders give the diff of the trees.
+    Report->RunComparison(true, Path("old"), Path("new"), true, false, false);
+    Answer<QFileDialog>([&](QFileDialog *Dialog) {
+        Dialog->selectFile(Here);
+        return int(QDialog::Accepted);
+    });
+    Command->trigger();
+    std::string Trees;
+    WriteUnifiedTrees(
+        {.FileName1 = Path("old").toStdString(), .FileName2 = Path("new").toStdString()}, 3,
+        [&](std::string_view Bytes) { Trees += Bytes; }, [](std::string_view, bool) {});
+    EXPECT_TRUE(Trees.ends_with("+++ " + Path("new/a.txt").toStdString() + "\t" +
+                                std::string(UnifiedEpochTime) +
+                                "\n@@ -1,3 +0,0 @@\n-one\n-two\n-three\n"))
+        << Trees;
+    EXPECT_TRUE(TakeErrors().isEmpty());
+    Kept.close();
+    ASSERT_TRUE(Kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Kept.readAll().toStdString(), Trees);
 
     Child<QAction>(Report, "New1")->trigger();
     EXPECT_FALSE(Command->isEnabled());
