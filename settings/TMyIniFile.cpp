@@ -163,7 +163,7 @@ void TMyIniFile::WriteListBox(const std::string &Section, const std::string &Ide
     for (int i = 0; i < ListBox->count(); ++i)
         WriteString(key, "Item" + std::to_string(i + 1), ListBox->item(i)->text().toStdString());
     if (!transaction.Commit())
-        throw ERegistryException("Failed to set data for 'Count'");
+        throw SaveFailure();
 }
 
 std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
@@ -217,7 +217,7 @@ void TMyIniFile::WriteFont(const std::string &Section, const std::string &Ident,
     WriteBool(key, "Underline", Font.underline());
     WriteBool(key, "StrikeOut", Font.strikeOut());
     if (!transaction.Commit())
-        throw ERegistryException("Failed to set data for 'Name'");
+        throw SaveFailure();
 }
 
 // A line's leading TABs or spaces give its depth; a line more than one level

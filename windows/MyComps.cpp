@@ -96,7 +96,7 @@ void THistoryBox::SaveHistory(TMyIniFile &Store, const std::string &Name, int Nu
     for (int I = 1; I <= Written; ++I)
         Store.WriteString(Key, ItemName(I), itemText(I - 1).toStdString());
     if (!Transaction.Commit())
-        throw ERegistryException("Failed to set data for 'Text'");
+        throw TRegistry::SaveFailure();
 }
 
 QString THistoryBox::StripQuotes(const QString &Text) {

@@ -227,6 +227,29 @@ TEST_F(StoredValuesTest, AFailedSaveAtExitIsShownAndTheOtherValuesAreStored) {
     ExpectStored();
 }
 
+// Two copies of the program at once: the one that ends later writes back
+// only what it changed itself, so the other's change stays.
+TEST_F(StoredValuesTest, ALaterExitKeepsWhatAnotherCopyChanged) {
+    auto First = OpenReport(), Second = OpenReport();
+    Child<QCheckBox>(First->CompareDialog(), "ignoreBigNumbers")->setChecked(true);
+    Child<QCheckBox>(Second->CompareDialog(), "ignoreCase")->setChecked(true);
+    First.reset();
+    Second.reset();
+    TRegIniFile Store(DefaultRootKey);
+    for (const char *Value : {"CheckBox-3", "CheckBox-7"})
+        EXPECT_EQ(Store.ReadString("Compare\\Dialog", Value, ""), "1") << Value;
+}
+
+// Settings that cannot be saved at exit are told once, with the file, the
+// reason and what it means, however many values failed.
+TEST_F(StoredValuesTest, SettingsThatCannotBeSavedAreToldOnce) {
+    WriteLines("config/tarnwell", {"a file where the folder should be"});
+    SetEveryValue();
+    EXPECT_EQ(TakeErrors(), QStringList("Cannot save the settings to " +
+                                        Path("config/tarnwell/registry.sqlite3") +
+                                        ": Not a directory. The changes of this session are lost."));
+}
+
 // OK (1) runs with the dialog's names and options, Wizard (5) hands over to
 // the wizard, whose Finish (1) runs with its names only; Cancel (2) runs
 // nothing. The title names the run's files until New; a run cannot be

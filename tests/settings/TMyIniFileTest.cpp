@@ -64,7 +64,8 @@ TEST_F(Composites, AFontLivesInTheSubkeySectionPlusIdent) {
     font = QFont("DejaVu Sans Mono", 13);
     font.setItalic(true);
     font.setStrikeOut(true);
-    store.WriteFont("Compare\\Report", "Font-1", font);
+    // A store that has read nothing writes every value.
+    TMyIniFile(Root).WriteFont("Compare\\Report", "Font-1", font);
     EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Size", ""), "13");
     EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Italic", ""), "1");
     EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Bold", ""), "0");
@@ -93,8 +94,8 @@ TEST_F(Composites, ARichEditKeepsItsTextInOneFileForEveryConfiguration) {
     edit.setPlainText("old");
     EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
     EXPECT_EQ(Shown(edit), text);
-    for (const auto &[bytes, expected] : std::vector<std::pair<std::string, QString>>{
-             {"a\n\r\nb\rc", "a\n\nb\nc"}, {"", ""}}) {
+    for (const auto &[bytes, expected] :
+         std::vector<std::pair<std::string, QString>>{{"a\n\r\nb\rc", "a\n\nb\nc"}, {"", ""}}) {
         WriteFile(Kept, bytes);
         EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
         EXPECT_EQ(Shown(edit), expected);
