@@ -2,6 +2,7 @@
 
 #include "Compare.h"
 #include "FileDrop.h"
+#include "FileNames.h"
 #include "ReportFont.h"
 #include "RunTexts.h"
 #include "TDifferenceNavigator.h"
@@ -10,7 +11,6 @@
 #include "UCompareWizard.h"
 #include "Version.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -175,8 +175,8 @@ void TCompareReport::done(int Result) {
 void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const QString &FileName2,
                                    bool Compare, bool OnlyDifferences, bool IgnoreBigNumbers) {
     RunComparison({.Clear = Clear,
-                   .FileName1 = QFile::encodeName(FileName1).toStdString(),
-                   .FileName2 = QFile::encodeName(FileName2).toStdString(),
+                   .FileName1 = EncodeFileName(FileName1),
+                   .FileName2 = EncodeFileName(FileName2),
                    .Compare = Compare,
                    .OnlyDifferences = OnlyDifferences,
                    .IgnoreBigNumbers = IgnoreBigNumbers});
@@ -214,8 +214,8 @@ void TCompareReport::RunFromDialog() {
 void TCompareReport::RunFromWizard() {
     // A wizard run always empties the report first and uses no options.
     TCompareRequest request;
-    request.FileName1 = QFile::encodeName(FCompareWizard->FirstFileName()).toStdString();
-    request.FileName2 = QFile::encodeName(FCompareWizard->SecondFileName()).toStdString();
+    request.FileName1 = EncodeFileName(FCompareWizard->FirstFileName());
+    request.FileName2 = EncodeFileName(FCompareWizard->SecondFileName());
     FLastRun = TLastRun{request, true};
     RunComparison(request);
 }

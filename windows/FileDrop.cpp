@@ -1,15 +1,16 @@
 #include "FileDrop.h"
 
-#include <QToolTip>
+#include "FileNames.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
-#include <QDir>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QToolTip>
 #include <QUrl>
+#include <new>
+#include <sys/stat.h>
 
 TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
     TFileDrop drop;
@@ -27,10 +28,15 @@ TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
         return drop;
     }
     for (const QUrl &url : urls) {
-        const QString name = QDir::toNativeSeparators(url.toLocalFile());
+        // The path's own bytes: toLocalFile() reads them as UTF-8, and a
+        // name that is not would lose its bytes.
+        const std::string bytes =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+        const QString name = DecodeFileName(bytes);
+        struct stat status {};
         if (!url.isLocalFile()) {
             drop.Refusal = QStringLiteral("%1 is not a local file").arg(url.toDisplayString());
-        } else if (QFileInfo(name).isDir()) {
+        } else if (::stat(bytes.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
             drop.Refusal = QStringLiteral("%1 is a folder, not a file").arg(name);
         } else {
             drop.Files << name;

@@ -1,6 +1,7 @@
 #include "AppMain.h"
 #include "AppTestSupport.h"
 #include "Compare.h"
+#include "FileNames.h"
 #include "ReportKinds.h"
 #include "SettingsRootKey.h"
 #include "UCompareDialog.h"
@@ -26,6 +27,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
+#include <fstream>
 #include <map>
 
 namespace {
@@ -61,15 +63,18 @@ protected:
         Then();
         std::vector<std::string> arguments{"tarnwell", "--compare"};
         for (const QString &file : Files)
-            arguments.push_back(file.toStdString());
+            arguments.push_back(EncodeFileName(file));
         EXPECT_EQ(RunApplication(arguments), 0);
     }
     static void Drop(QWidget *Target, const QStringList &Names) {
-        QMimeData data;
         QList<QUrl> urls;
         for (const QString &name : Names)
             urls << QUrl::fromLocalFile(name);
-        data.setUrls(urls);
+        DropUrls(Target, urls);
+    }
+    static void DropUrls(QWidget *Target, const QList<QUrl> &Urls) {
+        QMimeData data;
+        data.setUrls(Urls);
         // The drop goes where the drag's entry was taken.
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(Target, &enter);
@@ -362,6 +367,27 @@ TEST_F(ReportRunsTest, DropsAndCompareAgain) {
     auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
     Drop(secondFile, {first});
     EXPECT_EQ(secondFile->text(), first);
+}
+
+// A name that is not valid UTF-8 reaches the file as the bytes given, from
+// the command line, from the history at the next start and from a drop.
+TEST_F(ReportRunsTest, NamesThatAreNotUtf8ReachTheFileAsGiven) {
+    const std::string bad = EncodeFileName(Folder) + "/bad\xff.txt";
+    std::ofstream(bad) << "x\nsame\n";
+    const QString good = WriteLines(QStringLiteral("good.txt"), {"y", "same"});
+    const QStringList expected{"bad\u00ff.txt   x", "good.txt   y", "           same"};
+    Start({DecodeFileName(bad), good},
+          [&](TCompareReport *Report) { EXPECT_EQ(Lines(Report), expected); });
+    auto report = OpenReport();
+    EXPECT_EQ(report->CompareDialog()->Options().FileName1, bad);
+    Child<QAction>(report, "New1")->trigger();
+    QUrl url;
+    url.setScheme(QStringLiteral("file"));
+    url.setPath(QString::fromLatin1(QByteArray(bad.c_str()).toPercentEncoding("/")),
+                QUrl::TolerantMode);
+    DropUrls(Child<QPlainTextEdit>(report, "resultField")->viewport(),
+             {url, QUrl::fromLocalFile(good)});
+    EXPECT_EQ(Lines(report), expected);
 }
 
 } // namespace
