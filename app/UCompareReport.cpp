@@ -90,8 +90,12 @@ TCompareReport::~TCompareReport() {
 void TCompareReport::Connect(QAction *Action, void (TCompareReport::*Handler)()) {
     // The shortcuts must work whether or not a menu has ever been opened.
     addAction(Action);
-    connect(Action, &QAction::triggered, this,
-            [this, Handler] { RunGuarded(this, [this, Handler] { (this->*Handler)(); }); });
+    // "Save &As..." names its operation "Save As" in a box.
+    const QString operation =
+        QString(Action->text()).remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+    connect(Action, &QAction::triggered, this, [this, Handler, operation] {
+        RunGuarded(this, operation, [this, Handler] { (this->*Handler)(); });
+    });
 }
 
 void TCompareReport::NameSeparators() {
@@ -132,7 +136,9 @@ void TCompareReport::changeEvent(QEvent *Event) {
     TMyReport::changeEvent(Event);
     // The window hears of a new palette before its children take it.
     if (Event->type() == QEvent::PaletteChange && FSink)
-        QTimer::singleShot(0, this, [this] { FSink->Recolour(); });
+        QTimer::singleShot(0, this, [this] {
+            RunGuarded(this, QStringLiteral("the new colours"), [this] { FSink->Recolour(); });
+        });
 }
 
 void TCompareReport::keyPressEvent(QKeyEvent *Event) {
@@ -190,10 +196,7 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     setWindowTitle(RunTitle(Request));
     // The run's report replaces a kept report still going in, or follows
     // the whole of it.
-    if (Request.Clear)
-        FKept->Drop();
-    else
-        FKept->Complete();
+    FKept->RunStarts(Request.Clear);
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
     ui.resultField->setUndoRedoEnabled(false);

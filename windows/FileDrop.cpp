@@ -68,12 +68,17 @@ protected:
             return false;
         // Every outside drag is taken, so that a refused one can say why.
         drag->acceptProposedAction();
-        if (type == QEvent::Drop) {
+        if (type != QEvent::Drop)
+            return true;
+        // Nothing may leave an event handler: memory that runs out is told.
+        try {
             const TFileDrop drop = ReadFileDrop(drag->mimeData(), FMaxFiles);
             if (drop.Refusal.isEmpty())
                 FTake(drop.Files);
             else
                 FRefuse(drop.Refusal);
+        } catch (const std::bad_alloc &) {
+            FRefuse(QStringLiteral("Not enough memory for the drop"));
         }
         return true;
     }
