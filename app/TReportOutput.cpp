@@ -1,27 +1,49 @@
 #include "TReportOutput.h"
 
+#include "NameOnlyIcons.h"
+#include "PrintToFile.h"
+#include "ReportPages.h"
 #include "TForm.h"
 #include "TMyIniFile.h"
+#include "WriteTarget.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QStatusBar>
 #include <stdexcept>
 
-TReportOutput::TReportOutput(QWidget *Window, QPlainTextEdit *Field, QString DocumentName,
-                             std::function<void()> WholeReport)
-    : FWindow(Window), FField(Field), FDocumentName(std::move(DocumentName)),
+namespace {
+
+// The pages of a job that printed no page, or a part of the pages.
+std::pair<int, int> PageRange(const QPrinter &Printer) {
+    if (Printer.printRange() != QPrinter::PageRange)
+        return {0, 0};
+    return {Printer.fromPage(), Printer.toPage()};
+}
+
+QString PagesText(int Pages) {
+    return Pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(Pages);
+}
+
+} // namespace
+
+TReportOutput::TReportOutput(QWidget *Window, QPlainTextEdit *Field, QStatusBar *Status,
+                             QString DocumentName, std::function<void()> WholeReport)
+    : FWindow(Window), FField(Field), FStatus(Status), FDocumentName(std::move(DocumentName)),
       FWholeReport(std::move(WholeReport)) {
     SaveDialog1 = new QFileDialog(Window);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
     SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    ShowNamesOnly(SaveDialog1);
 }
 
 TReportOutput::~TReportOutput() = default;
@@ -33,26 +55,39 @@ void TReportOutput::SaveReport(const QString &FileName) {
         text += line;
         text += QLatin1Char('\n');
     }
-    QSaveFile file(FileName);
-    const auto fail = [&] {
-        return std::runtime_error(QStringLiteral("Cannot write file %1: %2")
-                                      .arg(QDir::toNativeSeparators(FileName), file.errorString())
-                                      .toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail();
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw fail();
+    WriteWholeFile(FileName, text.toUtf8());
 }
 
-void TReportOutput::PrintReport(QPrinter &Printer) {
+int TReportOutput::PrintReport(QPrinter &Printer) {
     FWholeReport();
     Printer.setDocName(FDocumentName);
-    FField->print(&Printer);
-    if (Printer.printerState() == QPrinter::Error)
+    const auto [from, to] = PageRange(Printer);
+    const QString file =
+        Printer.outputFormat() == QPrinter::PdfFormat ? Printer.outputFileName() : QString();
+    if (file.isEmpty()) {
+        const int pages = PrintReportPages(*FField->document(), Printer, from, to);
+        if (pages < 0 || Printer.printerState() == QPrinter::Error)
+            throw std::runtime_error(
+                QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
+        return pages;
+    }
+    // A PDF goes to the file only when it is all there, and only through
+    // the one writer of the files a user names.
+    CheckWriteTarget(file);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
+    writer.setPdfVersion(Printer.pdfVersion());
+    writer.setResolution(Printer.resolution());
+    writer.setPageLayout(Printer.pageLayout());
+    writer.setTitle(FDocumentName);
+    writer.setCreator(QStringLiteral("Tarnwell"));
+    const int pages = PrintReportPages(*FField->document(), writer, from, to);
+    if (pages < 0)
         throw std::runtime_error(
-            QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
+            QStringLiteral("Cannot print %1").arg(FDocumentName).toStdString());
+    WriteWholeFile(file, pdf.data());
+    return pages;
 }
 
 QPrintDialog *TReportOutput::PrintDialog() {
@@ -62,6 +97,7 @@ QPrintDialog *TReportOutput::PrintDialog() {
         PrintDialog1 = new QPrintDialog(FPrinter.get(), FWindow);
         PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
         PrintDialog1->setOption(QAbstractPrintDialog::PrintToFile);
+        GuardPrintToFile(PrintDialog1);
     }
     return PrintDialog1;
 }
@@ -89,6 +125,7 @@ void TReportOutput::SaveAs() {
         return;
     SaveReport(chosen.first());
     FSaveAsFolder = QFileInfo(chosen.first()).absolutePath();
+    FStatus->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(chosen.first())));
 }
 
 void TReportOutput::PrintSetup() {
@@ -104,5 +141,12 @@ void TReportOutput::Print() {
     QPrintDialog *dialog = PrintDialog();
     if (ShowModal(dialog) != QDialog::Accepted)
         return;
-    PrintReport(*dialog->printer());
+    QPrinter &printer = *dialog->printer();
+    const int pages = PrintReport(printer);
+    const QString file =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    FStatus->showMessage(file.isEmpty()
+                             ? QStringLiteral("Printed %1").arg(PagesText(pages))
+                             : QStringLiteral("Printed %1 to %2")
+                                   .arg(PagesText(pages), QDir::toNativeSeparators(file)));
 }

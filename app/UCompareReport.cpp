@@ -31,9 +31,10 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
     FKept = std::make_unique<TKeptReport>(ui.resultField, ui.StatusBar1);
-    FOutput = std::make_unique<TReportOutput>(
-        this, ui.resultField, QString::fromStdString(Section) + QStringLiteral(" Tarnwell"),
-        [this] { FKept->Complete(); });
+    FOutput = std::make_unique<TReportOutput>(this, ui.resultField, ui.StatusBar1,
+                                              QString::fromStdString(Section) +
+                                                  QStringLiteral(" Tarnwell"),
+                                              [this] { FKept->Complete(); });
 
     // The design's text is a placeholder: the report starts empty.
     ui.resultField->clear();

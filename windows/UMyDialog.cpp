@@ -1,5 +1,7 @@
 #include "UMyDialog.h"
 
+#include "NameOnlyIcons.h"
+
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QDir>
@@ -56,6 +58,7 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
     Dialog->setOption(QFileDialog::DontUseNativeDialog);
     Dialog->setAcceptMode(QFileDialog::AcceptOpen);
     Dialog->setFileMode(QFileDialog::AnyFile);
+    ShowNamesOnly(Dialog);
     // Enter on a typed name closes the dialog but not its completion list,
     // which would stay on screen over the window below and take its input.
     QObject::connect(Dialog, &QDialog::finished, Dialog, [Dialog] {

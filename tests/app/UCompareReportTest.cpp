@@ -378,7 +378,8 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
     const QStringList Errors = TakeErrors();
     ASSERT_EQ(Errors.size(), 2);
     EXPECT_TRUE(Errors[0].startsWith("Cannot write file " + Blocker)) << Errors[0].toStdString();
-    EXPECT_TRUE(Errors[1].startsWith("Cannot print")) << Errors[1].toStdString();
+    EXPECT_TRUE(Errors[1].startsWith("Cannot write file " + Blocker + "/report.pdf"))
+        << Errors[1].toStdString();
 }
 
 // Loading a configuration gives the report every style of its stored font,
