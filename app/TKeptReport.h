@@ -36,6 +36,7 @@ private:
     QPointer<QPlainTextEdit> FRichEdit;
     QByteArray FBytes;
     qsizetype FStart = 0;
+    qsizetype FRoomUntil = 0; // the text known to have room to go in
     bool FUndo;
     Qt::ScrollBarPolicy FPolicy;
 };
