@@ -25,7 +25,8 @@ constexpr std::string_view UsageText =
     "\n"
     "  -d, --only-differences    leave out the lines common to both files\n"
     "  -n, --ignore-big-numbers  read every number of more than 6 characters\n"
-    "                            (sign included) as 999999\n"
+    "                            (sign included) as 999999; the report shows\n"
+    "                            such numbers as 999999 too\n"
     "  -i, --ignore-case         ignore the case of the letters A to Z\n"
     "  -w, --ignore-all-space    ignore all spaces, tabs, form feeds and vertical\n"
     "                            tabs when comparing lines\n"
@@ -33,6 +34,7 @@ constexpr std::string_view UsageText =
     "      --version             show the version and exit\n"
     "\n"
     "Lines equal under -i or -w are common and show FILE1's text.\n"
+    "A NUL byte ends its line: the rest of the line is neither compared nor shown.\n"
     "A file that cannot be read compares as empty.\n"
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble.\n";
