@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -181,9 +182,10 @@ TEST_F(ReportRunsTest, AKeptReportFillsAfterTheWindowShowsAndNothingIsLost) {
               QStringList());
 }
 
-// The page set up in Print Setup is the page printed, also after an earlier
-// Print and when the printer is a PDF file; the printed report keeps the
-// tints. Both dialogs run for real.
+// The page set up in Print Setup (size, orientation, margins) is the page
+// printed, also after an earlier Print and when the printer is a PDF file:
+// the text starts at the margin. The printed report keeps the tints, and the
+// status says how many pages went where. Both dialogs run for real.
 TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     auto report = SmallReport();
     // The PDF printed, with its page streams inflated (qUncompress wants a
@@ -219,6 +221,9 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
             auto *size = Child<QComboBox>(Dialog, "pageSizeCombo");
             size->setCurrentIndex(size->findText(QStringLiteral("A5"), Qt::MatchStartsWith));
             Child<QRadioButton>(Dialog, "landscape")->click();
+            auto *unit = Child<QComboBox>(Dialog, "unitCombo");
+            unit->setCurrentIndex(unit->findText(QStringLiteral("Millimeters (mm)")));
+            Child<QDoubleSpinBox>(Dialog, "leftMargin")->setValue(3.53);
             Dialog->accept();
         });
         return Dialog->exec();
@@ -226,6 +231,15 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     Child<QAction>(report, "PrintSetup1")->trigger();
     const QString pdf = print("after.pdf");
     EXPECT_TRUE(pdf.contains(page(595, 420))) << "A5 landscape";
+    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
+              "Printed 1 page to " + Path("after.pdf"));
+    // The page's scale and left edge ("a 0 0 d e f cm"), then the first
+    // line's first glyph within it: 3.53 mm is 10 points.
+    const auto cm = QRegularExpression("([.0-9]+) 0 0 -[.0-9]+ ([.0-9]+) [.0-9]+ cm").match(pdf);
+    const auto glyph = QRegularExpression(" 0 0 Tm\\s+([-.0-9]+) [-.0-9]+ Td").match(pdf);
+    EXPECT_NEAR(cm.captured(2).toDouble() +
+                    cm.captured(1).toDouble() * glyph.captured(1).toDouble(),
+                10.0, 0.5);
 
     // The fill colours ("r g b scn") of the page hold both tints.
     const QRegularExpression fill(QStringLiteral("([0-9.]+) ([0-9.]+) ([0-9.]+) scn"));
@@ -381,10 +395,7 @@ TEST_F(ReportRunsTest, NamesThatAreNotUtf8ReachTheFileAsGiven) {
     auto report = OpenReport();
     EXPECT_EQ(report->CompareDialog()->Options().FileName1, bad);
     Child<QAction>(report, "New1")->trigger();
-    QUrl url;
-    url.setScheme(QStringLiteral("file"));
-    url.setPath(QString::fromLatin1(QByteArray(bad.c_str()).toPercentEncoding("/")),
-                QUrl::TolerantMode);
+    const QUrl url = QUrl::fromEncoded("file://" + QByteArray(bad.c_str()).toPercentEncoding("/"));
     DropUrls(Child<QPlainTextEdit>(report, "resultField")->viewport(),
              {url, QUrl::fromLocalFile(good)});
     EXPECT_EQ(Lines(report), expected);

@@ -122,9 +122,8 @@ TEST_P(UnwritableHive, GivesWhatIsThereAndFailingWrites) {
 INSTANTIATE_TEST_SUITE_P(FileInTheWayReadOnlyFolderOrHive, UnwritableHive,
                          testing::Values(0, 1, 2));
 
-// The hive holds the names of the user's files: it is the user's alone,
-// with its log, whatever the umask and the folder's mode; one an earlier
-// version left open to others is narrowed.
+// The hive and its log are the user's alone whatever the umask and the
+// folder's mode; one an earlier version left open to others is narrowed.
 class PrivateHive : public FreshHome, public testing::WithParamInterface<bool> {};
 
 TEST_P(PrivateHive, IsTheUsersAlone) {
@@ -137,11 +136,9 @@ TEST_P(PrivateHive, IsTheUsersAlone) {
     }
     TRegIniFile(Root).WriteString("Compare", "Now", "1");
     umask(umasked);
-    for (const std::string &file : {HivePath(), HivePath() + "-wal"}) {
-        struct stat status {};
-        ASSERT_EQ(stat(file.c_str(), &status), 0) << file;
-        EXPECT_EQ(status.st_mode & 0777, 0600u) << file;
-    }
+    for (const std::string &file : {HivePath(), HivePath() + "-wal"})
+        EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write)
+            << file;
 }
 
 INSTANTIATE_TEST_SUITE_P(NewOrEarlier, PrivateHive, testing::Bool());

@@ -38,29 +38,3 @@ TEST_F(Typed, IntegersAndBooleansAreReadFromAndWrittenAsPlainText) {
         all += store.ReadString("Compare\\Dialog", name, "?") + " ";
     EXPECT_EQ(all, "-2147483648 1 0 ");
 }
-
-// A store writes only values that differ from what it last read (a missing
-// one as the default it gave) or wrote, so a value it did not change never
-// undoes what another copy of the program wrote meanwhile. A new store, as
-// a configuration saved under a name gets, writes every value.
-TEST_F(Typed, OnlyValuesTheStoreChangedAreWrittenBack) {
-    const std::string dialog = "Compare\\Dialog";
-    TRegIniFile mine(Root), other(Root);
-    mine.WriteString(dialog, "Edit-1", "/a.txt");
-    EXPECT_EQ(other.ReadString(dialog, "Edit-1", ""), "/a.txt");
-    EXPECT_FALSE(other.ReadBool(dialog, "CheckBox-3", false));
-    EXPECT_EQ(other.ReadInteger(dialog, "Left", 5), 5);
-    mine.WriteString(dialog, "Edit-1", "/b.txt");
-    mine.WriteBool(dialog, "CheckBox-3", true);
-    mine.WriteInteger(dialog, "Left", 9);
-    other.WriteString(dialog, "Edit-1", "/a.txt");
-    other.WriteBool(dialog, "CheckBox-3", false);
-    other.WriteInteger(dialog, "Left", 7); // changed here: written
-    TRegIniFile fresh(Root);
-    EXPECT_EQ(fresh.ReadString(dialog, "Edit-1", ""), "/b.txt");
-    EXPECT_TRUE(fresh.ReadBool(dialog, "CheckBox-3", false));
-    EXPECT_EQ(fresh.ReadInteger(dialog, "Left", 0), 7);
-    TRegIniFile saved(Root + "\\Others\\Daily");
-    saved.WriteBool(dialog, "CheckBox-3", false);
-    EXPECT_EQ(TRegIniFile(Root + "\\Others\\Daily").ReadString(dialog, "CheckBox-3", "?"), "0");
-}
