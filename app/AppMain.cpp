@@ -9,8 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>

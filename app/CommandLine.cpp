@@ -4,6 +4,7 @@
 #include "Version.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 #include <QStringList>
 #include <cerrno>
 #include <cstring>
