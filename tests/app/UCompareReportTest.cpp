@@ -32,6 +32,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -360,6 +361,11 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
     mkfifo(QFile::encodeName(Fifo).constData(), 0600);
     // Held open, so that a writer that opened it would not wait.
     const int FifoHeld = open(QFile::encodeName(Fifo).constData(), O_RDWR | O_NONBLOCK);
+    // A device of the test's own (a folder where only root may make one): a
+    // check that let it through must not replace one the system uses.
+    const QString Device = Path("device");
+    if (mknod(QFile::encodeName(Device).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+        QDir().mkpath(Device);
     for (const auto &[Link, To] :
          {std::pair{"to-one", Path("one.txt")}, std::pair{"dangling", Path("no")}})
         ASSERT_EQ(
@@ -373,6 +379,7 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
         {Path("one.txt"), Home, ""},
         {Blocker + "/report.txt", Here, "Not a directory"},
         {Fifo, Here, "not a regular file"},
+        {Device, Here, "not a regular file"},
         {Path("dangling"), Here, "not a regular file"},
         {Path("to-one"), Here, ""},
         {"", Here, ""}};
@@ -391,7 +398,7 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
                                     : QStringList("Cannot write file " + Name + ": " + Why + "."));
         EXPECT_EQ(Status(Report), Why.isEmpty() ? "Saved " + Name : Status(Report));
     }
-    for (const QString &Pdf : {Blocker + "/report.pdf", QString("/dev/full"), Fifo}) {
+    for (const QString &Pdf : {Blocker + "/report.pdf", Device, Fifo}) {
         Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
             Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
             Dialog->printer()->setOutputFileName(Pdf);
@@ -408,7 +415,9 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
         EXPECT_EQ(File.readAll(), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n"));
     }
     close(FifoHeld);
-    EXPECT_TRUE(QFileInfo(Fifo).exists() && !QFileInfo(Fifo).isFile());
+    for (const QString &Special : {Fifo, Device})
+        EXPECT_TRUE(QFileInfo(Special).exists() && !QFileInfo(Special).isFile())
+            << Special.toStdString();
     EXPECT_TRUE(QFileInfo(Path("to-one")).isSymLink() && !QFile::exists(Path("no")));
 }
 
