@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +36,18 @@ void CheckWriteTarget(const QString &FileName) {
 void WriteWholeFile(const QString &FileName, const QByteArray &Bytes) {
     CheckWriteTarget(FileName);
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Bytes) != Bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
+        throw CannotWrite(FileName, file.errorString());
+    // commit() alone would not see a buffered write that failed (a full
+    // disk, a file size limit) nor a sync that failed: it would put a cut
+    // file in place and report success. The system's reason is the clearer.
+    errno = 0;
+    if (file.write(Bytes) != Bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        const QString why =
+            errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        file.cancelWriting();
+        throw CannotWrite(FileName, why);
+    }
+    if (!file.commit())
         throw CannotWrite(FileName, file.errorString());
 }

@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -419,6 +420,37 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
         EXPECT_TRUE(QFileInfo(Special).exists() && !QFileInfo(Special).isFile())
             << Special.toStdString();
     EXPECT_TRUE(QFileInfo(Path("to-one")).isSymLink() && !QFile::exists(Path("no")));
+}
+
+// A write that fails part way, as on a full disk, is told and leaves no
+// file, whole or cut, by Save As or by Print to a file.
+TEST_F(CompareReportTest, AWriteThatFailsPartWayIsToldAndLeavesNoFile) {
+    auto Report = OpenReport();
+    Child<QPlainTextEdit>(Report, "resultField")->setPlainText("a report longer than the limit");
+    const QString Saved = Path("saved.txt"), Printed = Path("printed.pdf");
+    Answer<QFileDialog>([&](QFileDialog *Dialog) {
+        Dialog->selectFile(Saved);
+        return int(QDialog::Accepted);
+    });
+    Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
+        Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        Dialog->printer()->setOutputFileName(Printed);
+        return int(QDialog::Accepted);
+    });
+    // Past 16 bytes a write fails with EFBIG instead of ending the process.
+    const auto Handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit Was{};
+    getrlimit(RLIMIT_FSIZE, &Was);
+    const rlimit Small{16, Was.rlim_max};
+    for (const char *Action : {"SaveAs1", "Print1"}) {
+        setrlimit(RLIMIT_FSIZE, &Small);
+        Child<QAction>(Report, Action)->trigger();
+        setrlimit(RLIMIT_FSIZE, &Was);
+    }
+    std::signal(SIGXFSZ, Handler);
+    EXPECT_EQ(TakeErrors(), QStringList({"Cannot write file " + Saved + ": File too large.",
+                                         "Cannot write file " + Printed + ": File too large."}));
+    EXPECT_EQ(QDir(Path("")).entryList({"saved*", "printed*"}, QDir::Files), QStringList());
 }
 
 // The print dialog's Print checks the file in its box before Qt's own
