@@ -6,7 +6,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -142,6 +144,22 @@ TEST_F(Composites, AKeptTextIsTheUsersAloneAndAFailedWriteSaysWhy) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot write file " + other + "/Report/1.txt: Not a directory");
     }
+    // A write that fails part way, as on a full disk, leaves the old text.
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN); // EFBIG instead
+    rlimit was{};
+    getrlimit(RLIMIT_FSIZE, &was);
+    const rlimit small{4, was.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::string failure;
+    try {
+        store.WriteRichEdit("Compare\\Report", "1", &edit);
+    } catch (const ERegistryException &e) {
+        failure = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(failure, "Cannot write file " + Kept + ": File too large");
+    EXPECT_EQ(ReadFile(Kept), "old text\n");
     store.WriteRichEdit("Compare\\Report", "1", &edit);
     EXPECT_EQ(fs::status(fs::path(Kept).parent_path()).permissions(), fs::perms(0700));
     EXPECT_EQ(fs::status(Kept).permissions(), fs::perms(0600));
