@@ -1,6 +1,7 @@
 #include "AppMain.h"
 
 #include "CommandLine.h"
+#include "FileNames.h"
 #include "ReportText.h"
 #include "SettingsRootKey.h"
 #include "TRegistry.h"
@@ -8,8 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
@@ -75,24 +74,19 @@ std::string ChooseRootKey(const std::string &Configuration) {
 
 int RunApplication(const std::vector<std::string> &Arguments) {
     const TCommandLine line = ParseCommandLine(Arguments);
-    if (line.Help || line.Version) {
-        std::fputs((line.Help ? UsageText() : VersionText()).c_str(), stdout);
-        return 0;
-    }
-    if (!line.Error.empty()) {
-        std::fprintf(stderr, "tarnwell: %s\nTry 'tarnwell --help'.\n", line.Error.c_str());
-        return 2;
-    }
+    if (const auto status = AnswerWithoutWindow(line))
+        return *status;
     // Before anything can show a box: an end requested while one is up
     // must still end through the normal save.
     const auto termination = WatchTermination();
     const std::string rootKey = ChooseRootKey(line.Configuration);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
-    // Full names, so the histories still find the files from another folder.
+    // Full names, so the histories still find the files from another folder;
+    // made without the file system's help, which would change the bytes of
+    // a name that is not valid UTF-8.
     QStringList files;
     for (const std::string &file : line.Files)
-        files << QDir::toNativeSeparators(
-            QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).absoluteFilePath());
+        files << QDir::cleanPath(QDir::current().absoluteFilePath(DecodeFileName(file)));
     report->StartWith(files);
     // The store moved a damaged hive aside while the windows opened it.
     RunGuarded(nullptr, [] { TRegistry::CheckHive(); });

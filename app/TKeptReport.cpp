@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 namespace {
@@ -21,6 +23,44 @@ constexpr std::chrono::milliseconds FillSlice(20);
 // The size of the pieces a kept report goes into its control in: a few
 // milliseconds of work each, and a first one that fills a screen.
 constexpr qsizetype PieceBytes = qsizetype(1) << 16;
+
+const QString OutOfMemoryText = QStringLiteral("Not enough memory to show the whole kept report");
+
+// What a byte of kept text costs in the control, at most (short lines; a
+// line of 16 bytes costs about 190), and the room kept beyond that.
+constexpr std::size_t CostPerByte = 12;
+constexpr std::size_t SpareRoom = std::size_t(32) << 20;
+// How much text may go in after one look for room: what it costs stays
+// well inside the spare room. Asking costs about 0.2 ms (measured).
+constexpr qsizetype RoomSpan = qsizetype(1) << 20;
+
+// Qt's text layer does not report memory that runs out: it crashes. So
+// text goes in only while there is room for the document to grow by as
+// much again as it has cost so far (its tables grow by doubling), with the
+// Next bytes to come:
+// memory that runs out shows as std::bad_alloc here, before Qt needs it.
+// Where memory is not limited, asking costs an address range and nothing else.
+void EnsureRoom(qsizetype Inserted, qsizetype Next) {
+    const std::size_t room = (std::size_t(Inserted) + std::size_t(Next)) * CostPerByte + SpareRoom;
+    void *probe = std::malloc(room);
+    if (probe == nullptr)
+        throw std::bad_alloc();
+    std::free(probe);
+}
+
+// Where a piece that may end at From ends: after the first line end there
+// (CR LF, CR or LF), never between the CR and the LF of one; the end of the
+// text when no line end follows.
+qsizetype PieceEnd(const QByteArray &Bytes, qsizetype From) {
+    const char *const data = Bytes.constData();
+    const char *const stop = data + Bytes.size();
+    const char *at = std::find_if(data + From, stop, [](char C) { return C == '\n' || C == '\r'; });
+    if (at == stop)
+        return Bytes.size();
+    if (*at == '\r' && at + 1 < stop && at[1] == '\n')
+        ++at;
+    return at + 1 - data;
+}
 
 } // namespace
 
@@ -64,21 +104,29 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
         return true;
     // In bulk: one edit block, no list of lines joined again, and no second
     // pass over every block's character format as setPlainText makes. Each
-    // piece is cut after a line feed, so the text never stands in memory
+    // piece is cut after a line end, so the text never stands in memory
     // whole a second time.
     const auto until = std::chrono::steady_clock::now() + Budget;
     QTextCursor cursor(FRichEdit->document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
+    // A block left open would keep the control from ever showing the text.
+    struct TEndBlock {
+        QTextCursor &Cursor;
+        ~TEndBlock() { Cursor.endEditBlock(); }
+    } endBlock{cursor};
     do {
-        const qsizetype cut = FBytes.indexOf('\n', std::min(FStart + PieceBytes, FBytes.size()));
-        const qsizetype end = cut < 0 ? FBytes.size() : cut + 1;
+        const qsizetype end = PieceEnd(FBytes, std::min(FStart + PieceBytes, FBytes.size()));
+        if (end > FRoomUntil) {
+            const qsizetype span = std::max(RoomSpan, end - FStart);
+            EnsureRoom(FStart, span);
+            FRoomUntil = FStart + span;
+        }
         cursor.insertText(
             DecodeKeptText(QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart),
                            end == FBytes.size()));
         FStart = end;
     } while (!Done() && std::chrono::steady_clock::now() < until);
-    cursor.endEditBlock();
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();
@@ -87,6 +135,10 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
 TKeptReport::TKeptReport(QPlainTextEdit *Field, QStatusBar *Status)
     : FField(Field), FStatus(Status) {
     connect(&FTimer, &QTimer::timeout, this, &TKeptReport::FillSome);
+    // Only the user's own edits reach the undo history: the fill and the
+    // runs keep none.
+    connect(Field->document(), &QTextDocument::undoCommandAdded, this,
+            [this] { FLeaveFile = false; });
 }
 
 TKeptReport::~TKeptReport() = default;
@@ -94,33 +146,63 @@ TKeptReport::~TKeptReport() = default;
 std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, bool Whole) {
     Drop();
     std::string skipped;
-    if (auto bytes = Store.ReadRichEditBytes(Section, KeptIdent, skipped))
-        FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes));
-    // A first screenful at once.
-    if (FFill && (Whole || FFill->Append(std::chrono::nanoseconds(0)))) {
-        Complete();
-    } else if (FFill) {
-        FStatus->showMessage(LoadingKept);
-        FTimer.start(0);
+    try {
+        if (auto bytes = Store.ReadRichEditBytes(Section, KeptIdent, skipped))
+            FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes));
+        FLeaveFile = !skipped.empty();
+        // A first screenful at once.
+        if (FFill && (Whole || FFill->Append(std::chrono::nanoseconds(0)))) {
+            Complete();
+        } else if (FFill) {
+            FStatus->showMessage(LoadingKept);
+            FTimer.start(0);
+        }
+    } catch (const std::bad_alloc &) {
+        OutOfMemory();
     }
     return skipped;
 }
 
 void TKeptReport::Save(TMyIniFile &Store, const std::string &Section) {
     Complete();
-    Store.WriteRichEdit(Section, KeptIdent, FField);
+    if (!FLeaveFile)
+        Store.WriteRichEdit(Section, KeptIdent, FField);
+}
+
+void TKeptReport::RunStarts(bool Clear) {
+    if (Clear)
+        Drop();
+    else
+        Complete();
+    FLeaveFile = false;
 }
 
 void TKeptReport::FillSome() {
-    if (FFill && !FFill->Append(FillSlice))
+    try {
+        if (FFill && !FFill->Append(FillSlice))
+            return;
+    } catch (const std::bad_alloc &) {
+        OutOfMemory();
         return;
+    }
     Drop();
 }
 
 void TKeptReport::Complete() {
-    if (FFill)
-        FFill->AppendAll();
+    try {
+        if (FFill)
+            FFill->AppendAll();
+    } catch (const std::bad_alloc &) {
+        OutOfMemory();
+        return;
+    }
     Drop();
+}
+
+void TKeptReport::OutOfMemory() {
+    Drop();
+    FLeaveFile = true;
+    FStatus->showMessage(OutOfMemoryText);
 }
 
 void TKeptReport::Drop() {

@@ -36,6 +36,7 @@ private:
     QPointer<QPlainTextEdit> FRichEdit;
     QByteArray FBytes;
     qsizetype FStart = 0;
+    qsizetype FRoomUntil = 0; // the text known to have room to go in
     bool FUndo;
     Qt::ScrollBarPolicy FPolicy;
 };
@@ -44,6 +45,10 @@ private:
 // the report window's section, read at start, put into the report a piece
 // at a time from the event loop while the window stays live ("Loading the
 // kept report..." in the status bar meanwhile), and written at exit.
+// Memory that runs out while it goes in ends the fill, keeping what is in,
+// and says "Not enough memory to show the whole kept report". A kept file
+// that was skipped, or did not all go in, is left as it is on disk at exit,
+// unless a run or the user's own edit has changed the report since.
 class TKeptReport : public QObject {
 public:
     TKeptReport(QPlainTextEdit *Field, QStatusBar *Status);
@@ -55,8 +60,12 @@ public:
     // skipped, else "".
     [[nodiscard]] std::string Load(TMyIniFile &Store, const std::string &Section, bool Whole);
     // Writes the whole report as the kept text of Section, taking in first
-    // what is still to come. Throws with the reason when it cannot.
+    // what is still to come; writes nothing when the kept file is to be left
+    // as it is. Throws with the reason when it cannot.
     void Save(TMyIniFile &Store, const std::string &Section);
+    // A run begins: it empties the report (Clear), dropping what is still to
+    // come, or follows the whole of it. The report is the run's from then.
+    void RunStarts(bool Clear);
     // The rest of a kept text still going in, at once: before anything takes
     // or adds to the whole report. Ends the fill.
     void Complete();
@@ -66,9 +75,13 @@ public:
 
 private:
     void FillSome();
+    // The fill ends where memory ran out; the kept file stays as it is.
+    void OutOfMemory();
 
     QPlainTextEdit *FField;
     QStatusBar *FStatus;
     std::unique_ptr<TKeptTextFill> FFill;
     QTimer FTimer;
+    // The kept file holds what the report does not: it is not written over.
+    bool FLeaveFile = false;
 };

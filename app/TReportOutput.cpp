@@ -1,32 +1,55 @@
 #include "TReportOutput.h"
 
+#include "NameOnlyIcons.h"
+#include "PrintToFile.h"
+#include "ReportPages.h"
 #include "RunTexts.h"
 #include "TFolderReport.h"
 #include "TForm.h"
 #include "TMyIniFile.h"
 #include "UnifiedDiff.h"
 #include "UnifiedTrees.h"
+#include "WriteTarget.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QStatusBar>
+#include <new>
 #include <stdexcept>
 
-TReportOutput::TReportOutput(QWidget *Window, QPlainTextEdit *Field, QString DocumentName,
-                             std::function<void()> WholeReport)
-    : FWindow(Window), FField(Field), FDocumentName(std::move(DocumentName)),
+namespace {
+
+// The pages of a job that printed no page, or a part of the pages.
+std::pair<int, int> PageRange(const QPrinter &Printer) {
+    if (Printer.printRange() != QPrinter::PageRange)
+        return {0, 0};
+    return {Printer.fromPage(), Printer.toPage()};
+}
+
+QString PagesText(int Pages) {
+    return Pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(Pages);
+}
+
+} // namespace
+
+TReportOutput::TReportOutput(QWidget *Window, QPlainTextEdit *Field, QStatusBar *Status,
+                             QString DocumentName, std::function<void()> WholeReport)
+    : FWindow(Window), FField(Field), FStatus(Status), FDocumentName(std::move(DocumentName)),
       FWholeReport(std::move(WholeReport)) {
     SaveDialog1 = new QFileDialog(Window);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
     SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    ShowNamesOnly(SaveDialog1);
 }
 
 TReportOutput::~TReportOutput() = default;
@@ -38,33 +61,15 @@ void TReportOutput::SaveReport(const QString &FileName) {
         text += line;
         text += QLatin1Char('\n');
     }
-    QSaveFile file(FileName);
-    const auto fail = [&] {
-        return std::runtime_error(QStringLiteral("Cannot write file %1: %2")
-                                      .arg(QDir::toNativeSeparators(FileName), file.errorString())
-                                      .toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail();
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw fail();
+    WriteWholeFile(FileName, text.toUtf8());
 }
 
 void TReportOutput::SavePatch(const QString &FileName, const TCompareRequest &Run) {
-    QSaveFile file(FileName);
-    const auto fail = [&] {
-        return std::runtime_error(QStringLiteral("Cannot write file %1: %2")
-                                      .arg(QDir::toNativeSeparators(FileName), file.errorString())
-                                      .toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail();
-    bool written = true;
+    // Checked first: the files are read only for a name that can take them.
+    CheckWriteTarget(FileName);
+    QByteArray patch;
     const TUnifiedWrite write = [&](std::string_view Bytes) {
-        written = file.write(Bytes.data(), qint64(Bytes.size())) == qint64(Bytes.size());
-        if (!written)
-            throw fail();
+        patch.append(Bytes.data(), qsizetype(Bytes.size()));
     };
     if (IsFolder(Run.FileName1) && IsFolder(Run.FileName2)) {
         // A patch that leaves out a path it could not read is not saved.
@@ -78,12 +83,13 @@ void TReportOutput::SavePatch(const QString &FileName, const TCompareRequest &Ru
             throw std::runtime_error(QStringLiteral("Cannot make a patch of the folders: %1")
                                          .arg(troubles.join(QLatin1Char('\n')))
                                          .toStdString());
-        if (!written || outcome.Broken || !file.commit())
-            throw fail();
+        if (outcome.Broken)
+            throw std::bad_alloc();
+        WriteWholeFile(FileName, patch);
         return;
     }
     const TUnifiedOutcome outcome = WriteUnifiedDiff(WithFileInFolder(Run), {}, write);
-    // Unsaved, the new file goes and the old one stays.
+    // Unsaved, the old file stays.
     if (const QString errors = LoadErrorsText(Run, outcome.Run); !errors.isEmpty())
         throw std::runtime_error(errors.toStdString());
     if (outcome.CutFile != 0) {
@@ -93,17 +99,41 @@ void TReportOutput::SavePatch(const QString &FileName, const TCompareRequest &Ru
                 .arg(QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(name))))
                 .toStdString());
     }
-    if (!written || outcome.Run.Broken || !file.commit())
-        throw fail();
+    if (outcome.Run.Broken)
+        throw std::bad_alloc();
+    WriteWholeFile(FileName, patch);
 }
 
-void TReportOutput::PrintReport(QPrinter &Printer) {
+int TReportOutput::PrintReport(QPrinter &Printer) {
     FWholeReport();
     Printer.setDocName(FDocumentName);
-    FField->print(&Printer);
-    if (Printer.printerState() == QPrinter::Error)
+    const auto [from, to] = PageRange(Printer);
+    const QString file =
+        Printer.outputFormat() == QPrinter::PdfFormat ? Printer.outputFileName() : QString();
+    if (file.isEmpty()) {
+        const int pages = PrintReportPages(*FField->document(), Printer, from, to);
+        if (pages < 0 || Printer.printerState() == QPrinter::Error)
+            throw std::runtime_error(
+                QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
+        return pages;
+    }
+    // A PDF goes to the file only when it is all there, and only through
+    // the one writer of the files a user names.
+    CheckWriteTarget(file);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
+    writer.setPdfVersion(Printer.pdfVersion());
+    writer.setResolution(Printer.resolution());
+    writer.setPageLayout(Printer.pageLayout());
+    writer.setTitle(FDocumentName);
+    writer.setCreator(QStringLiteral("Tarnwell"));
+    const int pages = PrintReportPages(*FField->document(), writer, from, to);
+    if (pages < 0)
         throw std::runtime_error(
-            QStringLiteral("Cannot print %1").arg(Printer.docName()).toStdString());
+            QStringLiteral("Cannot print %1").arg(FDocumentName).toStdString());
+    WriteWholeFile(file, pdf.data());
+    return pages;
 }
 
 QPrintDialog *TReportOutput::PrintDialog() {
@@ -113,6 +143,7 @@ QPrintDialog *TReportOutput::PrintDialog() {
         PrintDialog1 = new QPrintDialog(FPrinter.get(), FWindow);
         PrintDialog1->setObjectName(QStringLiteral("PrintDialog1"));
         PrintDialog1->setOption(QAbstractPrintDialog::PrintToFile);
+        GuardPrintToFile(PrintDialog1);
     }
     return PrintDialog1;
 }
@@ -149,6 +180,7 @@ void TReportOutput::SaveAs() {
         return;
     SaveReport(*chosen);
     FSaveAsFolder = QFileInfo(*chosen).absolutePath();
+    FStatus->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(*chosen)));
 }
 
 void TReportOutput::SaveAsPatch() {
@@ -161,6 +193,7 @@ void TReportOutput::SaveAsPatch() {
         return;
     SavePatch(*chosen, *FLastRun);
     FSaveAsFolder = QFileInfo(*chosen).absolutePath();
+    FStatus->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(*chosen)));
 }
 
 void TReportOutput::PrintSetup() {
@@ -176,5 +209,12 @@ void TReportOutput::Print() {
     QPrintDialog *dialog = PrintDialog();
     if (ShowModal(dialog) != QDialog::Accepted)
         return;
-    PrintReport(*dialog->printer());
+    QPrinter &printer = *dialog->printer();
+    const int pages = PrintReport(printer);
+    const QString file =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    FStatus->showMessage(file.isEmpty()
+                             ? QStringLiteral("Printed %1").arg(PagesText(pages))
+                             : QStringLiteral("Printed %1 to %2")
+                                   .arg(PagesText(pages), QDir::toNativeSeparators(file)));
 }

@@ -12,16 +12,22 @@ class QPageSetupDialog;
 class QPlainTextEdit;
 class QPrintDialog;
 class QPrinter;
+class QStatusBar;
 class QWidget;
 
 // Where the report leaves the program: a file chosen in Save As, or a
-// printer; and the unified diff of the last run's files, for patch. The common dialogs are children
-// of the report window, named as its design names them; the two printer dialogs share one printer
-// and are made on first use, so starting the program never waits for the print system. Before the
-// report goes out, WholeReport makes sure it is all there (a kept report still going in).
+// printer; and the unified diff of the last run's files, for patch. The
+// common dialogs are children of the report window, named as its design
+// names them; the two printer dialogs share one printer and are made on
+// first use, so starting the program never waits for the print system.
+// Before the report goes out, WholeReport makes sure it is all there (a
+// kept report still going in). A file the user names is written only if it
+// is a regular file, a new name or a link to a regular file (WriteTarget.h),
+// and whole or not at all; the status bar then says what was done ("Saved
+// NAME", "Printed N pages to NAME", "Printed N pages").
 class TReportOutput {
 public:
-    TReportOutput(QWidget *Window, QPlainTextEdit *Field, QString DocumentName,
+    TReportOutput(QWidget *Window, QPlainTextEdit *Field, QStatusBar *Status, QString DocumentName,
                   std::function<void()> WholeReport);
     ~TReportOutput();
     TReportOutput(const TReportOutput &) = delete;
@@ -32,10 +38,12 @@ public:
     // leaves the file as it was.
     void SaveReport(const QString &FileName);
     // Prints the whole report as one job on Printer, titled with the
-    // document name; throws when the job cannot be started.
-    void PrintReport(QPrinter &Printer);
-    // Writes the unified diff of Run's two files, read again and paired
-    // with its options, to FileName, replacing the file atomically. Throws
+    // document name, on the page Printer is set up with; a PDF file is
+    // written whole or not at all. Throws when the job cannot be done.
+    // Returns the number of pages printed.
+    int PrintReport(QPrinter &Printer);
+    // Writes the unified diff of Run's two files (or folders), read again
+    // and paired with its options, to FileName, whole or not at all. Throws
     // with the reason, writing nothing, when a file cannot be read ("Cannot
     // read file NAME: REASON") or cannot go in a diff, and when the file
     // cannot be written; the file is then as it was.
@@ -59,6 +67,7 @@ public:
 private:
     QWidget *FWindow;
     QPlainTextEdit *FField;
+    QStatusBar *FStatus;
     QString FDocumentName;
     std::function<void()> FWholeReport;
     std::unique_ptr<QPrinter> FPrinter;

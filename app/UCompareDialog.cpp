@@ -1,10 +1,10 @@
 #include "UCompareDialog.h"
 
 #include "FileDrop.h"
+#include "FileNames.h"
 #include "LabelFit.h"
 #include "TTextFilter.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTabBar>
@@ -75,8 +75,8 @@ TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
 TCompareRequest TCompareDialog::Options() const {
     TCompareRequest Request;
     Request.Clear = ui.clearReport->isChecked();
-    Request.FileName1 = QFile::encodeName(ui.file1->currentText()).toStdString();
-    Request.FileName2 = QFile::encodeName(ui.file2->currentText()).toStdString();
+    Request.FileName1 = EncodeFileName(ui.file1->currentText());
+    Request.FileName2 = EncodeFileName(ui.file2->currentText());
     Request.OnlyDifferences = ui.dontListCommon->isChecked();
     Request.IgnoreBigNumbers = ui.ignoreBigNumbers->isChecked();
     Request.IgnoreCase = ui.ignoreCase->isChecked();

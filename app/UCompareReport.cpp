@@ -2,6 +2,7 @@
 
 #include "Compare.h"
 #include "FileDrop.h"
+#include "FileNames.h"
 #include "ReportFont.h"
 #include "RunTexts.h"
 #include "TDifferenceNavigator.h"
@@ -10,7 +11,6 @@
 #include "UCompareWizard.h"
 #include "Version.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -31,9 +31,10 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
     FKept = std::make_unique<TKeptReport>(ui.resultField, ui.StatusBar1);
-    FOutput = std::make_unique<TReportOutput>(
-        this, ui.resultField, QString::fromStdString(Section) + QStringLiteral(" Tarnwell"),
-        [this] { FKept->Complete(); });
+    FOutput = std::make_unique<TReportOutput>(this, ui.resultField, ui.StatusBar1,
+                                              QString::fromStdString(Section) +
+                                                  QStringLiteral(" Tarnwell"),
+                                              [this] { FKept->Complete(); });
 
     // The design's text is a placeholder: the report starts empty.
     ui.resultField->clear();
@@ -91,8 +92,12 @@ TCompareReport::~TCompareReport() {
 void TCompareReport::Connect(QAction *Action, void (TCompareReport::*Handler)()) {
     // The shortcuts must work whether or not a menu has ever been opened.
     addAction(Action);
-    connect(Action, &QAction::triggered, this,
-            [this, Handler] { RunGuarded(this, [this, Handler] { (this->*Handler)(); }); });
+    // "Save &As..." names its operation "Save As" in a box.
+    const QString operation =
+        QString(Action->text()).remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+    connect(Action, &QAction::triggered, this, [this, Handler, operation] {
+        RunGuarded(this, operation, [this, Handler] { (this->*Handler)(); });
+    });
 }
 
 void TCompareReport::NameSeparators() {
@@ -133,7 +138,9 @@ void TCompareReport::changeEvent(QEvent *Event) {
     TMyReport::changeEvent(Event);
     // The window hears of a new palette before its children take it.
     if (Event->type() == QEvent::PaletteChange && FSink)
-        QTimer::singleShot(0, this, [this] { FSink->Recolour(); });
+        QTimer::singleShot(0, this, [this] {
+            RunGuarded(this, QStringLiteral("the new colours"), [this] { FSink->Recolour(); });
+        });
 }
 
 void TCompareReport::keyPressEvent(QKeyEvent *Event) {
@@ -176,8 +183,8 @@ void TCompareReport::done(int Result) {
 void TCompareReport::RunComparison(bool Clear, const QString &FileName1, const QString &FileName2,
                                    bool Compare, bool OnlyDifferences, bool IgnoreBigNumbers) {
     RunComparison({.Clear = Clear,
-                   .FileName1 = QFile::encodeName(FileName1).toStdString(),
-                   .FileName2 = QFile::encodeName(FileName2).toStdString(),
+                   .FileName1 = EncodeFileName(FileName1),
+                   .FileName2 = EncodeFileName(FileName2),
                    .Compare = Compare,
                    .OnlyDifferences = OnlyDifferences,
                    .IgnoreBigNumbers = IgnoreBigNumbers});
@@ -193,10 +200,7 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     ui.SaveAsPatch1->setEnabled(true);
     // The run's report replaces a kept report still going in, or follows
     // the whole of it.
-    if (Request.Clear)
-        FKept->Drop();
-    else
-        FKept->Complete();
+    FKept->RunStarts(Request.Clear);
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
     ui.resultField->setUndoRedoEnabled(false);
@@ -217,8 +221,8 @@ void TCompareReport::RunFromDialog() {
 void TCompareReport::RunFromWizard() {
     // A wizard run always empties the report first and uses no options.
     TCompareRequest request;
-    request.FileName1 = QFile::encodeName(FCompareWizard->FirstFileName()).toStdString();
-    request.FileName2 = QFile::encodeName(FCompareWizard->SecondFileName()).toStdString();
+    request.FileName1 = EncodeFileName(FCompareWizard->FirstFileName());
+    request.FileName2 = EncodeFileName(FCompareWizard->SecondFileName());
     FLastRun = TLastRun{request, true};
     RunComparison(request);
 }

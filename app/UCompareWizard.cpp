@@ -2,6 +2,7 @@
 
 #include "AppResources.h"
 #include "FileDrop.h"
+#include "FileNames.h"
 #include "LabelFit.h"
 #include "UMyDialog.h"
 
@@ -85,13 +86,13 @@ void TCompareWizard::Button1Click() {
 
 void TCompareWizard::LoadLocalFromIniFile() {
     TMyWizard::LoadLocalFromIniFile();
-    const std::string home = (QDir::homePath() + QLatin1Char('/')).toStdString();
-    ui.firstFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-1", home)));
-    ui.secondFile->setText(QString::fromStdString(IniFile->ReadString(Section, "Edit-2", home)));
+    const std::string home = EncodeFileName(QDir::homePath() + QLatin1Char('/'));
+    ui.firstFile->setText(DecodeFileName(IniFile->ReadString(Section, "Edit-1", home)));
+    ui.secondFile->setText(DecodeFileName(IniFile->ReadString(Section, "Edit-2", home)));
 }
 
 void TCompareWizard::SaveLocalToIniFile() {
     TMyWizard::SaveLocalToIniFile();
-    IniFile->WriteString(Section, "Edit-1", ui.firstFile->text().toStdString());
-    IniFile->WriteString(Section, "Edit-2", ui.secondFile->text().toStdString());
+    IniFile->WriteString(Section, "Edit-1", EncodeFileName(ui.firstFile->text()));
+    IniFile->WriteString(Section, "Edit-2", EncodeFileName(ui.secondFile->text()));
 }

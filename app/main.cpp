@@ -6,21 +6,26 @@
 #include <QIcon>
 
 int main(int argc, char **argv) {
-    // --help and --version print and end without needing a display.
+    // Before the toolkit: --help, --version and a faulty line need no
+    // display, and Qt must not take its options out of the program's names.
     const std::vector<std::string> given(argv, argv + argc);
     const TCommandLine line = ParseCommandLine(given);
-    if (line.Help || line.Version)
-        return RunApplication(given);
+    if (const auto status = AnswerWithoutWindow(line))
+        return *status;
 
-    QApplication application(argc, argv);
+    // Qt sees its own options and nothing else.
+    std::vector<std::string> toolkit{given.front()};
+    toolkit.insert(toolkit.end(), line.ToolkitArguments.begin(), line.ToolkitArguments.end());
+    std::vector<char *> toolkitArgv;
+    for (std::string &argument : toolkit)
+        toolkitArgv.push_back(argument.data());
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = int(toolkit.size());
+    QApplication application(toolkitArgc, toolkitArgv.data());
     // The caption of the standard error box. The display name stays unset:
     // the platform would append it to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
     LoadAppResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
-
-    std::vector<std::string> arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.emplace_back(argv[i]);
-    return RunApplication(arguments);
+    return RunApplication(given);
 }

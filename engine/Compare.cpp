@@ -43,6 +43,27 @@ std::string_view LeadingComponent(std::string_view Remainder) {
     return First == std::string_view::npos ? std::string_view() : Remainder.substr(0, First);
 }
 
+// Name with every control byte written out as \n, \r, \t or \xHH, so two
+// names that differ only in such bytes still read apart.
+std::string Escaped(std::string_view Name) {
+    static const char Hex[] = "0123456789abcdef";
+    std::string Text;
+    for (const char C : Name) {
+        const auto Byte = (unsigned char)C;
+        if (Byte >= 32 && Byte != 127)
+            Text += C;
+        else if (C == '\n')
+            Text += "\\n";
+        else if (C == '\r')
+            Text += "\\r";
+        else if (C == '\t')
+            Text += "\\t";
+        else
+            Text += {'\\', 'x', Hex[Byte >> 4], Hex[Byte & 15]};
+    }
+    return Text;
+}
+
 std::string_view TextOf(const TMyStringList &Store, int Index) {
     return std::string_view(Store.Strings(Index), Store.TextLength(Index));
 }
@@ -242,7 +263,12 @@ std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
     // An empty label would make its file's own lines look common.
     if (Labels.first.empty() || Labels.second.empty())
         Labels = {std::string(FileName1), std::string(FileName2)};
-    return {PrintableName(std::move(Labels.first)), PrintableName(std::move(Labels.second))};
+    Labels = {PrintableName(std::move(Labels.first)), PrintableName(std::move(Labels.second))};
+    // Two names that differ only in their control bytes ("a\nb/", "a\rb/")
+    // would get one label.
+    if (Labels.first == Labels.second)
+        Labels = {Escaped(FileName1), Escaped(FileName2)};
+    return Labels;
 }
 
 std::string LoadErrorText(int Error) {

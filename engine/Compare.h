@@ -36,6 +36,8 @@ std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
 
 // The labels a report uses: MakeLabels', or the two file names in full as
 // given when either of those is empty; a byte below 32 or 127 shows as "?".
+// Labels that come out equal so (names apart only in such bytes) are the
+// full names instead, each such byte written as \n, \r, \t or \xHH.
 std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
                                                  std::string_view FileName2);
 

@@ -3,7 +3,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnwell)
 set(CPACK_PACKAGE_VENDOR "Tarnwell developers")
-set(CPACK_PACKAGE_CONTACT "Tarnwell developers")
+set(CPACK_PACKAGE_CONTACT "Tarnwell developers <tarnwell@users.noreply.github.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "compare two text files line by line")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -20,7 +20,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarnwell developers")
+# The first package of this version: its changelog is changelog.Debian.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends is computed by dpkg-shlibdeps from the libraries the programs link,

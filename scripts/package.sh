@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Release tree in build/ and packs it as a Debian package there:
-# build/tarnwell_<version>_<arch>.deb, installed with
+# build/tarnwell_<version>-1_<arch>.deb, installed with
 #   apt install ./build/tarnwell_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -5,9 +5,12 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -129,9 +132,14 @@ std::string TimeStamp() {
     return text;
 }
 
-sqlite3 *OpenDb(const std::string &Name, int Flags) {
+// The connection; nullptr when it cannot be opened, and then Why says why.
+sqlite3 *OpenDb(const std::string &Name, int Flags, std::string &Why) {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(Name.c_str(), &db, Flags, nullptr) != SQLITE_OK) {
+        const int error = db != nullptr ? sqlite3_system_errno(db) : 0;
+        Why = error != 0      ? std::strerror(error)
+              : db != nullptr ? sqlite3_errmsg(db)
+                              : "out of memory";
         sqlite3_close_v2(db);
         return nullptr;
     }
@@ -153,18 +161,41 @@ std::string THive::Path() {
     return path;
 }
 
+namespace {
+
+// The hive holds the names of the user's files: it is the user's alone,
+// mode 0600, whatever the umask or the folder's mode, and so are its log and
+// index, which SQLite makes with the hive's mode. One an earlier version
+// left open to others is narrowed.
+void KeepToOwner(const std::string &Path) {
+    const int made =
+        ::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (made >= 0)
+        ::close(made);
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string name = Path + suffix;
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            (status.st_mode & 0177) != 0)
+            ::chmod(name.c_str(), status.st_mode & 0600);
+    }
+}
+
+} // namespace
+
 // Opens the hive read-write, else read-only; nullptr when neither works.
 sqlite3 *THive::Connect(const std::string &Path) {
-    sqlite3 *db = OpenDb(Path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    KeepToOwner(Path);
+    sqlite3 *db = OpenDb(Path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, LastError);
     if (db == nullptr) // a hive we may read but not write still gives its values
-        db = OpenDb(Path, SQLITE_OPEN_READONLY);
+        db = OpenDb(Path, SQLITE_OPEN_READONLY, LastError);
     // A read-only hive in a read-only folder cannot get the shared-memory
     // file its write-ahead log needs; read it as a file nobody changes.
     if (db != nullptr && sqlite3_db_readonly(db, "main") == 1 &&
         sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(db);
         db = OpenDb("file:" + UriPath(Path) + "?immutable=1",
-                    SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+                    SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, LastError);
     }
     return db;
 }

@@ -42,7 +42,15 @@ public:
     }
 
     bool Exec(const char *Sql) {
-        return Db() != nullptr && sqlite3_exec(FDb, Sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (Db() != nullptr && sqlite3_exec(FDb, Sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+            return true;
+        NoteError();
+        return false;
+    }
+    // Keeps the reason of the last failure on the open hive for LastError.
+    void NoteError() {
+        if (FDb != nullptr)
+            LastError = sqlite3_errmsg(FDb);
     }
 
     // The key row of the hive itself, made with the tables.
@@ -61,7 +69,10 @@ public:
 
     int Depth = 0;                 // nesting of TRegistryTransaction
     bool Active = false;           // the outermost one holds an open write transaction
+    unsigned FailedCommits = 0;    // outermost transactions rolled back so far
     std::string PendingDamageNote; // for TRegistry::CheckHive
+    // Why the hive could not be opened, or the last statement failed.
+    std::string LastError;
 
 private:
     THive() = default;

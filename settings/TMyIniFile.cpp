@@ -105,16 +105,31 @@ void WriteLines(const QString &Path, const QStringList &Lines) {
     if (::stat(folder.constData(), &status) == 0 && (status.st_mode & 077) != 0)
         ::chmod(folder.constData(), status.st_mode & 0700); // closes it, never opens it
     QSaveFile file(Path);
-    bool written = file.open(QIODevice::WriteOnly) &&
-                   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const auto fail = [&](const QString &Why) {
+        return ERegistryException("Cannot write file " + Path.toStdString() + ": " +
+                                  Why.toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw fail(file.errorString());
+    errno = 0;
+    bool written = true;
     for (const QString &line : Lines) {
+        const QByteArray bytes = line.toUtf8() + '\n';
+        written = file.write(bytes) == bytes.size();
         if (!written)
             break;
-        written = file.write(line.toUtf8()) >= 0 && file.write("\n", 1) == 1;
     }
-    if (!written || !file.commit())
-        throw ERegistryException("Cannot write file " + Path.toStdString() + ": " +
-                                 file.errorString().toStdString());
+    // commit() alone would not see a buffered write that failed nor a sync
+    // that failed, and would put a cut file in the old one's place.
+    if (!written || !file.flush() || ::fsync(file.handle()) != 0) {
+        const QString why =
+            errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+        file.cancelWriting();
+        throw fail(why);
+    }
+    if (!file.commit())
+        throw fail(file.errorString());
 }
 
 void AppendTreeLines(QTreeWidgetItem *Item, int Depth, QStringList &Lines) {
@@ -163,7 +178,7 @@ void TMyIniFile::WriteListBox(const std::string &Section, const std::string &Ide
     for (int i = 0; i < ListBox->count(); ++i)
         WriteString(key, "Item" + std::to_string(i + 1), ListBox->item(i)->text().toStdString());
     if (!transaction.Commit())
-        throw ERegistryException("Failed to set data for 'Count'");
+        throw SaveFailure();
 }
 
 std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::string &Ident,
@@ -217,7 +232,7 @@ void TMyIniFile::WriteFont(const std::string &Section, const std::string &Ident,
     WriteBool(key, "Underline", Font.underline());
     WriteBool(key, "StrikeOut", Font.strikeOut());
     if (!transaction.Commit())
-        throw ERegistryException("Failed to set data for 'Name'");
+        throw SaveFailure();
 }
 
 // A line's leading TABs or spaces give its depth; a line more than one level

@@ -28,7 +28,7 @@ public:
                                 SQLITE_UTF8);
     }
     // SQLITE_ROW, SQLITE_DONE or an error code.
-    int Step() { return FStatement == nullptr ? SQLITE_ERROR : sqlite3_step(FStatement); }
+    int Step();
     long long Integer(int Column) const { return sqlite3_column_int64(FStatement, Column); }
     std::string Text(int Column) const {
         const auto *text = sqlite3_column_blob(FStatement, Column);

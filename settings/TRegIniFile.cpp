@@ -1,5 +1,6 @@
 #include "TRegIniFile.h"
 
+#include "THive.h"
 #include "TRegistryTransaction.h"
 
 #include <cstddef>
@@ -64,6 +65,15 @@ std::optional<int> ParseInteger(const std::string &Text) {
     return static_cast<int>(*value);
 }
 
+// Key and value names compare without regard to ASCII case.
+std::string KnownKey(const std::string &Section, const std::string &Ident) {
+    std::string key = Section + '\0' + Ident;
+    for (char &c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return key;
+}
+
 } // namespace
 
 // Opens a section for one access and returns to the store's key afterwards,
@@ -84,38 +94,67 @@ private:
     bool FOpened;
 };
 
-TRegIniFile::TRegIniFile(const std::string &KeyPath) : FKeyPath(KeyPath) {
+TRegIniFile::TRegIniFile(const std::string &KeyPath)
+    : FKeyPath(KeyPath), FKnownSince(THive::Instance().FailedCommits) {
     if (!OpenKey(KeyPath, true))
         CloseKey(); // sections are then taken relative to the hive
 }
 
+void TRegIniFile::Remember(const std::string &Section, const std::string &Ident,
+                           const std::string &Value) {
+    Remembers(Section, Ident, Value); // forgets all first when a commit failed
+    FKnown[KnownKey(Section, Ident)] = Value;
+}
+
+bool TRegIniFile::Remembers(const std::string &Section, const std::string &Ident,
+                            const std::string &Value) {
+    if (const unsigned failed = THive::Instance().FailedCommits; failed != FKnownSince) {
+        FKnown.clear();
+        FKnownSince = failed;
+    }
+    const auto known = FKnown.find(KnownKey(Section, Ident));
+    return known != FKnown.end() && known->second == Value;
+}
+
 std::string TRegIniFile::ReadString(const std::string &Section, const std::string &Ident,
                                     const std::string &Default) {
-    TSection section(*this, Section, false);
-    if (!section.Opened() || !ValueExists(Ident))
-        return Default;
-    return TRegistry::ReadString(Ident);
+    std::string value = Default;
+    {
+        TSection section(*this, Section, false);
+        if (section.Opened() && ValueExists(Ident))
+            value = TRegistry::ReadString(Ident);
+    }
+    Remember(Section, Ident, value);
+    return value;
 }
 
 void TRegIniFile::WriteString(const std::string &Section, const std::string &Ident,
                               const std::string &Value) {
+    if (Remembers(Section, Ident, Value))
+        return;
     // Creating the section and setting the value are one commit.
     TRegistryTransaction transaction;
     {
         TSection section(*this, Section, true);
         if (!section.Opened())
-            throw ERegistryException("Failed to create key " + Section);
+            throw SaveFailure();
         TRegistry::WriteString(Ident, Value);
     }
     if (!transaction.Commit())
-        throw ERegistryException("Failed to set data for '" + Ident + "'");
+        throw SaveFailure();
+    Remember(Section, Ident, Value);
 }
 
+// Remembered as the number read, in the form WriteInteger writes it.
 int TRegIniFile::ReadInteger(const std::string &Section, const std::string &Ident, int Default) {
-    TSection section(*this, Section, false);
-    if (!section.Opened() || !ValueExists(Ident))
-        return Default;
-    return ParseInteger(TRegistry::ReadString(Ident)).value_or(Default);
+    int value = Default;
+    {
+        TSection section(*this, Section, false);
+        if (section.Opened() && ValueExists(Ident))
+            value = ParseInteger(TRegistry::ReadString(Ident)).value_or(Default);
+    }
+    Remember(Section, Ident, std::to_string(value));
+    return value;
 }
 
 void TRegIniFile::WriteInteger(const std::string &Section, const std::string &Ident, int Value) {
@@ -123,7 +162,9 @@ void TRegIniFile::WriteInteger(const std::string &Section, const std::string &Id
 }
 
 bool TRegIniFile::ReadBool(const std::string &Section, const std::string &Ident, bool Default) {
-    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+    const bool value = ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+    Remember(Section, Ident, value ? "1" : "0");
+    return value;
 }
 
 void TRegIniFile::WriteBool(const std::string &Section, const std::string &Ident, bool Value) {

@@ -3,6 +3,7 @@
 #include "TRegistry.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The registry-ini layer: typed values addressed by a section (a key path
@@ -10,6 +11,10 @@
 // backslash) and a value name. Every access opens the section afresh, so two
 // stores on overlapping paths always see each other's writes. A missing key
 // or value reads as the caller's default; reading never creates a key.
+// The store remembers each value as it last read it (a missing one as the
+// default it gave) or wrote it, and writes only values that differ from
+// that: a window writing all its values at exit changes only what it
+// changed. A transaction that fails to commit makes every store forget.
 class TRegIniFile : public TRegistry {
 public:
     // Opens KeyPath below the hive, creating the missing keys. When it cannot
@@ -19,7 +24,9 @@ public:
 
     std::string ReadString(const std::string &Section, const std::string &Ident,
                            const std::string &Default);
-    // Throws "Failed to create key %s" or "Failed to set data for '%s'".
+    // Throws SaveFailure(). A value the store last read or wrote as Value
+    // is not written again, so a value this program did not change never
+    // undoes what another one wrote meanwhile.
     void WriteString(const std::string &Section, const std::string &Ident,
                      const std::string &Value);
     // Accepts decimal with an optional sign, $hex and 0x hex, leading spaces
@@ -40,5 +47,10 @@ public:
 
 private:
     class TSection;
+    // The text Value stands for under Section and Ident, as last read or written.
+    void Remember(const std::string &Section, const std::string &Ident, const std::string &Value);
+    bool Remembers(const std::string &Section, const std::string &Ident, const std::string &Value);
     std::string FKeyPath;
+    std::unordered_map<std::string, std::string> FKnown;
+    unsigned FKnownSince = 0; // THive::FailedCommits when FKnown was last valid
 };

@@ -84,6 +84,13 @@ std::string TRegistry::HivePath() {
     return THive::Path();
 }
 
+ERegistryException TRegistry::SaveFailure() {
+    const std::string &why = THive::Instance().LastError;
+    return ERegistryException("Cannot save the settings to " + HivePath() + ": " +
+                              (why.empty() ? "it cannot be written" : why) +
+                              ". The changes of this session are lost");
+}
+
 void TRegistry::CheckHive() {
     THive &hive = THive::Instance();
     hive.Db();
@@ -171,7 +178,7 @@ void TRegistry::WriteString(const std::string &Name, const std::string &Value) {
         written = query.Step() == SQLITE_DONE;
     }
     if (!written || !transaction.Commit())
-        throw ERegistryException("Failed to set data for '" + Name + "'");
+        throw SaveFailure();
 }
 
 void TRegistry::GetKeyNames(std::vector<std::string> &Names) const {

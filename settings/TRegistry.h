@@ -36,7 +36,7 @@ public:
     bool ValueExists(const std::string &Name) const;
     // Throws "Invalid data type for '%s'" when the value is not a string.
     std::string ReadString(const std::string &Name) const;
-    // Throws "Failed to set data for '%s'".
+    // Throws SaveFailure().
     void WriteString(const std::string &Name, const std::string &Value);
     // Subkey names of the current key, in case-insensitive alphabetical order.
     void GetKeyNames(std::vector<std::string> &Names) const;
@@ -54,6 +54,10 @@ public:
     // The hive file: $XDG_CONFIG_HOME/tarnwell/registry.sqlite3, read from
     // the environment at the first call and fixed for the process from then.
     static std::string HivePath();
+    // The failure of every write of settings: "Cannot save the settings to
+    // FILE: REASON. The changes of this session are lost", with the hive's
+    // name and the reason of the last failure on it.
+    static ERegistryException SaveFailure();
 
 protected:
     // Where the current key is; lets the registry-ini layer visit a section

@@ -27,6 +27,9 @@ bool TRegistryTransaction::Commit() {
     hive.Active = false;
     if (hive.Exec("COMMIT"))
         return true;
+    const std::string why = hive.LastError;
     hive.Exec("ROLLBACK");
+    hive.LastError = why;
+    ++hive.FailedCommits; // what the stores remember as written is not
     return false;
 }

@@ -1,14 +1,15 @@
 #include "FileDrop.h"
 
-#include <QToolTip>
+#include "FileNames.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
-#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QToolTip>
 #include <QUrl>
+#include <new>
 
 TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
     TFileDrop drop;
@@ -26,7 +27,11 @@ TFileDrop ReadFileDrop(const QMimeData *Data, int MaxFiles) {
         return drop;
     }
     for (const QUrl &url : urls) {
-        const QString name = QDir::toNativeSeparators(url.toLocalFile());
+        // The path's own bytes: toLocalFile() reads them as UTF-8, and a
+        // name that is not would lose its bytes.
+        const std::string bytes =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+        const QString name = DecodeFileName(bytes);
         if (!url.isLocalFile()) {
             drop.Refusal = QStringLiteral("%1 is not a local file").arg(url.toDisplayString());
         } else {
@@ -59,12 +64,17 @@ protected:
             return false;
         // Every outside drag is taken, so that a refused one can say why.
         drag->acceptProposedAction();
-        if (type == QEvent::Drop) {
+        if (type != QEvent::Drop)
+            return true;
+        // Nothing may leave an event handler: memory that runs out is told.
+        try {
             const TFileDrop drop = ReadFileDrop(drag->mimeData(), FMaxFiles);
             if (drop.Refusal.isEmpty())
                 FTake(drop.Files);
             else
                 FRefuse(drop.Refusal);
+        } catch (const std::bad_alloc &) {
+            FRefuse(QStringLiteral("Not enough memory for the drop"));
         }
         return true;
     }

@@ -1,5 +1,6 @@
 #include "MyComps.h"
 
+#include "FileNames.h"
 #include "TMyIniFile.h"
 #include "TRegistry.h"
 #include "TRegistryTransaction.h"
@@ -81,22 +82,22 @@ void THistoryBox::LoadHistory(TMyIniFile &Store, const std::string &Name, int Nu
     for (int I = 1; I <= Count; ++I) {
         const std::string Item = Store.ReadString(Key, ItemName(I), "");
         if (!Item.empty())
-            addItem(QString::fromStdString(Item));
+            addItem(DecodeFileName(Item));
     }
-    const std::string Text = Store.ReadString(Key, "Text", Current.toStdString());
-    setEditText(StripQuotes(QString::fromStdString(Text)));
+    const std::string Text = Store.ReadString(Key, "Text", EncodeFileName(Current));
+    setEditText(StripQuotes(DecodeFileName(Text)));
 }
 
 void THistoryBox::SaveHistory(TMyIniFile &Store, const std::string &Name, int Number) {
     const std::string Key = HistoryKey(Name, Number);
     TRegistryTransaction Transaction;
-    Store.WriteString(Key, "Text", currentText().toStdString());
+    Store.WriteString(Key, "Text", EncodeFileName(currentText()));
     Store.WriteInteger(Key, "Count", count());
     const int Written = std::min(Size, count());
     for (int I = 1; I <= Written; ++I)
-        Store.WriteString(Key, ItemName(I), itemText(I - 1).toStdString());
+        Store.WriteString(Key, ItemName(I), EncodeFileName(itemText(I - 1)));
     if (!Transaction.Commit())
-        throw ERegistryException("Failed to set data for 'Text'");
+        throw TRegistry::SaveFailure();
 }
 
 QString THistoryBox::StripQuotes(const QString &Text) {

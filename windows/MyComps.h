@@ -6,7 +6,8 @@
 class TMyIniFile;
 
 // An editable combo box that remembers the texts entered in it, the most
-// recent first, and saves them in the subkey <Name>-History-<Number>.
+// recent first, and saves them in the subkey <Name>-History-<Number>. The
+// texts are file names, stored as their bytes (see FileNames.h).
 class THistoryBox : public QComboBox {
     Q_OBJECT
 public:

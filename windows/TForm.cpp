@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QWindow>
+#include <new>
 
 TForm::TForm(QWidget *Owner) : QDialog(Owner) {}
 
@@ -195,8 +196,17 @@ void ShowException(QWidget *Parent, const std::exception &E) {
 }
 
 void RunGuarded(QWidget *Parent, const std::function<void()> &Command) {
+    RunGuarded(Parent, QString(), Command);
+}
+
+void RunGuarded(QWidget *Parent, const QString &Operation, const std::function<void()> &Command) {
     try {
         Command();
+    } catch (const std::bad_alloc &) {
+        // What failed is gone with the unwinding: the box has room again.
+        ShowErrorBox(Parent,
+                     QStringLiteral("Not enough memory for %1")
+                         .arg(Operation.isEmpty() ? QStringLiteral("this command") : Operation));
     } catch (const std::exception &E) {
         ShowException(Parent, E);
     }

@@ -89,5 +89,7 @@ void SetModalHook(TModalHook Hook); // an empty hook restores exec()
 void ShowErrorBox(QWidget *Parent, const QString &Message);
 void ShowException(QWidget *Parent, const std::exception &E);
 // Runs Command; a failure that escapes it is shown in the error box and the
-// program carries on.
+// program carries on. Memory that ran out says "Not enough memory for
+// Operation" (for "this command" when no Operation is named).
 void RunGuarded(QWidget *Parent, const std::function<void()> &Command);
+void RunGuarded(QWidget *Parent, const QString &Operation, const std::function<void()> &Command);

@@ -1,5 +1,7 @@
 #include "UMyDialog.h"
 
+#include "NameOnlyIcons.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCompleter>
@@ -70,6 +72,7 @@ QFileDialog *NewOpenFileDialog(QWidget *Owner, const QString &ObjectName) {
         if (!Folders)
             Dialog->setNameFilters(Dialog->nameFilters());
     });
+    ShowNamesOnly(Dialog);
     // Enter on a typed name closes the dialog but not its completion list,
     // which would stay on screen over the window below and take its input.
     QObject::connect(Dialog, &QDialog::finished, Dialog, [Dialog] {

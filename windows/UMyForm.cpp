@@ -116,7 +116,7 @@ void TMyForm::SaveToIniFile() {
     // The writes above only reach the disk with the commit; a commit that
     // fails must not pass for a save.
     if (!Transaction.Commit())
-        throw ERegistryException("Failed to set data for '" + Section + "'");
+        throw TRegistry::SaveFailure();
 }
 
 void TMyForm::LoadLocalFromIniFile() {}

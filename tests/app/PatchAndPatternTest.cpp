@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,8 +73,11 @@ TEST_F(PatchAndPatternTest, SaveAsPatchWritesTheLastRunsDiff) {
     Report->RunComparison(true, A, B, true, false, false);
     ASSERT_TRUE(Command->isEnabled());
     const QString Blocker = WriteLines("blocker", {"x"}), Here = Path("mine.patch");
+    const QString Fifo = Path("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(Fifo).constData(), 0600), 0);
     const std::pair<QString, QString> Saves[] = {{Here, QDir::homePath() + "/a.txt.patch"},
-                                                 {Blocker + "/x.patch", Path("a.txt.patch")}};
+                                                 {Blocker + "/x.patch", Path("a.txt.patch")},
+                                                 {Fifo, Path("a.txt.patch")}};
     for (const auto &[Typed, Proposed] : Saves) {
         Answer<QFileDialog>([&](QFileDialog *Dialog) {
             EXPECT_EQ(Dialog->windowTitle(), "Save as Patch");
@@ -89,8 +93,9 @@ TEST_F(PatchAndPatternTest, SaveAsPatchWritesTheLastRunsDiff) {
                      [&](std::string_view Bytes) { Diff += Bytes; });
     EXPECT_TRUE(Diff.ends_with("-two\n+TWO\n three\n+four\n")) << Diff;
     QStringList Errors = TakeErrors();
-    ASSERT_EQ(Errors.size(), 1);
+    ASSERT_EQ(Errors.size(), 2);
     EXPECT_TRUE(Errors[0].startsWith("Cannot write file " + Blocker)) << Errors[0].toStdString();
+    EXPECT_EQ(Errors[1], "Cannot write file " + Fifo + ": not a regular file.");
 
     // The file is read again: gone now, it is named, and the patch it would
     // have replaced stays.

@@ -1,6 +1,7 @@
 #include "AppMain.h"
 #include "AppTestSupport.h"
 #include "Compare.h"
+#include "FileNames.h"
 #include "ReportKinds.h"
 #include "SettingsRootKey.h"
 #include "UCompareDialog.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -26,6 +28,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
+#include <fstream>
 #include <map>
 
 namespace {
@@ -61,15 +64,18 @@ protected:
         Then();
         std::vector<std::string> arguments{"tarnwell", "--compare"};
         for (const QString &file : Files)
-            arguments.push_back(file.toStdString());
+            arguments.push_back(EncodeFileName(file));
         EXPECT_EQ(RunApplication(arguments), 0);
     }
     static void Drop(QWidget *Target, const QStringList &Names) {
-        QMimeData data;
         QList<QUrl> urls;
         for (const QString &name : Names)
             urls << QUrl::fromLocalFile(name);
-        data.setUrls(urls);
+        DropUrls(Target, urls);
+    }
+    static void DropUrls(QWidget *Target, const QList<QUrl> &Urls) {
+        QMimeData data;
+        data.setUrls(Urls);
         // The drop goes where the drag's entry was taken.
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(Target, &enter);
@@ -177,9 +183,10 @@ TEST_F(ReportRunsTest, AKeptReportFillsAfterTheWindowShowsAndNothingIsLost) {
               QStringList());
 }
 
-// The page set up in Print Setup is the page printed, also after an earlier
-// Print and when the printer is a PDF file; the printed report keeps the
-// tints. Both dialogs run for real.
+// The page set up in Print Setup (size, orientation, margins) is the page
+// printed, also after an earlier Print and when the printer is a PDF file:
+// the text starts at the margin. The printed report keeps the tints, and the
+// status says how many pages went where. Both dialogs run for real.
 TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     auto report = SmallReport();
     // The PDF printed, with its page streams inflated (qUncompress wants a
@@ -215,6 +222,9 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
             auto *size = Child<QComboBox>(Dialog, "pageSizeCombo");
             size->setCurrentIndex(size->findText(QStringLiteral("A5"), Qt::MatchStartsWith));
             Child<QRadioButton>(Dialog, "landscape")->click();
+            auto *unit = Child<QComboBox>(Dialog, "unitCombo");
+            unit->setCurrentIndex(unit->findText(QStringLiteral("Millimeters (mm)")));
+            Child<QDoubleSpinBox>(Dialog, "leftMargin")->setValue(3.53);
             Dialog->accept();
         });
         return Dialog->exec();
@@ -222,6 +232,15 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     Child<QAction>(report, "PrintSetup1")->trigger();
     const QString pdf = print("after.pdf");
     EXPECT_TRUE(pdf.contains(page(595, 420))) << "A5 landscape";
+    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
+              "Printed 1 page to " + Path("after.pdf"));
+    // The page's scale and left edge ("a 0 0 d e f cm"), then the first
+    // line's first glyph within it: 3.53 mm is 10 points.
+    const auto cm = QRegularExpression("([.0-9]+) 0 0 -[.0-9]+ ([.0-9]+) [.0-9]+ cm").match(pdf);
+    const auto glyph = QRegularExpression(" 0 0 Tm\\s+([-.0-9]+) [-.0-9]+ Td").match(pdf);
+    EXPECT_NEAR(cm.captured(2).toDouble() +
+                    cm.captured(1).toDouble() * glyph.captured(1).toDouble(),
+                10.0, 0.5);
 
     // The fill colours ("r g b scn") of the page hold both tints.
     const QRegularExpression fill(QStringLiteral("([0-9.]+) ([0-9.]+) ([0-9.]+) scn"));
@@ -362,6 +381,24 @@ TEST_F(ReportRunsTest, DropsAndCompareAgain) {
     auto *secondFile = Child<QLineEdit>(report->CompareWizard(), "secondFile");
     Drop(secondFile, {first});
     EXPECT_EQ(secondFile->text(), first);
+}
+
+// A name that is not valid UTF-8 reaches the file as the bytes given, from
+// the command line, from the history at the next start and from a drop.
+TEST_F(ReportRunsTest, NamesThatAreNotUtf8ReachTheFileAsGiven) {
+    const std::string bad = EncodeFileName(Folder) + "/bad\xff.txt";
+    std::ofstream(bad) << "x\nsame\n";
+    const QString good = WriteLines(QStringLiteral("good.txt"), {"y", "same"});
+    const QStringList expected{"bad\u00ff.txt   x", "good.txt   y", "           same"};
+    Start({DecodeFileName(bad), good},
+          [&](TCompareReport *Report) { EXPECT_EQ(Lines(Report), expected); });
+    auto report = OpenReport();
+    EXPECT_EQ(report->CompareDialog()->Options().FileName1, bad);
+    Child<QAction>(report, "New1")->trigger();
+    const QUrl url = QUrl::fromEncoded("file://" + QByteArray(bad.c_str()).toPercentEncoding("/"));
+    DropUrls(Child<QPlainTextEdit>(report, "resultField")->viewport(),
+             {url, QUrl::fromLocalFile(good)});
+    EXPECT_EQ(Lines(report), expected);
 }
 
 } // namespace

@@ -13,8 +13,10 @@
 #include "UiChild.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -28,6 +30,11 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -232,6 +239,30 @@ TEST_F(StoredValuesTest, AFailedSaveAtExitIsShownAndTheOtherValuesAreStored) {
     ExpectStored();
 }
 
+// Two copies of the program at once: the one that ends later writes back
+// only what it changed itself, so the other's change stays.
+TEST_F(StoredValuesTest, ALaterExitKeepsWhatAnotherCopyChanged) {
+    auto First = OpenReport(), Second = OpenReport();
+    Child<QCheckBox>(First->CompareDialog(), "ignoreBigNumbers")->setChecked(true);
+    Child<QCheckBox>(Second->CompareDialog(), "ignoreCase")->setChecked(true);
+    First.reset();
+    Second.reset();
+    TRegIniFile Store(DefaultRootKey);
+    for (const char *Value : {"CheckBox-3", "CheckBox-7"})
+        EXPECT_EQ(Store.ReadString("Compare\\Dialog", Value, ""), "1") << Value;
+}
+
+// Settings that cannot be saved at exit are told once, with the file, the
+// reason and what it means, however many values failed.
+TEST_F(StoredValuesTest, SettingsThatCannotBeSavedAreToldOnce) {
+    WriteLines("config/tarnwell", {"a file where the folder should be"});
+    SetEveryValue();
+    EXPECT_EQ(TakeErrors(),
+              QStringList("Cannot save the settings to " +
+                          Path("config/tarnwell/registry.sqlite3") +
+                          ": Not a directory. The changes of this session are lost."));
+}
+
 // OK (1) runs with the dialog's names and options, Wizard (5) hands over to
 // the wizard, whose Finish (1) runs with its names only; Cancel (2) runs
 // nothing. The title names the run's files until New; a run cannot be
@@ -321,21 +352,44 @@ TEST_F(CompareReportTest, StopOrExitDuringARunEndsIt) {
     EXPECT_EQ(Lines(Report), WorkedExampleReport());
 }
 
-// Save As writes the report as UTF-8 lines. The name it proposes saves when
-// accepted: Report.txt in the home folder, later in the folder of the last
-// successful save. A file that cannot be written, by Save As or by Print,
-// is shown in the error box.
+// Save As writes the report as UTF-8 lines and says so. The name it
+// proposes saves when accepted: Report.txt in the home folder, later in the
+// folder of the last successful save. Only a regular file, a new name or a
+// link to a regular file is written, by Save As or by Print to a file
+// (never a FIFO or a device, which stay as they were); any other, or a file
+// that cannot be written, is shown in the error box.
 TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
     auto Report = OpenReport();
     const QString Text = QString::fromUtf8("first line\n\nsecond \xC3\xA9\xC2\xA0line");
     Child<QPlainTextEdit>(Report, "resultField")->setPlainText(Text);
     // A path below a plain file cannot be created, not even by root.
-    const QString Blocker = WriteLines("blocker", {"x"});
+    const QString Blocker = WriteLines("blocker", {"x"}), Fifo = Path("fifo");
+    mkfifo(QFile::encodeName(Fifo).constData(), 0600);
+    // Held open, so that a writer that opened it would not wait.
+    const int FifoHeld = open(QFile::encodeName(Fifo).constData(), O_RDWR | O_NONBLOCK);
+    // A device of the test's own (a folder where only root may make one): a
+    // check that let it through must not replace one the system uses.
+    const QString Device = Path("device");
+    if (mknod(QFile::encodeName(Device).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+        QDir().mkpath(Device);
+    for (const auto &[Link, To] :
+         {std::pair{"to-one", Path("one.txt")}, std::pair{"dangling", Path("no")}})
+        ASSERT_EQ(
+            symlink(QFile::encodeName(To).constData(), QFile::encodeName(Path(Link)).constData()),
+            0);
     const QString Home = QDir::homePath() + "/Report.txt", Here = Path("Report.txt");
-    // The name typed (none: the proposal is accepted) and the one proposed.
-    const std::pair<QString, QString> Saves[] = {
-        {"", Home}, {Path("one.txt"), Home}, {Blocker + "/report.txt", Here}, {"", Here}};
-    for (const auto &[Typed, Proposed] : Saves) {
+    // The name typed (none: the proposal is accepted), the one proposed, and
+    // why it cannot be written.
+    const std::tuple<QString, QString, QString> Saves[] = {
+        {"", Home, ""},
+        {Path("one.txt"), Home, ""},
+        {Blocker + "/report.txt", Here, "Not a directory"},
+        {Fifo, Here, "not a regular file"},
+        {Device, Here, "not a regular file"},
+        {Path("dangling"), Here, "not a regular file"},
+        {Path("to-one"), Here, ""},
+        {"", Here, ""}};
+    for (const auto &[Typed, Proposed, Why] : Saves) {
         Answer<QFileDialog>([&](QFileDialog *Dialog) {
             EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
             EXPECT_EQ(Dialog->selectedFiles(), QStringList(Proposed));
@@ -344,23 +398,94 @@ TEST_F(CompareReportTest, SaveAsWritesUtf8LinesOrShowsWhyNot) {
             return int(QDialog::Accepted);
         });
         Child<QAction>(Report, "SaveAs1")->trigger();
+        const QString Name = Typed.isEmpty() ? Proposed : Typed;
+        EXPECT_EQ(TakeErrors(), Why.isEmpty()
+                                    ? QStringList()
+                                    : QStringList("Cannot write file " + Name + ": " + Why + "."));
+        EXPECT_EQ(Status(Report), Why.isEmpty() ? "Saved " + Name : Status(Report));
     }
-    // Printing to a file that cannot be written fails as loudly.
-    Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
-        Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-        Dialog->printer()->setOutputFileName(Blocker + "/report.pdf");
-        return int(QDialog::Accepted);
-    });
-    Child<QAction>(Report, "Print1")->trigger();
+    for (const QString &Pdf : {Blocker + "/report.pdf", Device, Fifo}) {
+        Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
+            Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            Dialog->printer()->setOutputFileName(Pdf);
+            return int(QDialog::Accepted);
+        });
+        Child<QAction>(Report, "Print1")->trigger();
+        const QStringList Errors = TakeErrors();
+        EXPECT_TRUE(Errors.size() == 1 && Errors[0].startsWith("Cannot write file " + Pdf + ": "))
+            << Errors.join('|').toStdString();
+    }
     for (const QString &Saved : {Home, Path("one.txt"), Here}) {
         QFile File(Saved);
         File.open(QIODevice::ReadOnly);
         EXPECT_EQ(File.readAll(), QByteArray("first line\n\nsecond \xC3\xA9\xC2\xA0line\n"));
     }
-    const QStringList Errors = TakeErrors();
-    ASSERT_EQ(Errors.size(), 2);
-    EXPECT_TRUE(Errors[0].startsWith("Cannot write file " + Blocker)) << Errors[0].toStdString();
-    EXPECT_TRUE(Errors[1].startsWith("Cannot print")) << Errors[1].toStdString();
+    close(FifoHeld);
+    for (const QString &Special : {Fifo, Device})
+        EXPECT_TRUE(QFileInfo(Special).exists() && !QFileInfo(Special).isFile())
+            << Special.toStdString();
+    EXPECT_TRUE(QFileInfo(Path("to-one")).isSymLink() && !QFile::exists(Path("no")));
+}
+
+// A write that fails part way, as on a full disk, is told and leaves no
+// file, whole or cut, by Save As or by Print to a file.
+TEST_F(CompareReportTest, AWriteThatFailsPartWayIsToldAndLeavesNoFile) {
+    auto Report = OpenReport();
+    Child<QPlainTextEdit>(Report, "resultField")->setPlainText("a report longer than the limit");
+    const QString Saved = Path("saved.txt"), Printed = Path("printed.pdf");
+    Answer<QFileDialog>([&](QFileDialog *Dialog) {
+        Dialog->selectFile(Saved);
+        return int(QDialog::Accepted);
+    });
+    Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
+        Dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        Dialog->printer()->setOutputFileName(Printed);
+        return int(QDialog::Accepted);
+    });
+    // Past 16 bytes a write fails with EFBIG instead of ending the process.
+    const auto Handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit Was{};
+    getrlimit(RLIMIT_FSIZE, &Was);
+    const rlimit Small{16, Was.rlim_max};
+    for (const char *Action : {"SaveAs1", "Print1"}) {
+        setrlimit(RLIMIT_FSIZE, &Small);
+        Child<QAction>(Report, Action)->trigger();
+        setrlimit(RLIMIT_FSIZE, &Was);
+    }
+    std::signal(SIGXFSZ, Handler);
+    EXPECT_EQ(TakeErrors(), QStringList({"Cannot write file " + Saved + ": File too large.",
+                                         "Cannot write file " + Printed + ": File too large."}));
+    EXPECT_EQ(QDir(Path("")).entryList({"saved*", "printed*"}, QDir::Files), QStringList());
+}
+
+// The print dialog's Print checks the file in its box before Qt's own
+// checks open it: a FIFO is refused and the dialog stays open.
+TEST_F(CompareReportTest, ThePrintButtonRefusesAFifoBeforeQtOpensIt) {
+    auto Report = OpenReport();
+    const QString Fifo = Path("fifo");
+    mkfifo(QFile::encodeName(Fifo).constData(), 0600);
+    const int FifoHeld = open(QFile::encodeName(Fifo).constData(), O_RDWR | O_NONBLOCK);
+    bool Stayed = false, QtAsked = false;
+    Answer<QPrintDialog>([&](QPrintDialog *Dialog) {
+        QTimer::singleShot(0, Dialog, [&, Dialog] {
+            Child<QLineEdit>(Dialog, "filename")->setText(Fifo);
+            // Qt's own "overwrite?", had it opened the FIFO, is answered No.
+            QTimer Question;
+            QObject::connect(&Question, &QTimer::timeout, [&] {
+                if (auto *Box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    QtAsked = true, Box->reject();
+            });
+            Question.start(20);
+            Dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+            Stayed = Dialog->isVisible();
+            Dialog->reject();
+        });
+        return Dialog->exec();
+    });
+    Child<QAction>(Report, "Print1")->trigger();
+    EXPECT_EQ(TakeErrors(), QStringList("Cannot write file " + Fifo + ": not a regular file."));
+    EXPECT_TRUE(Stayed && !QtAsked);
+    close(FifoHeld);
 }
 
 // Loading a configuration gives the report every style of its stored font,

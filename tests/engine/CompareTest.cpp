@@ -42,6 +42,12 @@ TEST(Labels, WholeReportsCarryTheLabelsOfTheNamesAsGiven) {
         // A control byte would break the report's lines.
         {"new\nline\x7f.txt", "b.txt",
          "new?line?.txt   x\nb.txt           y\n                same\n"},
+        // Labels equal once control bytes are "?": the full names, escaped.
+        {"a\nb/x.txt", "a\rb/x.txt", "a\\nb/x.txt   x\na\\rb/x.txt   y\n             same\n"},
+        {"t\tb/x",
+         "t\x01"
+         "b/x",
+         "t\\tb/x     x\nt\\x01b/x   y\n           same\n"},
     };
     const auto Cwd = std::filesystem::current_path();
     std::filesystem::current_path(MakeTestFolder());

@@ -107,12 +107,38 @@ TEST_P(UnwritableHive, GivesWhatIsThereAndFailingWrites) {
         GTEST_SKIP() << "permissions do not bind this user";
     TRegIniFile store(Root);
     EXPECT_EQ(store.ReadString("Compare\\Dialog", "Edit-1", ""), kept);
+    // The file, why, and what it means for the user.
     const std::string changed =
         Failure([&] { store.WriteString("Compare\\Dialog", "Edit-1", "y"); });
-    EXPECT_EQ(changed, GetParam() == 2 ? "Failed to set data for 'Edit-1'"
-                                       : "Failed to create key Compare\\Dialog");
+    const std::string start = "Cannot save the settings to " + HivePath() + ": ",
+                      end = ". The changes of this session are lost";
+    EXPECT_TRUE(changed.starts_with(start) && changed.ends_with(end)) << changed;
+    if (GetParam() == 0) {
+        EXPECT_EQ(changed, start + "Not a directory" + end);
+    }
     EXPECT_EQ(Failure([] { TRegistry::CheckHive(); }), ""); // nothing was damaged
 }
 
 INSTANTIATE_TEST_SUITE_P(FileInTheWayReadOnlyFolderOrHive, UnwritableHive,
                          testing::Values(0, 1, 2));
+
+// The hive and its log are the user's alone whatever the umask and the
+// folder's mode; one an earlier version left open to others is narrowed.
+class PrivateHive : public FreshHome, public testing::WithParamInterface<bool> {};
+
+TEST_P(PrivateHive, IsTheUsersAlone) {
+    const mode_t umasked = umask(022);
+    fs::create_directories(HiveFolder());
+    chmod(HiveFolder().c_str(), 0755);
+    if (GetParam()) {
+        InAnotherProcess([] { TRegIniFile(Root).WriteString("Compare", "Earlier", "1"); });
+        chmod(HivePath().c_str(), 0644);
+    }
+    TRegIniFile(Root).WriteString("Compare", "Now", "1");
+    umask(umasked);
+    for (const std::string &file : {HivePath(), HivePath() + "-wal"})
+        EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write)
+            << file;
+}
+
+INSTANTIATE_TEST_SUITE_P(NewOrEarlier, PrivateHive, testing::Bool());

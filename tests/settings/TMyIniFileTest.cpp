@@ -6,7 +6,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -64,7 +66,8 @@ TEST_F(Composites, AFontLivesInTheSubkeySectionPlusIdent) {
     font = QFont("DejaVu Sans Mono", 13);
     font.setItalic(true);
     font.setStrikeOut(true);
-    store.WriteFont("Compare\\Report", "Font-1", font);
+    // A store that has read nothing writes every value.
+    TMyIniFile(Root).WriteFont("Compare\\Report", "Font-1", font);
     EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Size", ""), "13");
     EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Italic", ""), "1");
     EXPECT_EQ(store.ReadString("Compare\\ReportFont-1", "Bold", ""), "0");
@@ -93,8 +96,8 @@ TEST_F(Composites, ARichEditKeepsItsTextInOneFileForEveryConfiguration) {
     edit.setPlainText("old");
     EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
     EXPECT_EQ(Shown(edit), text);
-    for (const auto &[bytes, expected] : std::vector<std::pair<std::string, QString>>{
-             {"a\n\r\nb\rc", "a\n\nb\nc"}, {"", ""}}) {
+    for (const auto &[bytes, expected] :
+         std::vector<std::pair<std::string, QString>>{{"a\n\r\nb\rc", "a\n\nb\nc"}, {"", ""}}) {
         WriteFile(Kept, bytes);
         EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
         EXPECT_EQ(Shown(edit), expected);
@@ -141,6 +144,22 @@ TEST_F(Composites, AKeptTextIsTheUsersAloneAndAFailedWriteSaysWhy) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot write file " + other + "/Report/1.txt: Not a directory");
     }
+    // A write that fails part way, as on a full disk, leaves the old text.
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN); // EFBIG instead
+    rlimit was{};
+    getrlimit(RLIMIT_FSIZE, &was);
+    const rlimit small{4, was.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::string failure;
+    try {
+        store.WriteRichEdit("Compare\\Report", "1", &edit);
+    } catch (const ERegistryException &e) {
+        failure = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(failure, "Cannot write file " + Kept + ": File too large");
+    EXPECT_EQ(ReadFile(Kept), "old text\n");
     store.WriteRichEdit("Compare\\Report", "1", &edit);
     EXPECT_EQ(fs::status(fs::path(Kept).parent_path()).permissions(), fs::perms(0700));
     EXPECT_EQ(fs::status(Kept).permissions(), fs::perms(0600));

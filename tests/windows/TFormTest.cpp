@@ -62,7 +62,7 @@ TEST_F(TFormTest, OuterGeometryWhetherOrWhenTheFrameIsTold) {
     EXPECT_EQ(Form.OuterGeometry(), Designed);
 }
 
-TEST_F(TFormTest, ErrorBoxEndsWithOneFullStop) {
+TEST_F(TFormTest, ErrorBoxEndsWithOneFullStopAndNamesWhatMemoryRanOutFor) {
     QApplication::setApplicationDisplayName("Tarnwell");
     QStringList Texts; // caption, icon and text of each box
     SetModalHook([&](QDialog *Window) {
@@ -72,5 +72,10 @@ TEST_F(TFormTest, ErrorBoxEndsWithOneFullStop) {
     ShowErrorBox(nullptr, "Disk full");
     RunGuarded(nullptr, [] { throw std::runtime_error("Failed."); });
     RunGuarded(nullptr, [] {});
-    EXPECT_EQ(Texts, QStringList({"Tarnwell 3 Disk full.", "Tarnwell 3 Failed."}));
+    // Memory that ran out names what it was for, never "std::bad_alloc".
+    RunGuarded(nullptr, "Save As", [] { throw std::bad_alloc(); });
+    RunGuarded(nullptr, [] { throw std::bad_alloc(); });
+    EXPECT_EQ(Texts, QStringList({"Tarnwell 3 Disk full.", "Tarnwell 3 Failed.",
+                                  "Tarnwell 3 Not enough memory for Save As.",
+                                  "Tarnwell 3 Not enough memory for this command."}));
 }
