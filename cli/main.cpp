@@ -6,6 +6,7 @@
 #include "Version.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 #include <string>
@@ -29,6 +30,10 @@ constexpr std::string_view UsageText =
     "  -i, --ignore-case         ignore the case of the letters A to Z\n"
     "  -w, --ignore-all-space    ignore all spaces, tabs, form feeds and vertical\n"
     "                            tabs when comparing lines\n"
+    "  -N, --line-numbers        show each line's numbers in FILE1 and FILE2\n"
+    "      --color[=WHEN]        colour the lines only in one file and mark their\n"
+    "                            changed characters; WHEN is 'never' (the default),\n"
+    "                            'always' or 'auto' (the default of --color alone)\n"
     "  -h, --help                show this help and exit\n"
     "      --version             show the version and exit\n"
     "\n"
@@ -37,12 +42,18 @@ constexpr std::string_view UsageText =
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble.\n";
 
+// When --color colours the report.
+enum class TColourWhen { Never, Always, Auto };
+
 // What the command line asks for: a comparison, or the help or the version.
 struct TCommandLine {
     TCompareRequest Request;
     bool Help = false;
     bool Version = false;
     std::vector<std::string> Operands;
+    bool LineNumbers = false;
+    TColourWhen Colour = TColourWhen::Never;
+    std::string Error; // an option's value that is not valid: the message
 };
 
 // One option: its long name, its short letter (or a code above 255 for a
@@ -55,8 +66,22 @@ struct TOptionRow {
     void (*Apply)(TCommandLine &Line, const char *Value);
 };
 
-// The code of a long-only option: no letter has it.
+// The codes of long-only options: no letter has them.
 constexpr int VersionOption = 256;
+constexpr int ColourOption = 257;
+
+// --color's WHEN, as GNU diff reads it; "auto" when it is left out.
+void SetColour(TCommandLine &Line, const char *When) {
+    const std::string_view Value = When == nullptr ? "auto" : When;
+    if (Value == "never")
+        Line.Colour = TColourWhen::Never;
+    else if (Value == "always")
+        Line.Colour = TColourWhen::Always;
+    else if (Value == "auto")
+        Line.Colour = TColourWhen::Auto;
+    else
+        Line.Error = "invalid color '" + std::string(Value) + "'";
+}
 
 constexpr TOptionRow OptionTable[] = {
     {"only-differences", 'd', no_argument,
@@ -67,6 +92,9 @@ constexpr TOptionRow OptionTable[] = {
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreCase = true; }},
     {"ignore-all-space", 'w', no_argument,
      [](TCommandLine &Line, const char *) { Line.Request.IgnoreWhiteSpace = true; }},
+    {"line-numbers", 'N', no_argument,
+     [](TCommandLine &Line, const char *) { Line.LineNumbers = true; }},
+    {"color", ColourOption, optional_argument, SetColour},
     {"help", 'h', no_argument, [](TCommandLine &Line, const char *) { Line.Help = true; }},
     {"version", VersionOption, no_argument,
      [](TCommandLine &Line, const char *) { Line.Version = true; }},
@@ -130,6 +158,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
     }
     for (; optind < Argc; ++optind)
         Line.Operands.emplace_back(Argv[optind]);
+    if (!Line.Error.empty())
+        return UsageError(Line.Error);
     if (Line.Help || Line.Version)
         return -1;
     const std::vector<std::string> &Files = Line.Operands;
@@ -156,6 +186,17 @@ int PrintText(std::string_view Text) {
     return 0;
 }
 
+// Whether --color=WHEN colours standard output: "auto" only on a terminal
+// that can show colours, and not when NO_COLOR asks for none.
+bool Colours(TColourWhen When) {
+    if (When != TColourWhen::Auto)
+        return When == TColourWhen::Always;
+    const char *Term = std::getenv("TERM");
+    const char *NoColour = std::getenv("NO_COLOR");
+    return isatty(STDOUT_FILENO) && !(Term != nullptr && std::string_view(Term) == "dumb") &&
+           (NoColour == nullptr || *NoColour == '\0');
+}
+
 } // namespace
 
 int main(int Argc, char **Argv) {
@@ -167,7 +208,8 @@ int main(int Argc, char **Argv) {
     if (Line.Version)
         return PrintText(std::string(ProgramName) + " " + TarnwellVersion);
 
-    TStdoutSink Out(STDOUT_FILENO);
+    TStdoutSink Out(STDOUT_FILENO, TStdoutSink::DefaultBufferSize,
+                    TOutputStyle{.LineNumbers = Line.LineNumbers, .Colour = Colours(Line.Colour)});
     const TCompareRequest &Request = Line.Request;
     const TCompareOutcome Outcome = RunComparison(Request, Out);
     const bool Written = Out.Flush();

@@ -265,6 +265,7 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
             return Outcome;
         }
         const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
+        Report.FilesRead(std::size_t(First.Count()), std::size_t(Second.Count()));
         if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);

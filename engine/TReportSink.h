@@ -44,4 +44,11 @@ public:
     // Done of Total lines of both files have been walked so far. Also called
     // with 0 of 0 while large files are still being read.
     virtual void ProcessMessages(std::size_t Done, std::size_t Total) = 0;
+    // Both files are read and the walk is about to begin: their line counts,
+    // for a sink that sets line numbers in columns. Not called when the
+    // reading was stopped.
+    virtual void FilesRead(std::size_t Lines1, std::size_t Lines2) {
+        (void)Lines1;
+        (void)Lines2;
+    }
 };

@@ -26,24 +26,94 @@ TResult RunTool(const std::vector<std::string> &Args, const std::string &OutPath
             ReadWholeFile(Folder / "err")};
 }
 
+// Text without its colours: every "ESC[...m" taken out.
+std::string WithoutEscapes(std::string Text) {
+    for (std::size_t At; (At = Text.find('\x1b')) != std::string::npos;)
+        Text.erase(At, Text.find('m', At) + 1 - At);
+    return Text;
+}
+
 class GoldenToolTest : public testing::TestWithParam<TGoldenRun> {};
 
 // The golden case through the tool, its options as short flags: the whole
 // report, and exit status 1 exactly when some line is only in one file.
 TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
     const TGoldenRun &Run = GetParam();
-    std::vector<std::string> Args = {Run.First.string(), Run.Second.string()};
-    if (!Run.Options.empty())
-        Args.insert(Args.begin(), "-" + Run.Options);
+    std::vector<std::string> Args = GoldenToolOptions(Run);
+    Args.insert(Args.end(), {Run.First.string(), Run.Second.string()});
     const TResult Result = RunTool(Args);
-    const bool Differs = ("\n" + Run.Expected).find("\na.txt") != std::string::npos ||
-                         ("\n" + Run.Expected).find("\nb.txt") != std::string::npos;
+    std::string Plain = WithoutEscapes(Run.Expected);
+    Plain.insert(Plain.begin(), '\n');
+    const bool Differs =
+        Plain.find("\na.txt") != std::string::npos || Plain.find("\nb.txt") != std::string::npos;
     EXPECT_EQ(Result.Out, Run.Expected);
     EXPECT_EQ(Result.Status, Differs ? 1 : 0);
     EXPECT_EQ(Result.Err, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenToolRuns()),
+                         GoldenRowName);
+
+// A coloured report is the plain one with escapes added, and only lines
+// only in one file have them.
+TEST(CompareTool, ColouredGoldenReportsAreThePlainOnesWithEscapes) {
+    int Checked = 0;
+    for (const TGoldenRun &Run : GoldenToolRuns()) {
+        if (Run.Options.find('C') == std::string::npos)
+            continue;
+        std::string Plain = Run.Options;
+        std::erase(Plain, 'C');
+        const auto Folder = Run.First.parent_path();
+        EXPECT_EQ(
+            WithoutEscapes(Run.Expected),
+            ReadWholeFile(Folder / ("expected" + (Plain.empty() ? "" : "-" + Plain) + ".txt")))
+            << Run.Case << " " << Run.Options;
+        for (std::size_t At = 0; At < Run.Expected.size(); At = Run.Expected.find('\n', At) + 1) {
+            if (Run.Expected[At] == '\x1b') {
+                EXPECT_TRUE(Run.Expected.compare(At, 5, "\x1b[31m") == 0 ||
+                            Run.Expected.compare(At, 5, "\x1b[32m") == 0);
+            }
+        }
+        ++Checked;
+    }
+    EXPECT_GE(Checked, 2);
+}
+
+// --color=WHEN as GNU diff takes it: "auto" (also --color alone) colours
+// only a terminal whose TERM is not "dumb" while NO_COLOR is unset or
+// empty; never is the default.
+TEST(CompareTool, ColoursWhenAskedAndOnATerminalThatShowsThem) {
+    const auto Folder = MakeTestFolder();
+    const std::string A = WriteBytes(Folder / "a", "x = 1\n"),
+                      B = WriteBytes(Folder / "b", "x = 2\n");
+    struct TCase {
+        std::string Option, Environment;
+        bool Terminal, Coloured;
+    };
+    const TCase Cases[] = {
+        {"", "TERM=xterm", true, false},
+        {"--color", "TERM=xterm", false, false},
+        {"--color", "TERM=xterm", true, true},
+        {"--color=auto", "TERM=xterm NO_COLOR=", true, true},
+        {"--color=auto", "TERM=dumb", true, false},
+        {"--color=auto", "TERM=xterm NO_COLOR=1", true, false},
+        {"--color=never", "TERM=xterm", true, false},
+        {"--color=always", "TERM=dumb NO_COLOR=1", false, true},
+    };
+    for (const TCase &Case : Cases) {
+        const std::string Tool = std::string("env -u NO_COLOR ") + Case.Environment + " " +
+                                 TARNWELL_COMPARE + " " + Case.Option + " " + A + " " + B;
+        // script(1) gives the tool a terminal.
+        const std::string Command = Case.Terminal ? "script -qec '" + Tool + "' /dev/null" : Tool;
+        const std::string Out = (Folder / "out").string();
+        ASSERT_NE(std::system((Command + " >" + Out + " 2>&1").c_str()), -1);
+        const std::string Shown = ReadWholeFile(Out);
+        EXPECT_EQ(Shown.find("\x1b[31ma   x = \x1b[7m1\x1b[27m\x1b[m") != std::string::npos,
+                  Case.Coloured)
+            << Case.Option << " " << Case.Environment << ": " << Shown;
+        EXPECT_NE(Shown.find("b   x = "), std::string::npos) << Shown;
+    }
+}
 
 TEST(CompareTool, LongOptionsActAsTheirLetters) {
     const std::string Notes = TARNWELL_TEST_DATA "/notes/";
@@ -51,6 +121,8 @@ TEST(CompareTool, LongOptionsActAsTheirLetters) {
         RunTool({"--only-differences", "--ignore-big-numbers", Notes + "a.txt", Notes + "b.txt"})
             .Out,
         ReadWholeFile(Notes + "expected-d.txt"));
+    EXPECT_EQ(RunTool({"--line-numbers", Notes + "a.txt", Notes + "b.txt"}).Out,
+              ReadWholeFile(Notes + "expected-N.txt"));
 }
 
 TEST(CompareTool, AnUnreadableFileComparesAsEmptyButExitsTwo) {
@@ -85,9 +157,11 @@ TEST(CompareTool, BadArgumentsSayWhatIsWrong) {
         {{"-x", A, A}, "invalid option -- 'x'"},
         {{"-dq", A, A}, "invalid option -- 'q'"},
         {{A, A, "--bogus"}, "unrecognized option '--bogus'"},
-        // Long options are named in full, and none of them takes a value.
+        // Long options are named in full, and only --color takes a value.
         {{"--only", A, A}, "unrecognized option '--only'"},
         {{"--help=x"}, "unrecognized option '--help=x'"},
+        {{"--colo=always", A, A}, "unrecognized option '--colo=always'"},
+        {{"--color=yes", A, A}, "invalid color 'yes'"},
     };
     for (const auto &[Args, Message] : Cases) {
         const TResult Result = RunTool(Args);

@@ -11,6 +11,24 @@ std::string ReadWholeFile(const std::filesystem::path &Path) {
 }
 
 std::vector<TGoldenRun> GoldenRuns() {
+    std::vector<TGoldenRun> Runs = GoldenToolRuns();
+    std::erase_if(Runs, [](const TGoldenRun &Run) {
+        return Run.Options.find_first_of("NC") != std::string::npos;
+    });
+    return Runs;
+}
+
+std::vector<std::string> GoldenToolOptions(const TGoldenRun &Run) {
+    std::string Letters = Run.Options;
+    std::vector<std::string> Options;
+    if (std::erase(Letters, 'C') != 0)
+        Options.push_back("--color=always");
+    if (!Letters.empty())
+        Options.push_back("-" + Letters);
+    return Options;
+}
+
+std::vector<TGoldenRun> GoldenToolRuns() {
     std::vector<TGoldenRun> Runs;
     for (const auto &Folder : std::filesystem::directory_iterator(TARNWELL_TEST_DATA))
         for (const auto &File : std::filesystem::directory_iterator(Folder)) {

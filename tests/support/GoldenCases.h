@@ -12,8 +12,10 @@
 // a.txt and b.txt, and the whole report expected for them with each set of
 // options: expected.txt without options, expected-LETTERS.txt with the
 // options of tarnwell-compare's short flags (d only differences, n ignore big
-// numbers, i ignore case, w ignore white space). The labels are the file
-// names a.txt and b.txt wherever the folder lies.
+// numbers, i ignore case, w ignore white space, N line numbers), and C for
+// --color=always. N and C add to the report's text what only the tool
+// writes. The labels are the file names a.txt and b.txt wherever the folder
+// lies.
 struct TGoldenRun {
     std::string Case;                    // the folder's name
     std::filesystem::path First, Second; // its a.txt and b.txt
@@ -21,8 +23,13 @@ struct TGoldenRun {
     std::string Expected;                // the report, each line ended by "\n"
 };
 
-// Every run of every case, in the order of case and options.
+// Every run of every case whose letters are all of the report's own (d, n,
+// i, w), in the order of case and options.
 std::vector<TGoldenRun> GoldenRuns();
+// Every run of every case, those with N or C too.
+std::vector<TGoldenRun> GoldenToolRuns();
+// tarnwell-compare's options for Run's letters.
+std::vector<std::string> GoldenToolOptions(const TGoldenRun &Run);
 
 // The request of Run: its two files and its option letters.
 TCompareRequest GoldenRequest(const TGoldenRun &Run);
