@@ -38,3 +38,17 @@ std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size
     Out.append(QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(kept)));
     return *length - Limit;
 }
+
+qsizetype ReportTextOffset(std::string_view Bytes, std::size_t ByteOffset, bool Utf8) {
+    if (!Utf8)
+        return qsizetype(ByteOffset);
+    // Each character is one unit but for those of four bytes, two; a
+    // continuation byte starts none.
+    qsizetype units = 0;
+    for (std::size_t k = 0; k < ByteOffset && k < Bytes.size(); ++k) {
+        const unsigned char c = static_cast<unsigned char>(Bytes[k]);
+        units += (c & 0xC0) != 0x80;
+        units += c >= 0xF0;
+    }
+    return units;
+}

@@ -17,3 +17,8 @@ void AppendReportText(QString &Out, std::string_view Bytes);
 // characters were left out. Only the kept part is decoded, so a line of any
 // length costs one scan of its bytes.
 std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size_t Limit);
+
+// Where the character at byte ByteOffset of Bytes begins in the text
+// AppendReportText makes of Bytes, in UTF-16 units. Utf8 says whether Bytes
+// are well-formed UTF-8 (IsValidUtf8), and so decoded as such.
+qsizetype ReportTextOffset(std::string_view Bytes, std::size_t ByteOffset, bool Utf8);

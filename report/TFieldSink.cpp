@@ -1,6 +1,7 @@
 #include "TFieldSink.h"
 
 #include "ReportText.h"
+#include "TReportLines.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -13,13 +14,16 @@
 #include <algorithm>
 
 TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status)
-    : FField(Field), FStatus(Status), FKinds(std::in_place, Field->palette()) {
+    : FField(Field), FStatus(Status), FKinds(std::in_place, Field->palette()),
+      FMarker([this](std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans) {
+          Marked(Line, Text, Spans);
+      }) {
     FSinceDelivery.start();
     FSinceRun.start();
 }
 
 void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
-                            TLineNumbers) {
+                            TLineNumbers Numbers) {
     if (FRuns.empty() || FRuns.back().first != Kind)
         FRuns.emplace_back(Kind, FPending.size());
     // The label comes from a file name and the text from a file: either may
@@ -30,6 +34,7 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
     // Laying out one huge line would freeze the window for seconds.
     const std::size_t cut =
         AppendReportTextUpTo(FPending, Text, MaxLineLength - std::min(prefixLength, MaxLineLength));
+    const qsizetype textLength = FPending.size() - start - qsizetype(prefixLength);
     if (cut != 0) {
         FPending.append(QStringLiteral(" [\u2026 %1 more characters cut]").arg(cut));
         ++FCutLines;
@@ -39,16 +44,59 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
     }
     FPending.append(QLatin1Char('\n'));
     ++FPendingLines;
+    if (!FDecorated)
+        return;
+    FPendingNumbers.push_back(Numbers);
+    FPendingStarts.push_back(start);
+    if (Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond) {
+        FBlockLines.push_back({qsizetype(prefixLength), textLength, Kind, Numbers});
+        FMarker.Add(Kind, Text);
+    } else {
+        FMarker.Add(Kind, Text); // ends the open block: its marks come now
+        FBlockLines.clear();
+        FBlockFirst = FLines + 1;
+    }
+    ++FLines;
+}
+
+void TFieldSink::Marked(std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans) {
+    if (!FKinds)
+        return;
+    const TBlockLine &line = FBlockLines[Line - FBlockFirst];
+    const bool utf8 = IsValidUtf8(Text);
+    const bool buffered = Line >= FPendingFirst;
+    const qsizetype at =
+        buffered ? FPendingStarts[Line - FPendingFirst] + line.PrefixLength : line.PrefixLength;
+    for (const TSpan &span : Spans) {
+        // A cut line shows its marks as far as it is shown.
+        const qsizetype start = ReportTextOffset(Text, span.Start, utf8);
+        const qsizetype end =
+            std::min(ReportTextOffset(Text, span.Start + span.Length, utf8), line.TextLength);
+        if (start < end)
+            (buffered ? FPendingMarks : FShownMarks)
+                .push_back({Line, at + start, end - start, line.Kind, line.Numbers});
+    }
 }
 
 void TFieldSink::Clear() {
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();
+    FPendingNumbers.clear();
+    FPendingStarts.clear();
+    FPendingMarks.clear();
+    FShownMarks.clear();
+    FBlockLines.clear();
+    FMarker.Reset();
+    FLines = FPendingFirst = FBlockFirst = 0;
     FField->clear();
 }
 
 void TFieldSink::SetStatus(std::string_view Text) {
+    // The run's last difference block ends with it.
+    FMarker.End();
+    FBlockLines.clear();
+    FBlockFirst = FLines;
     Flush();
     QString status;
     AppendReportText(status, Text);
@@ -129,6 +177,7 @@ void TFieldSink::ProcessMessages(std::size_t Done, std::size_t Total) {
 }
 
 void TFieldSink::Flush() {
+    MarkShownLines();
     if (FPending.isEmpty())
         return;
     FPending.chop(1); // the last line's end: the control has no final line end
@@ -138,6 +187,10 @@ void TFieldSink::Flush() {
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     const bool intoEmpty = document->isEmpty();
+    const int firstBlock = intoEmpty ? 0 : document->blockCount();
+    const int insertedAt = cursor.position() + (intoEmpty ? 0 : 1);
+    std::sort(FPendingMarks.begin(), FPendingMarks.end(),
+              [](const TMark &A, const TMark &B) { return A.Start < B.Start; });
     cursor.beginEditBlock();
     if (FKinds) {
         InsertColoured(cursor, intoEmpty);
@@ -147,9 +200,14 @@ void TFieldSink::Flush() {
         cursor.insertText(FPending);
     }
     cursor.endEditBlock();
+    if (FDecorated)
+        NumberLines(firstBlock, insertedAt);
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();
+    FPendingNumbers.clear();
+    FPendingStarts.clear();
+    FPendingMarks.clear();
     // The control's cursor would be carried along to the end: a new report
     // keeps it at its top, where "Next Difference" starts.
     if (intoEmpty)
@@ -159,6 +217,7 @@ void TFieldSink::Flush() {
 }
 
 void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
+    auto mark = FPendingMarks.cbegin();
     for (std::size_t i = 0; i < FRuns.size(); ++i) {
         const auto [kind, start] = FRuns[i];
         // A run ends before the line end that precedes the next run.
@@ -171,8 +230,63 @@ void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
         } else {
             Cursor.insertBlock(FKinds->BlockFormat(kind), characters);
         }
-        Cursor.insertText(FPending.mid(start, end - start), characters);
+        qsizetype at = start;
+        for (; mark != FPendingMarks.cend() && mark->Start < end; ++mark) {
+            Cursor.insertText(FPending.mid(at, mark->Start - at), characters);
+            Cursor.insertText(FPending.mid(mark->Start, mark->Length), FKinds->MarkFormat(kind));
+            at = mark->Start + mark->Length;
+        }
+        Cursor.insertText(FPending.mid(at, end - at), characters);
     }
+}
+
+void TFieldSink::NumberLines(int First, int InsertedAt) {
+    QTextDocument *document = FField->document();
+    TReportLines &lines = TReportLines::Of(document);
+    const int inserted = lines.Count() - First;
+    if (inserted == int(FPendingNumbers.size())) {
+        lines.SetNumbers(First, FPendingNumbers);
+    } else {
+        // A line holding a paragraph separator (U+2029) became two blocks:
+        // each line's numbers go to the block its text starts in.
+        std::vector<TLineNumbers> numbers(std::size_t(std::max(inserted, 0)));
+        for (std::size_t k = 0; k < FPendingNumbers.size(); ++k) {
+            const int block =
+                document->findBlock(InsertedAt + int(FPendingStarts[k])).blockNumber() - First;
+            if (block >= 0 && block < inserted)
+                numbers[std::size_t(block)] = FPendingNumbers[k];
+        }
+        lines.SetNumbers(First, numbers);
+    }
+    // Later marks find the lines shown now by number.
+    FBlockBase = qsizetype(First) - qsizetype(FPendingFirst);
+    FPendingFirst = FLines;
+}
+
+void TFieldSink::MarkShownLines() {
+    if (FShownMarks.empty() || !FKinds)
+        return;
+    QTextDocument *document = FField->document();
+    const TReportLines &lines = TReportLines::Of(document);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const TMark &mark : FShownMarks) {
+        // A line typed in meanwhile moves the others: their numbers tell.
+        const qsizetype number = qsizetype(mark.Line) + FBlockBase;
+        if (number < 0 || number >= lines.Count())
+            continue;
+        const std::optional<TLineNumbers> numbers = lines.Numbers(int(number));
+        const QTextBlock block = document->findBlockByNumber(int(number));
+        if (!numbers || numbers->First != mark.Numbers.First ||
+            numbers->Second != mark.Numbers.Second || block.length() - 1 < mark.Start + mark.Length)
+            continue;
+        cursor.setPosition(block.position() + int(mark.Start));
+        cursor.setPosition(block.position() + int(mark.Start + mark.Length),
+                           QTextCursor::KeepAnchor);
+        cursor.setCharFormat(FKinds->MarkFormat(mark.Kind));
+    }
+    cursor.endEditBlock();
+    FShownMarks.clear();
 }
 
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportKinds.h"
+#include "TChangeMarker.h"
 #include "TReportSink.h"
 
 #include <QElapsedTimer>
@@ -15,7 +16,9 @@ class QTextCursor;
 class QStatusBar;
 
 // The report window's sink: report lines go to a plain-text control, the
-// status text to a status bar. Lines are buffered and handed to the control
+// status text to a status bar. Each line's numbers go to the document's
+// TReportLines, and the changed characters of changed lines are marked
+// (TChangeMarker) in the stronger tint of their kind. Lines are buffered and handed to the control
 // in one insertion right before pending events are delivered, and both
 // happen only when FlushIntervalMs have passed since the last delivery or
 // FlushLines lines are waiting (and always at the first step of a run). So a walk costs neither a
@@ -46,6 +49,9 @@ public:
     // Lines show in the colours of their kinds (the default); without, the
     // report is plain as it was, for the benchmark's reference run.
     void SetColoured(bool Coloured);
+    // Lines keep their numbers and changed characters are marked (the
+    // default); without, neither, for the benchmark's reference run.
+    void SetDecorated(bool Decorated) { FDecorated = Decorated; }
     // Gives every coloured line the colours of the control's palette as it
     // is now (a theme switched to dark must not leave light tints behind).
     // Undo history is kept: with none, the change does not enter it.
@@ -72,13 +78,21 @@ public:
 private:
     void ShowProgress(std::size_t Done, std::size_t Total);
     // Inserts the buffered lines at Cursor, one insertion per run of lines of
-    // one kind, each in its kind's formats.
+    // one kind, each in its kind's formats, the marked characters apart.
     void InsertColoured(QTextCursor &Cursor, bool IntoEmpty);
+    // The marker's news: Line's Spans of Text, put where the line is.
+    void Marked(std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans);
+    // Marks lines already in the control, in an edit of its own.
+    void MarkShownLines();
+    // Gives the lines just inserted from block First on their numbers.
+    void NumberLines(int First, int InsertedAt);
 
     QPlainTextEdit *FField; // not owned
     QStatusBar *FStatus;    // not owned
     QString FPending;       // buffered lines, each followed by '\n'
     std::size_t FPendingLines = 0;
+    std::vector<TLineNumbers> FPendingNumbers;
+    std::vector<qsizetype> FPendingStarts; // where each buffered line starts
     // Where each run of one kind starts in FPending.
     std::vector<std::pair<TLineKind, qsizetype>> FRuns;
     std::optional<TReportKinds> FKinds; // none when not coloured
@@ -88,4 +102,32 @@ private:
     int FShownPercent = -1;
     QElapsedTimer FSinceRun;
     TStatistics FStatistics;
+
+    bool FDecorated = true;
+    TChangeMarker FMarker;
+    std::size_t FLines = 0;        // lines appended since Clear: the marker's numbering
+    std::size_t FPendingFirst = 0; // the number of the first buffered line
+    // Block number = line number + FBlockBase for lines already shown, as
+    // far as nobody typed lines in meanwhile (the numbers are checked).
+    qsizetype FBlockBase = 0;
+    // The lines of the open difference block: where each one's text went.
+    struct TBlockLine {
+        qsizetype PrefixLength; // characters before its text
+        qsizetype TextLength;   // characters of its text shown
+        TLineKind Kind;
+        TLineNumbers Numbers;
+    };
+    std::vector<TBlockLine> FBlockLines;
+    std::size_t FBlockFirst = 0; // the number of FBlockLines' first line
+    // Marked characters: of buffered lines by position in FPending, of
+    // shown ones by line number and position within the line.
+    struct TMark {
+        std::size_t Line;
+        qsizetype Start;
+        qsizetype Length;
+        TLineKind Kind;
+        TLineNumbers Numbers;
+    };
+    std::vector<TMark> FPendingMarks;
+    std::vector<TMark> FShownMarks;
 };
