@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 
+class QTextCursor;
 class QTextDocument;
 
 // Looks for a text in a report a slice at a time from the event loop, so a
@@ -30,8 +31,10 @@ public:
     void Cancel();
     bool Running() const { return FTimer.isActive(); }
 
-    // The time one slice may take.
+    // The time one slice may take, and the characters of text looked at in
+    // one go (whole lines: a match never spans lines).
     static constexpr int SliceMs = 8;
+    static constexpr int PieceCharacters = 1 << 16;
 
 signals:
     // The match's position and length; Wrapped when the search passed the
@@ -41,13 +44,18 @@ signals:
 
 private:
     void Step();
+    // Looks at the next piece of text; true when the search is over.
+    bool Forward(QTextCursor &Cursor, Qt::CaseSensitivity Case);
+    bool Backward(QTextCursor &Cursor, Qt::CaseSensitivity Case);
+    // Ends the search: found at Position, or not found (Position < 0).
+    void Finish(int Position);
 
     QPointer<QTextDocument> FDocument;
     QTimer FTimer;
     TQuery FQuery;
-    int FBlock = 0;       // the block to look in next
-    int FStartBlock = 0;  // where the search began
-    int FStartOffset = 0; // and the position within that block
-    bool FFirst = true;   // the start block has not been looked in yet
+    // Forwards, where the next piece begins; backwards, the position the
+    // next match must start before.
+    int FPosition = 0;
+    int FStartLineEnd = 0; // the end of the line the search began in
     bool FWrapped = false;
 };
