@@ -13,9 +13,12 @@
 
 namespace {
 
-// The identifier of the report's kept text within its section.
+// The identifier of the report's kept text within its section, and the
+// name of the file of its lines.
 const std::string KeptIdent = "1";
+const std::string KeptLinesFile = "1.lines";
 const QString LoadingKept = QStringLiteral("Loading the kept report...");
+const QString KeptPlain = QStringLiteral("The kept report's colours could not be restored");
 // The time one piece of the kept report may hold the event loop.
 constexpr std::chrono::milliseconds FillSlice(20);
 // The size of the pieces a kept report goes into its control in: a few
@@ -24,10 +27,12 @@ constexpr qsizetype PieceBytes = qsizetype(1) << 16;
 
 } // namespace
 
-TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes)
+TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
+                             std::optional<TKeptLines> Lines)
     : FRichEdit(RichEdit), FBytes(std::move(Bytes)),
       FUndo(RichEdit->document()->isUndoRedoEnabled()),
-      FPolicy(RichEdit->verticalScrollBarPolicy()) {
+      FPolicy(RichEdit->verticalScrollBarPolicy()), FLines(std::move(Lines)),
+      FKinds(RichEdit->palette()) {
     // The control lays out every block afresh whenever its text width
     // changes: at its first show (a resize still pending) and when its
     // vertical scroll bar appears. Over a million lines that leaves a text
@@ -73,12 +78,18 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     do {
         const qsizetype cut = FBytes.indexOf('\n', std::min(FStart + PieceBytes, FBytes.size()));
         const qsizetype end = cut < 0 ? FBytes.size() : cut + 1;
-        cursor.insertText(
+        const QString text =
             DecodeKeptText(QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart),
-                           end == FBytes.size()));
+                           end == FBytes.size());
+        if (FLines)
+            FLines->Insert(cursor, FKinds, text, end == FBytes.size());
+        else
+            cursor.insertText(text);
         FStart = end;
     } while (!Done() && std::chrono::steady_clock::now() < until);
     cursor.endEditBlock();
+    if (FLines)
+        FLines->Number(FRichEdit->document());
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();
@@ -94,8 +105,16 @@ TKeptReport::~TKeptReport() = default;
 std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, bool Whole) {
     Drop();
     std::string skipped;
-    if (auto bytes = Store.ReadRichEditBytes(Section, KeptIdent, skipped))
-        FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes));
+    if (auto bytes = Store.ReadRichEditBytes(Section, KeptIdent, skipped)) {
+        // Its lines' file is only ever read beside it: a message about it
+        // would be one too many.
+        std::string unused;
+        auto lines = Store.ReadKeptFile(Section, KeptLinesFile, unused);
+        std::optional<TKeptLines> kept =
+            lines ? TKeptLines::Read(std::move(*lines), *bytes) : std::nullopt;
+        FPlain = !kept && !bytes->isEmpty();
+        FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes), std::move(kept));
+    }
     // A first screenful at once.
     if (FFill && (Whole || FFill->Append(std::chrono::nanoseconds(0)))) {
         Complete();
@@ -106,21 +125,32 @@ std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, boo
     return skipped;
 }
 
+// The text first: a lines' file that does not name it is not used.
 void TKeptReport::Save(TMyIniFile &Store, const std::string &Section) {
     Complete();
-    Store.WriteRichEdit(Section, KeptIdent, FField);
+    QByteArray text;
+    const QByteArray lines = TKeptLines::Describe(FField, text);
+    Store.WriteKeptFile(Section, KeptIdent + ".txt", text);
+    Store.WriteKeptFile(Section, KeptLinesFile, lines);
 }
 
 void TKeptReport::FillSome() {
     if (FFill && !FFill->Append(FillSlice))
         return;
-    Drop();
+    Finished();
 }
 
 void TKeptReport::Complete() {
     if (FFill)
         FFill->AppendAll();
+    Finished();
+}
+
+void TKeptReport::Finished() {
+    const bool plain = FFill && FPlain;
     Drop();
+    if (plain)
+        FStatus->showMessage(KeptPlain);
 }
 
 void TKeptReport::Drop() {
@@ -128,6 +158,7 @@ void TKeptReport::Drop() {
     if (!FFill)
         return;
     FFill.reset();
+    FPlain = false;
     if (FStatus->currentMessage() == LoadingKept)
         FStatus->clearMessage();
 }

@@ -1,5 +1,6 @@
 #include "TFieldSink.h"
 
+#include "InsertLines.h"
 #include "ReportText.h"
 #include "TReportLines.h"
 
@@ -24,8 +25,8 @@ TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status)
 
 void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
                             TLineNumbers Numbers) {
-    if (FRuns.empty() || FRuns.back().first != Kind)
-        FRuns.emplace_back(Kind, FPending.size());
+    if (FRuns.empty() || FRuns.back().Kind != Kind)
+        FRuns.push_back({Kind, FPending.size()});
     // The label comes from a file name and the text from a file: either may
     // be UTF-8 while the other is not, so each is decoded on its own.
     const qsizetype start = FPending.size();
@@ -72,9 +73,12 @@ void TFieldSink::Marked(std::size_t Line, std::string_view Text, const std::vect
         const qsizetype start = ReportTextOffset(Text, span.Start, utf8);
         const qsizetype end =
             std::min(ReportTextOffset(Text, span.Start + span.Length, utf8), line.TextLength);
-        if (start < end)
-            (buffered ? FPendingMarks : FShownMarks)
-                .push_back({Line, at + start, end - start, line.Kind, line.Numbers});
+        if (start >= end)
+            continue;
+        if (buffered)
+            FPendingMarks.push_back({at + start, end - start, line.Kind});
+        else
+            FShownMarks.push_back({Line, at + start, end - start, line.Kind, line.Numbers});
     }
 }
 
@@ -190,10 +194,11 @@ void TFieldSink::Flush() {
     const int firstBlock = intoEmpty ? 0 : document->blockCount();
     const int insertedAt = cursor.position() + (intoEmpty ? 0 : 1);
     std::sort(FPendingMarks.begin(), FPendingMarks.end(),
-              [](const TMark &A, const TMark &B) { return A.Start < B.Start; });
+              [](const TTextMark &A, const TTextMark &B) { return A.Start < B.Start; });
     cursor.beginEditBlock();
     if (FKinds) {
-        InsertColoured(cursor, intoEmpty);
+        // The empty report's one block may still carry an old format.
+        InsertLines(cursor, *FKinds, FPending, FRuns, FPendingMarks, intoEmpty);
     } else {
         if (!document->isEmpty())
             cursor.insertBlock();
@@ -214,30 +219,6 @@ void TFieldSink::Flush() {
         FField->setTextCursor(QTextCursor(document));
     if (following)
         bar->setValue(bar->maximum());
-}
-
-void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
-    auto mark = FPendingMarks.cbegin();
-    for (std::size_t i = 0; i < FRuns.size(); ++i) {
-        const auto [kind, start] = FRuns[i];
-        // A run ends before the line end that precedes the next run.
-        const qsizetype end = i + 1 < FRuns.size() ? FRuns[i + 1].second - 1 : FPending.size();
-        const QTextCharFormat &characters = FKinds->CharFormat(kind);
-        if (i == 0 && IntoEmpty) {
-            // The empty report's one block may still carry an old format.
-            Cursor.setBlockFormat(FKinds->BlockFormat(kind));
-            Cursor.setBlockCharFormat(characters);
-        } else {
-            Cursor.insertBlock(FKinds->BlockFormat(kind), characters);
-        }
-        qsizetype at = start;
-        for (; mark != FPendingMarks.cend() && mark->Start < end; ++mark) {
-            Cursor.insertText(FPending.mid(at, mark->Start - at), characters);
-            Cursor.insertText(FPending.mid(mark->Start, mark->Length), FKinds->MarkFormat(kind));
-            at = mark->Start + mark->Length;
-        }
-        Cursor.insertText(FPending.mid(at, end - at), characters);
-    }
 }
 
 void TFieldSink::NumberLines(int First, int InsertedAt) {

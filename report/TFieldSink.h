@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InsertLines.h"
 #include "ReportKinds.h"
 #include "TChangeMarker.h"
 #include "TReportSink.h"
@@ -77,9 +78,6 @@ public:
 
 private:
     void ShowProgress(std::size_t Done, std::size_t Total);
-    // Inserts the buffered lines at Cursor, one insertion per run of lines of
-    // one kind, each in its kind's formats, the marked characters apart.
-    void InsertColoured(QTextCursor &Cursor, bool IntoEmpty);
     // The marker's news: Line's Spans of Text, put where the line is.
     void Marked(std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans);
     // Marks lines already in the control, in an edit of its own.
@@ -94,7 +92,7 @@ private:
     std::vector<TLineNumbers> FPendingNumbers;
     std::vector<qsizetype> FPendingStarts; // where each buffered line starts
     // Where each run of one kind starts in FPending.
-    std::vector<std::pair<TLineKind, qsizetype>> FRuns;
+    std::vector<TKindRun> FRuns;
     std::optional<TReportKinds> FKinds; // none when not coloured
     std::size_t FCutLines = 0;          // lines cut since BeginRun
     QElapsedTimer FSinceDelivery;
@@ -121,6 +119,7 @@ private:
     std::size_t FBlockFirst = 0; // the number of FBlockLines' first line
     // Marked characters: of buffered lines by position in FPending, of
     // shown ones by line number and position within the line.
+    std::vector<TTextMark> FPendingMarks;
     struct TMark {
         std::size_t Line;
         qsizetype Start;
@@ -128,6 +127,5 @@ private:
         TLineKind Kind;
         TLineNumbers Numbers;
     };
-    std::vector<TMark> FPendingMarks;
     std::vector<TMark> FShownMarks;
 };
