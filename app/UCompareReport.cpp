@@ -75,8 +75,8 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Connect(ui.Find1, [this] { FFindBar->Open(); });
     Connect(ui.FindNext1, [this] { FFindBar->FindNext(); });
     Connect(ui.FindPrevious1, [this] { FFindBar->FindPrevious(); });
-    Connect(ui.LineNumbers1, {});
-    Connect(ui.DifferenceMap1, {});
+    addAction(ui.LineNumbers1); // their shortcuts; toggled is all they do
+    addAction(ui.DifferenceMap1);
     connect(ui.LineNumbers1, &QAction::toggled, ui.resultField, &TReportField::SetLineNumbersShown);
     connect(ui.DifferenceMap1, &QAction::toggled, ui.resultField,
             &TReportField::SetDifferenceMapShown);
@@ -118,8 +118,7 @@ void TCompareReport::Connect(QAction *Action, void (TCompareReport::*Handler)())
 void TCompareReport::Connect(QAction *Action, const std::function<void()> &Command) {
     // The shortcuts must work whether or not a menu has ever been opened.
     addAction(Action);
-    if (Command)
-        connect(Action, &QAction::triggered, this, [this, Command] { RunGuarded(this, Command); });
+    connect(Action, &QAction::triggered, this, [this, Command] { RunGuarded(this, Command); });
 }
 
 void TCompareReport::NameSeparators() {
@@ -218,6 +217,7 @@ void TCompareReport::RunComparison(const TCompareRequest &Request) {
 
 void TCompareReport::RunNow(const TCompareRequest &Request) {
     setWindowTitle(RunTitle(Request));
+    FRunLabels = RunFileLabels(&Request);
     // The run's report replaces a kept report still going in, or follows
     // the whole of it.
     if (Request.Clear)
@@ -337,8 +337,7 @@ void TCompareReport::PreviousDifference1Click() {
 void TCompareReport::GoToLine1Click() {
     // The line asked for may be in the part of a kept report still to come.
     FKept->Complete();
-    const TCompareRequest *run = FLastRun ? &FLastRun->Request : nullptr;
-    if (const auto said = AskForLine(this, ui.resultField, FLineChoice, RunFileLabels(run)))
+    if (const auto said = AskForLine(this, ui.resultField, FLineChoice, FRunLabels))
         ui.StatusBar1->showMessage(*said);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GoToLine.h"
+#include "RunTexts.h"
 #include "TCompareRequest.h"
 #include "TDifferenceNavigator.h"
 #include "TFieldSink.h"
@@ -145,5 +146,6 @@ private:
     std::optional<TLastRun> FLastRun;
     TDifferenceNavigator *FNavigator = nullptr; // owned by the report text
     TFindBar *FFindBar = nullptr;
-    TLineChoice FLineChoice = TLineChoice::Report; // "Go to Line"'s last choice
+    TLineChoice FLineChoice = TLineChoice::Report;                   // "Go to Line"'s last choice
+    std::pair<QString, QString> FRunLabels = RunFileLabels(nullptr); // the files it names
 };
