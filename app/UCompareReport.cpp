@@ -284,12 +284,13 @@ void TCompareReport::LoadLocalFromIniFile() {
 
 void TCompareReport::SaveLocalToIniFile() {
     TMyReport::SaveLocalToIniFile();
-    if (FCompareDialog->MaintainReport())
-        FKept->Save(*IniFile, Section);
-    WriteReportFont("Font-1");
+    // Before the kept report, whose file may fail to be written.
     for (const auto &[action, name] : ShownValues)
         IniFile->WriteBool(Section, name, (ui.*action)->isChecked());
     IniFile->WriteInteger(Section, LineChoiceValue, int(FLineChoice));
+    if (FCompareDialog->MaintainReport())
+        FKept->Save(*IniFile, Section);
+    WriteReportFont("Font-1");
 }
 
 void TCompareReport::New1Click() {

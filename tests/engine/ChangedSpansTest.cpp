@@ -27,10 +27,6 @@ struct TMarkCase {
     std::string First, Second; // with their marks in brackets
 };
 
-void PrintTo(const TMarkCase &Case, std::ostream *Out) {
-    *Out << Case.Name;
-}
-
 class MarkChangesTest : public testing::TestWithParam<TMarkCase> {};
 
 TEST_P(MarkChangesTest, MarksTheTokensOutsideACommonSubsequence) {
@@ -121,10 +117,6 @@ struct TPairCase {
     std::vector<std::string_view> First, Second;
     std::vector<std::pair<std::size_t, std::size_t>> Pairs;
 };
-
-void PrintTo(const TPairCase &Case, std::ostream *Out) {
-    *Out << Case.Name;
-}
 
 class PairBlockLinesTest : public testing::TestWithParam<TPairCase> {};
 

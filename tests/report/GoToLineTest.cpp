@@ -32,10 +32,6 @@ struct TGoCase {
     TLineTarget Target;
 };
 
-void PrintTo(const TGoCase &Case, std::ostream *Out) {
-    *Out << Case.Name;
-}
-
 class GoToLineTest : public testing::TestWithParam<TGoCase> {};
 
 TEST_P(GoToLineTest, FindsTheLineThatShowsIt) {

@@ -20,10 +20,6 @@ struct TEditCase {
     QString Start = QStringLiteral("aaa\nbbb\nccc");
 };
 
-void PrintTo(const TEditCase &Case, std::ostream *Out) {
-    *Out << Case.Name;
-}
-
 QTextCursor At(QTextDocument *Document, int Block, int Column) {
     QTextCursor cursor(Document->findBlockByNumber(Block));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, Column);

@@ -24,10 +24,6 @@ struct TSearchCase {
     bool Wrapped = false;
 };
 
-void PrintTo(const TSearchCase &Case, std::ostream *Out) {
-    *Out << Case.Name;
-}
-
 class ReportSearchTest : public testing::TestWithParam<TSearchCase> {};
 
 TEST_P(ReportSearchTest, FindsTheNextMatchWrappingAround) {
