@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -52,12 +53,15 @@ QByteArray TKeptLines::Describe(QPlainTextEdit *Field, QByteArray &Text) {
     Text.clear();
     QByteArray body;
     int count = 0;
+    TLineNumbers largest;
     for (QTextBlock block = document->begin(); !document->isEmpty() && block.isValid();
          block = block.next(), ++count) {
         Text += block.text().toUtf8();
         Text += '\n';
         const std::optional<TLineKind> kind = BlockKind(block);
         const TLineNumbers numbers = lines.Numbers(block.blockNumber()).value_or(TLineNumbers{});
+        largest = {std::max(largest.First, numbers.First),
+                   std::max(largest.Second, numbers.Second)};
         body += kind ? KindLetters[int(*kind)] : '-';
         body += QByteArray::number(qulonglong(numbers.First)) + ' ' +
                 QByteArray::number(qulonglong(numbers.Second));
@@ -69,7 +73,9 @@ QByteArray TKeptLines::Describe(QPlainTextEdit *Field, QByteArray &Text) {
     }
     return Heading + QByteArray::number(count) + ' ' + QByteArray::number(Text.size()) + ' ' +
            QByteArray::number(qulonglong(Hash(Text)), 16) + ' ' +
-           QByteArray::number(qulonglong(Hash(body)), 16) + '\n' + body;
+           QByteArray::number(qulonglong(Hash(body)), 16) + ' ' +
+           QByteArray::number(qulonglong(largest.First)) + ' ' +
+           QByteArray::number(qulonglong(largest.Second)) + '\n' + body;
 }
 
 std::optional<TKeptLines> TKeptLines::Read(QByteArray Bytes, const QByteArray &Text) {
@@ -79,19 +85,21 @@ std::optional<TKeptLines> TKeptLines::Read(QByteArray Bytes, const QByteArray &T
     if (headEnd < 0)
         return std::nullopt;
     const QList<QByteArray> head = Bytes.mid(Heading.size(), headEnd - Heading.size()).split(' ');
-    if (head.size() != 4)
+    if (head.size() != 6)
         return std::nullopt;
     const QByteArray body =
         QByteArray::fromRawData(Bytes.constData() + headEnd + 1, Bytes.size() - headEnd - 1);
-    bool ok[4] = {};
+    bool ok[6] = {};
     const qlonglong lines = head[0].toLongLong(&ok[0]);
     const qlonglong size = head[1].toLongLong(&ok[1]);
     const qulonglong textHash = head[2].toULongLong(&ok[2], 16);
     const qulonglong bodyHash = head[3].toULongLong(&ok[3], 16);
-    if (!(ok[0] && ok[1] && ok[2] && ok[3]) || size != Text.size() || body.count('\n') != lines ||
-        Hash(body) != bodyHash || Hash(Text) != textHash)
+    const TLineNumbers largest{head[4].toULongLong(&ok[4]), head[5].toULongLong(&ok[5])};
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool Ok) { return Ok; }) ||
+        size != Text.size() || body.count('\n') != lines || Hash(body) != bodyHash ||
+        Hash(Text) != textHash)
         return std::nullopt;
-    return TKeptLines(std::move(Bytes), headEnd + 1);
+    return TKeptLines(std::move(Bytes), headEnd + 1, largest);
 }
 
 TKeptLines::TRecord TKeptLines::Next() {

@@ -19,7 +19,8 @@ class TReportKinds;
 // without it, or changed since) it is not used.
 //
 // The file is text: a first line "Tarnwell kept lines 1 LINES BYTES
-// TEXTHASH BODYHASH", then a line a report line: a letter for the kind (a,
+// TEXTHASH BODYHASH LARGEST1 LARGEST2" (the greatest numbers of the two
+// files), then a line a report line: a letter for the kind (a,
 // b: only in the first, the second file; c common; s separator; h heading;
 // - none), the two numbers (0 for none), and a START+LENGTH for each run of
 // marked characters (UTF-16 units of the line).
@@ -40,9 +41,12 @@ public:
     // Gives the lines inserted since the last call their numbers; after the
     // edit that inserted them has ended.
     void Number(QTextDocument *Document);
+    // The greatest numbers of the two files among the lines.
+    TLineNumbers Largest() const { return FLargest; }
 
 private:
-    explicit TKeptLines(QByteArray Bytes, qsizetype Body) : FBytes(std::move(Bytes)), FAt(Body) {}
+    TKeptLines(QByteArray Bytes, qsizetype Body, TLineNumbers Largest)
+        : FBytes(std::move(Bytes)), FAt(Body), FLargest(Largest) {}
 
     struct TRecord {
         std::optional<TLineKind> Kind;
@@ -54,6 +58,7 @@ private:
 
     QByteArray FBytes;
     qsizetype FAt; // where the next record begins
+    TLineNumbers FLargest;
     int FFirst = -1;
     std::vector<TLineNumbers> FNumbers; // of lines inserted from block FFirst
 };

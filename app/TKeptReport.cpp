@@ -1,6 +1,7 @@
 #include "TKeptReport.h"
 
 #include "TMyIniFile.h"
+#include "TReportLines.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -53,6 +54,9 @@ TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
     // An undo history of the whole text would double its memory.
     RichEdit->document()->setUndoRedoEnabled(false);
     RichEdit->clear();
+    // The gutter, too, takes its width while the control is empty.
+    if (FLines)
+        TReportLines::Of(RichEdit->document()).Announce(FLines->Largest());
 }
 
 TKeptTextFill::~TKeptTextFill() {

@@ -270,6 +270,11 @@ void TFieldSink::MarkShownLines() {
     FShownMarks.clear();
 }
 
+void TFieldSink::FilesRead(std::size_t Lines1, std::size_t Lines2) {
+    if (FDecorated)
+        TReportLines::Of(FField->document()).Announce({Lines1, Lines2});
+}
+
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {
     const int percent = Total == 0 ? 0 : static_cast<int>(Done * 100 / Total);
     if (percent == FShownPercent)

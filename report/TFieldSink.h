@@ -39,6 +39,8 @@ public:
     // run cut lines, the status says how many.
     void SetStatus(std::string_view Text) override;
     void ProcessMessages(std::size_t Done, std::size_t Total) override;
+    // The gutter takes its width for the run's numbers before they come.
+    void FilesRead(std::size_t Lines1, std::size_t Lines2) override;
 
     // Makes the next ProcessMessages deliver at once and starts counting
     // cut lines afresh: the start of a run.

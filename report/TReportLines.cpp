@@ -27,6 +27,14 @@ void TReportLines::SetNumbers(int First, const std::vector<TLineNumbers> &Number
     emit Changed();
 }
 
+void TReportLines::Announce(TLineNumbers Largest) {
+    if (Largest.First <= FLargest.First && Largest.Second <= FLargest.Second)
+        return;
+    FLargest.First = std::max(FLargest.First, Largest.First);
+    FLargest.Second = std::max(FLargest.Second, Largest.Second);
+    emit Changed();
+}
+
 std::optional<TLineNumbers> TReportLines::Numbers(int Block) const {
     const auto [first, second] = FNumbers[std::size_t(Block)];
     if (first == 0 && second == 0)
@@ -65,12 +73,17 @@ void TReportLines::ContentsChange(int Position, int Removed, int Added) {
         emit Changed();
         return;
     }
-    const QTextBlock first = FDocument->findBlock(Position);
+    // A change that takes in the last line's end reaches one past the last
+    // position there is.
+    const int last = FDocument->characterCount() - 1;
+    const QTextBlock first = FDocument->findBlock(std::min(Position, last));
     const int b0 = first.blockNumber();
-    const int b1 = FDocument->findBlock(Position + Added).blockNumber();
+    const int b1 = FDocument->findBlock(std::min(Position + Added, last)).blockNumber();
     const int r = (b1 - b0) - delta;
     if (Count() == 0 || r < 0 || b0 + r >= Count() || b0 < 0 || b1 < 0) {
+        const TLineNumbers largest = FLargest;
         Rebuild(); // never seen: numbers cannot be placed, so none stay
+        FLargest = largest;
         emit Changed();
         return;
     }
@@ -96,8 +109,8 @@ void TReportLines::ContentsChange(int Position, int Removed, int Added) {
         int tailStart = start0;
         for (int k = b0; k < b0 + r; ++k)
             tailStart += FLength[std::size_t(k)] + 1;
-        const QTextBlock last = FDocument->findBlockByNumber(b1);
-        const int rest = last.position() + last.length() - 1 - (Position + Added);
+        const QTextBlock lastBlock = FDocument->findBlockByNumber(b1);
+        const int rest = lastBlock.position() + lastBlock.length() - 1 - (Position + Added);
         const bool tailSurvives = tailStart >= Position + Removed || rest > 0;
         if (tailSurvives && (b1 != b0 || Position <= start0))
             numbers.back() = FNumbers[std::size_t(b0 + r)];

@@ -38,8 +38,14 @@ public:
     const std::vector<std::uint8_t> &Kinds() const { return FKind; }
     int Count() const { return int(FKind.size()); }
     // The greatest number of each file among the lines ever numbered since
-    // the report was last emptied: the widths of number columns.
+    // the report was last emptied, or announced: the widths of number
+    // columns.
     TLineNumbers Largest() const { return FLargest; }
+    // Numbers up to Largest are to come (the line counts of a run's files).
+    // A gutter that widens makes the text control lay out every line again,
+    // for seconds and hundreds of megabytes in a long report: it widens
+    // once, before the lines come.
+    void Announce(TLineNumbers Largest);
 
 signals:
     // The numbers or kinds of some lines changed, or lines came or went.

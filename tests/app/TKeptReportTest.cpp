@@ -76,6 +76,26 @@ TEST_F(KeptReportTest, ALongKeptReportGoesInAPieceAtATimeFromTheEventLoop) {
     EXPECT_TRUE(Field.document()->isUndoRedoEnabled());
 }
 
+// The gutter takes the width of the whole kept report before its first
+// piece is on screen.
+TEST_F(KeptReportTest, TheNumberColumnsAreWideFromTheFirstPiece) {
+    const QStringList lines = ManyLines().second;
+    Field.setPlainText(lines.join('\n'));
+    std::vector<TLineNumbers> numbers;
+    for (qsizetype k = 0; k < lines.size(); ++k)
+        numbers.push_back({std::size_t(k + 1), std::size_t(k % 7 + 1)});
+    TReportLines::Of(Field.document()).SetNumbers(0, numbers);
+    Kept.Save(Store, Section);
+
+    QPlainTextEdit restored;
+    TKeptReport kept(&restored, &Status);
+    EXPECT_EQ(kept.Load(Store, Section, false), "");
+    ASSERT_TRUE(kept.Loading());
+    const TLineNumbers largest = TReportLines::Of(restored.document()).Largest();
+    EXPECT_EQ(largest.First, std::size_t(lines.size()));
+    EXPECT_EQ(largest.Second, 7u);
+}
+
 // What comes after the fill (the whole report taken, or emptied) is the
 // report window's: UCompareReportRunsTest.
 TEST_F(KeptReportTest, DropKeepsWhatIsInAndEndsTheFill) {

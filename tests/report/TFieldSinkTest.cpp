@@ -65,6 +65,23 @@ TEST_F(FieldSinkTest, WholeRunShowsExactlyTheEngineReport) {
     EXPECT_EQ(ReportLines(&Field), engine.Lines);
 }
 
+// The gutter's columns are as wide as the files' line counts from the
+// start of the run, whatever lines the report shows ("-d" leaves out the
+// last ones), so the text control is not laid out again as numbers grow.
+TEST_F(FieldSinkTest, NumberColumnsTakeTheFilesLineCounts) {
+    const TCompareRequest request{
+        .FileName1 =
+            WriteScratchFile(QStringLiteral("sink/w1.txt"), "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\n")
+                .toStdString(),
+        .FileName2 = WriteScratchFile(QStringLiteral("sink/w2.txt"), "a\nB\nc\n").toStdString(),
+        .OnlyDifferences = true};
+    Sink.BeginRun();
+    RunComparison(request, Sink);
+    const TLineNumbers largest = TReportLines::Of(Field.document()).Largest();
+    EXPECT_EQ(largest.First, 11u);
+    EXPECT_EQ(largest.Second, 3u);
+}
+
 // Lines follow the text typed into the report. A line shows as UTF-8 when it
 // is well-formed, else byte by byte as Latin-1; the window shows at most
 // 100,000 characters of it, prefix included, counted as decoded.

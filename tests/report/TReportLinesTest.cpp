@@ -94,6 +94,14 @@ INSTANTIATE_TEST_SUITE_P(
                               {"new:-", ":-"},
                               QStringLiteral("aaa\nbbb\n")},
                     TEditCase{"EmptiedReport", [](auto *D) { D->clear(); }, {":-"}},
+                    // A block format reaches past the last line's end (a recolouring).
+                    TEditCase{"TheLastLineRecoloured",
+                              [](auto *D) {
+                                  QTextBlockFormat format;
+                                  format.setBackground(Qt::yellow);
+                                  At(D, 2, 0).setBlockFormat(format);
+                              },
+                              {"aaa:1", "bbb:2", "ccc:3"}},
                     // An empty line split keeps its numbers on the first part, as text
                     // appended after a report's last line leaves that line its own.
                     TEditCase{"EnterOnAnEmptyLine",
