@@ -33,8 +33,9 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
     AppendReportText(FPending, Prefix);
     const std::size_t prefixLength = static_cast<std::size_t>(FPending.size() - start);
     // Laying out one huge line would freeze the window for seconds.
-    const std::size_t cut =
-        AppendReportTextUpTo(FPending, Text, MaxLineLength - std::min(prefixLength, MaxLineLength));
+    TKeptText kept;
+    const std::size_t cut = AppendReportTextUpTo(
+        FPending, Text, MaxLineLength - std::min(prefixLength, MaxLineLength), &kept);
     const qsizetype textLength = FPending.size() - start - qsizetype(prefixLength);
     if (cut != 0) {
         FPending.append(QStringLiteral(" [\u2026 %1 more characters cut]").arg(cut));
@@ -49,8 +50,15 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
         return;
     FPendingNumbers.push_back(Numbers);
     FPendingStarts.push_back(start);
+    // A cut line is marked as far as it is shown: the marker never holds or
+    // walks megabytes nobody sees.
+    std::optional<bool> utf8;
+    if (cut != 0) {
+        Text = Text.substr(0, kept.Bytes);
+        utf8 = kept.Utf8;
+    }
     if (Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond) {
-        FBlockLines.push_back({qsizetype(prefixLength), textLength, Kind, Numbers});
+        FBlockLines.push_back({qsizetype(prefixLength), textLength, Kind, Numbers, utf8});
         FMarker.Add(Kind, Text);
     } else {
         FMarker.Add(Kind, Text); // ends the open block: its marks come now
@@ -64,7 +72,8 @@ void TFieldSink::Marked(std::size_t Line, std::string_view Text, const std::vect
     if (!FKinds)
         return;
     const TBlockLine &line = FBlockLines[Line - FBlockFirst];
-    const bool utf8 = IsValidUtf8(Text);
+    // The shown part of a cut line decodes as the whole line does.
+    const bool utf8 = line.Utf8 ? *line.Utf8 : IsValidUtf8(Text);
     const bool buffered = Line >= FPendingFirst;
     const qsizetype at =
         buffered ? FPendingStarts[Line - FPendingFirst] + line.PrefixLength : line.PrefixLength;

@@ -116,6 +116,7 @@ private:
         qsizetype TextLength;   // characters of its text shown
         TLineKind Kind;
         TLineNumbers Numbers;
+        std::optional<bool> Utf8; // of a cut line: how its whole text decodes
     };
     std::vector<TBlockLine> FBlockLines;
     std::size_t FBlockFirst = 0; // the number of FBlockLines' first line

@@ -92,4 +92,4 @@ against_plain() {
 # at most half as much again as the plain run.
 against_plain "1M lines, 1% changed: -iw / plain" -iw 1.5
 # Colours and the marks of changed characters: at most 30 % more.
-against_plain "1M lines, 1% changed: colour / plain" --color=always 1.3
+against_plain "1M lines, 1% changed: colour" --color=always 1.3

@@ -129,6 +129,24 @@ TEST_F(FieldSinkTest, LinesAreDecodedAndLongOnesCut) {
     EXPECT_EQ(Status.currentMessage(), QStringLiteral("All Done \u2014 1 long line cut"));
 }
 
+// A changed line cut for the screen is marked in the part shown, decoded as
+// the whole line is: here as Latin-1, for a byte past the cut that is not
+// UTF-8 (read as UTF-8, the marks would fall a character early).
+TEST_F(FieldSinkTest, ACutLineIsMarkedWhereItIsShown) {
+    const std::string tail = std::string(2 * TFieldSink::MaxLineLength, 'a') + "\xFF";
+    Sink.BeginRun();
+    Sink.AppendLine("a  ", "\xC3\xA9x" + tail, TLineKind::OnlyInFirst, {1, 0});
+    Sink.AppendLine("b  ", "\xC3\xA9y" + tail, TLineKind::OnlyInSecond, {0, 1});
+    Sink.SetStatus("All Done");
+    QStringList marked;
+    for (QTextBlock block = Field.document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (IsMarked(it.fragment().charFormat()))
+                marked << QString::number(it.fragment().position() - block.position()) + ':' +
+                              it.fragment().text();
+    EXPECT_EQ(marked, QStringList({"5:x", "5:y"}));
+}
+
 // Hands each line on to the window's sink and, when FlushEach, shows it at
 // once, so that every mark comes when its line is on screen already.
 struct TShowingSink : TReportSink {
