@@ -19,6 +19,13 @@ QString RunTitle(const TCompareRequest &Request) {
         .arg(FileNameText(label1), FileNameText(label2));
 }
 
+std::pair<QString, QString> RunFileLabels(const TCompareRequest *Request) {
+    if (Request == nullptr)
+        return {QStringLiteral("A File"), QStringLiteral("Other File")};
+    const auto [label1, label2] = ReportLabels(Request->FileName1, Request->FileName2);
+    return {FileNameText(label1), FileNameText(label2)};
+}
+
 QString LoadErrorsText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
     if (!Outcome.PatternError.empty()) {
         QString text = QString::fromStdString(Outcome.PatternError);

@@ -1,6 +1,7 @@
 #include "TKeptReport.h"
 
 #include "TMyIniFile.h"
+#include "TReportLines.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -15,9 +16,12 @@
 
 namespace {
 
-// The identifier of the report's kept text within its section.
+// The identifier of the report's kept text within its section, and the
+// name of the file of its lines.
 const std::string KeptIdent = "1";
+const std::string KeptLinesFile = "1.lines";
 const QString LoadingKept = QStringLiteral("Loading the kept report...");
+const QString KeptPlain = QStringLiteral("The kept report's colours could not be restored");
 // The time one piece of the kept report may hold the event loop.
 constexpr std::chrono::milliseconds FillSlice(20);
 // The size of the pieces a kept report goes into its control in: a few
@@ -64,10 +68,12 @@ qsizetype PieceEnd(const QByteArray &Bytes, qsizetype From) {
 
 } // namespace
 
-TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes)
+TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
+                             std::optional<TKeptLines> Lines)
     : FRichEdit(RichEdit), FBytes(std::move(Bytes)),
       FUndo(RichEdit->document()->isUndoRedoEnabled()),
-      FPolicy(RichEdit->verticalScrollBarPolicy()) {
+      FPolicy(RichEdit->verticalScrollBarPolicy()), FLines(std::move(Lines)),
+      FKinds(RichEdit->palette()) {
     // The control lays out every block afresh whenever its text width
     // changes: at its first show (a resize still pending) and when its
     // vertical scroll bar appears. Over a million lines that leaves a text
@@ -88,6 +94,9 @@ TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes)
     // An undo history of the whole text would double its memory.
     RichEdit->document()->setUndoRedoEnabled(false);
     RichEdit->clear();
+    // The gutter, too, takes its width while the control is empty.
+    if (FLines)
+        TReportLines::Of(RichEdit->document()).Announce(FLines->Largest());
 }
 
 TKeptTextFill::~TKeptTextFill() {
@@ -113,7 +122,13 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     // A block left open would keep the control from ever showing the text.
     struct TEndBlock {
         QTextCursor &Cursor;
-        ~TEndBlock() { Cursor.endEditBlock(); }
+        bool Open = true;
+        void End() {
+            if (Open)
+                Cursor.endEditBlock();
+            Open = false;
+        }
+        ~TEndBlock() { End(); }
     } endBlock{cursor};
     do {
         const qsizetype end = PieceEnd(FBytes, std::min(FStart + PieceBytes, FBytes.size()));
@@ -122,11 +137,18 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
             EnsureRoom(FStart, span);
             FRoomUntil = FStart + span;
         }
-        cursor.insertText(
+        const QString text =
             DecodeKeptText(QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart),
-                           end == FBytes.size()));
+                           end == FBytes.size());
+        if (FLines)
+            FLines->Insert(cursor, FKinds, text, end == FBytes.size());
+        else
+            cursor.insertText(text);
         FStart = end;
     } while (!Done() && std::chrono::steady_clock::now() < until);
+    endBlock.End();
+    if (FLines)
+        FLines->Number(FRichEdit->document());
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();
@@ -147,8 +169,16 @@ std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, boo
     Drop();
     std::string skipped;
     try {
-        if (auto bytes = Store.ReadRichEditBytes(Section, KeptIdent, skipped))
-            FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes));
+        if (auto bytes = Store.ReadRichEditBytes(Section, KeptIdent, skipped)) {
+            // Its lines' file is only ever read beside it: a message about it
+            // would be one too many.
+            std::string unused;
+            auto lines = Store.ReadKeptFile(Section, KeptLinesFile, unused);
+            std::optional<TKeptLines> kept =
+                lines ? TKeptLines::Read(std::move(*lines), *bytes) : std::nullopt;
+            FPlain = !kept && !bytes->isEmpty();
+            FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes), std::move(kept));
+        }
         FLeaveFile = !skipped.empty();
         // A first screenful at once.
         if (FFill && (Whole || FFill->Append(std::chrono::nanoseconds(0)))) {
@@ -163,10 +193,15 @@ std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, boo
     return skipped;
 }
 
+// The text first: a lines' file that does not name it is not used.
 void TKeptReport::Save(TMyIniFile &Store, const std::string &Section) {
     Complete();
-    if (!FLeaveFile)
-        Store.WriteRichEdit(Section, KeptIdent, FField);
+    if (FLeaveFile)
+        return;
+    QByteArray text;
+    const QByteArray lines = TKeptLines::Describe(FField, text);
+    Store.WriteKeptFile(Section, KeptIdent + ".txt", text);
+    Store.WriteKeptFile(Section, KeptLinesFile, lines);
 }
 
 void TKeptReport::RunStarts(bool Clear) {
@@ -185,7 +220,7 @@ void TKeptReport::FillSome() {
         OutOfMemory();
         return;
     }
-    Drop();
+    Finished();
 }
 
 void TKeptReport::Complete() {
@@ -196,7 +231,14 @@ void TKeptReport::Complete() {
         OutOfMemory();
         return;
     }
+    Finished();
+}
+
+void TKeptReport::Finished() {
+    const bool plain = FFill && FPlain;
     Drop();
+    if (plain)
+        FStatus->showMessage(KeptPlain);
 }
 
 void TKeptReport::OutOfMemory() {
@@ -210,6 +252,7 @@ void TKeptReport::Drop() {
     if (!FFill)
         return;
     FFill.reset();
+    FPlain = false;
     if (FStatus->currentMessage() == LoadingKept)
         FStatus->clearMessage();
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "ReportKinds.h"
+#include "TKeptLines.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QPlainTextEdit;
@@ -14,11 +18,13 @@ class TMyIniFile;
 
 // Puts a kept text into its control a piece at a time, each piece ending at a
 // line end, so a long text can be on screen, and its window live, before all
-// of it is in. The control keeps no undo history until the fill ends, all in
+// of it is in. With Lines, each line takes the kind, numbers and marks they
+// keep for it. The control keeps no undo history until the fill ends, all in
 // or dropped; what was put in stays.
 class TKeptTextFill {
 public:
-    TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes);
+    TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
+                  std::optional<TKeptLines> Lines = std::nullopt);
     ~TKeptTextFill();
     TKeptTextFill(const TKeptTextFill &) = delete;
     TKeptTextFill &operator=(const TKeptTextFill &) = delete;
@@ -39,16 +45,20 @@ private:
     qsizetype FRoomUntil = 0; // the text known to have room to go in
     bool FUndo;
     Qt::ScrollBarPolicy FPolicy;
+    std::optional<TKeptLines> FLines;
+    TReportKinds FKinds;
 };
 
 // The report kept between runs ("Save Report on Exit"): the text file of
-// the report window's section, read at start, put into the report a piece
-// at a time from the event loop while the window stays live ("Loading the
-// kept report..." in the status bar meanwhile), and written at exit.
-// Memory that runs out while it goes in ends the fill, keeping what is in,
-// and says "Not enough memory to show the whole kept report". A kept file
-// that was skipped, or did not all go in, is left as it is on disk at exit,
-// unless a run or the user's own edit has changed the report since.
+// the report window's section and beside it what its lines are
+// (TKeptLines), read at start, put into the report a piece at a time from
+// the event loop while the window stays live ("Loading the kept report..."
+// in the status bar meanwhile), and written at exit. A text whose lines
+// cannot be restored comes back plain, and the status bar says so. Memory
+// that runs out while it goes in ends the fill, keeping what is in, and says
+// "Not enough memory to show the whole kept report". A kept file that was
+// skipped, or did not all go in, is left as it is on disk at exit, unless a
+// run or the user's own edit has changed the report since.
 class TKeptReport : public QObject {
 public:
     TKeptReport(QPlainTextEdit *Field, QStatusBar *Status);
@@ -69,7 +79,7 @@ public:
     // The rest of a kept text still going in, at once: before anything takes
     // or adds to the whole report. Ends the fill.
     void Complete();
-    // No more of it: before the report is emptied. Ends the fill.
+    // No more of it: before the report is emptied. Ends the fill quietly.
     void Drop();
     bool Loading() const { return FFill != nullptr; }
 
@@ -77,6 +87,8 @@ private:
     void FillSome();
     // The fill ends where memory ran out; the kept file stays as it is.
     void OutOfMemory();
+    // The fill is all in: it ends, saying so when the text came back plain.
+    void Finished();
 
     QPlainTextEdit *FField;
     QStatusBar *FStatus;
@@ -84,4 +96,5 @@ private:
     QTimer FTimer;
     // The kept file holds what the report does not: it is not written over.
     bool FLeaveFile = false;
+    bool FPlain = false; // the fill's text could not take its lines' kinds
 };

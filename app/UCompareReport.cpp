@@ -6,15 +6,28 @@
 #include "ReportFont.h"
 #include "RunTexts.h"
 #include "TDifferenceNavigator.h"
+#include "TFindBar.h"
 #include "UAbout.h"
 #include "UCompareDialog.h"
 #include "UCompareWizard.h"
+#include "UGoToLine.h"
 #include "Version.h"
 
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <utility>
+
+namespace {
+
+// The View menu's check marks, each stored as "1" or "0" under its value
+// name, and "Go to Line"'s choice.
+constexpr std::pair<QAction * Ui::CompareReport::*, const char *> ShownValues[] = {
+    {&Ui::CompareReport::LineNumbers1, "LineNumbers"},
+    {&Ui::CompareReport::DifferenceMap1, "DifferenceMap"}};
+constexpr const char *LineChoiceValue = "GoToLine";
+
+} // namespace
 
 TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     : TMyReport(Owner, KeyPath, "Compare"),
@@ -30,6 +43,8 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     SetOuterGeometry(QRect(157, 87, 435, 300));
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
+    FFindBar = new TFindBar(ui.resultField, ui.StatusBar1, this);
+    connect(FFindBar, &TFindBar::VisibilityChanged, this, &TCompareReport::FormResize);
     FKept = std::make_unique<TKeptReport>(ui.resultField, ui.StatusBar1);
     FOutput = std::make_unique<TReportOutput>(this, ui.resultField, ui.StatusBar1,
                                               QString::fromStdString(Section) +
@@ -47,6 +62,7 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Connect(ui.CompareAgain1, &TCompareReport::CompareAgain1Click);
     Connect(ui.NextDifference1, &TCompareReport::NextDifference1Click);
     Connect(ui.PreviousDifference1, &TCompareReport::PreviousDifference1Click);
+    Connect(ui.GoToLine1, &TCompareReport::GoToLine1Click);
     Connect(ui.PrintSetup1, &TCompareReport::PrintSetup1Click);
     Connect(ui.Print1, &TCompareReport::Print1Click);
     Connect(ui.LoadConfiguration1, &TCompareReport::LoadConfiguration1Click);
@@ -58,6 +74,14 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     Connect(ui.Copy1, &TCompareReport::Copy1Click);
     Connect(ui.Paste1, &TCompareReport::Paste1Click);
     Connect(ui.SelectAll1, &TCompareReport::SelectAll1Click);
+    Connect(ui.Find1, [this] { FFindBar->Open(); });
+    Connect(ui.FindNext1, [this] { FFindBar->FindNext(); });
+    Connect(ui.FindPrevious1, [this] { FFindBar->FindPrevious(); });
+    addAction(ui.LineNumbers1); // their shortcuts; toggled is all they do
+    addAction(ui.DifferenceMap1);
+    connect(ui.LineNumbers1, &QAction::toggled, ui.resultField, &TReportField::SetLineNumbersShown);
+    connect(ui.DifferenceMap1, &QAction::toggled, ui.resultField,
+            &TReportField::SetDifferenceMapShown);
     Connect(ui.Font1, &TCompareReport::Font1Click);
     Connect(ui.Stop1, &TCompareReport::Stop1Click);
     Connect(ui.Help2, &TCompareReport::Help2Click);
@@ -90,14 +114,17 @@ TCompareReport::~TCompareReport() {
 }
 
 void TCompareReport::Connect(QAction *Action, void (TCompareReport::*Handler)()) {
+    Connect(Action, [this, Handler] { (this->*Handler)(); });
+}
+
+void TCompareReport::Connect(QAction *Action, const std::function<void()> &Command) {
     // The shortcuts must work whether or not a menu has ever been opened.
     addAction(Action);
     // "Save &As..." names its operation "Save As" in a box.
     const QString operation =
         QString(Action->text()).remove(QLatin1Char('&')).remove(QStringLiteral("..."));
-    connect(Action, &QAction::triggered, this, [this, Handler, operation] {
-        RunGuarded(this, operation, [this, Handler] { (this->*Handler)(); });
-    });
+    connect(Action, &QAction::triggered, this,
+            [this, Command, operation] { RunGuarded(this, operation, Command); });
 }
 
 void TCompareReport::NameSeparators() {
@@ -114,14 +141,16 @@ void TCompareReport::NameSeparators() {
 }
 
 void TCompareReport::FormResize() {
-    // The menu along the top, the status bar along the bottom, the report
-    // filling what lies between.
+    // The menu along the top, the status bar along the bottom, the find bar
+    // above it when open, the report filling what lies between.
     const int menuHeight = ui.MainMenu1->sizeHint().height();
     const int statusHeight = 19;
+    const int findHeight = FFindBar->isVisible() ? FFindBar->sizeHint().height() : 0;
     ui.MainMenu1->setGeometry(0, 0, width(), menuHeight);
     ui.StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    FFindBar->setGeometry(0, height() - statusHeight - findHeight, width(), findHeight);
     ui.resultField->setGeometry(0, menuHeight, width(),
-                                std::max(0, height() - menuHeight - statusHeight));
+                                std::max(0, height() - menuHeight - statusHeight - findHeight));
 }
 
 void TCompareReport::showEvent(QShowEvent *Event) {
@@ -198,15 +227,18 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     setWindowTitle(RunTitle(Request));
     FOutput->SetLastRun(Request);
     ui.SaveAsPatch1->setEnabled(true);
+    FRunLabels = RunFileLabels(&Request);
     // The run's report replaces a kept report still going in, or follows
     // the whole of it.
     FKept->RunStarts(Request.Clear);
+    FNavigator->BeginRun(Request.Clear);
     // An undo history of a whole report would double its memory; a run
     // cannot be undone anyway.
     ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
     const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
     ui.resultField->setUndoRedoEnabled(true);
+    FNavigator->EndRun();
     // The file compared as empty; the report alone would not tell.
     if (const QString errors = LoadErrorsText(Request, outcome); !errors.isEmpty())
         ShowErrorBox(this, errors);
@@ -252,10 +284,17 @@ void TCompareReport::LoadLocalFromIniFile() {
     if (!skipped.empty())
         ShowErrorBox(this, QString::fromStdString(skipped));
     ReadReportFont("Font-1");
+    for (const auto &[action, name] : ShownValues)
+        (ui.*action)->setChecked(IniFile->ReadBool(Section, name, true));
+    FLineChoice = TLineChoice(std::clamp(IniFile->ReadInteger(Section, LineChoiceValue, 0), 0, 2));
 }
 
 void TCompareReport::SaveLocalToIniFile() {
     TMyReport::SaveLocalToIniFile();
+    // Before the kept report, whose file may fail to be written.
+    for (const auto &[action, name] : ShownValues)
+        IniFile->WriteBool(Section, name, (ui.*action)->isChecked());
+    IniFile->WriteInteger(Section, LineChoiceValue, int(FLineChoice));
     if (FCompareDialog->MaintainReport())
         FKept->Save(*IniFile, Section);
     WriteReportFont("Font-1");
@@ -307,6 +346,13 @@ void TCompareReport::NextDifference1Click() {
 
 void TCompareReport::PreviousDifference1Click() {
     GoToDifference(TDirection::Backward);
+}
+
+void TCompareReport::GoToLine1Click() {
+    // The line asked for may be in the part of a kept report still to come.
+    FKept->Complete();
+    if (const auto said = AskForLine(this, ui.resultField, FLineChoice, FRunLabels))
+        ui.StatusBar1->showMessage(*said);
 }
 
 void TCompareReport::PrintSetup1Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GoToLine.h"
+#include "RunTexts.h"
 #include "TCompareRequest.h"
 #include "TDifferenceNavigator.h"
 #include "TFieldSink.h"
@@ -11,11 +13,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class TCompareDialog;
 class TCompareWizard;
+class TFindBar;
 
 // The program's main window: the report text, its menu and status bar. It
 // owns the compare dialog and wizard and turns their answers into runs of
@@ -77,6 +81,7 @@ public:
     void CompareAgain1Click();
     void NextDifference1Click();
     void PreviousDifference1Click();
+    void GoToLine1Click();
     void PrintSetup1Click();
     void Print1Click();
     void LoadConfiguration1Click();
@@ -114,6 +119,7 @@ protected:
 
 private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
+    void Connect(QAction *Action, const std::function<void()> &Command);
     // One run taken from the queue, with no other run going.
     void RunNow(const TCompareRequest &Request);
     // Empties the report: "&New", also once a run it stopped has unwound.
@@ -140,4 +146,7 @@ private:
     };
     std::optional<TLastRun> FLastRun;
     TDifferenceNavigator *FNavigator = nullptr; // owned by the report text
+    TFindBar *FFindBar = nullptr;
+    TLineChoice FLineChoice = TLineChoice::Report;                   // "Go to Line"'s last choice
+    std::pair<QString, QString> FRunLabels = RunFileLabels(nullptr); // the files it names
 };

@@ -1,5 +1,7 @@
 #include "TStdoutSink.h"
 
+#include "TChangeMarker.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -33,8 +35,8 @@ inline void CopyBytes(char *Target, const char *Source, std::size_t Length) {
 
 } // namespace
 
-TStdoutSink::TStdoutSink(int Fd, std::size_t BufferSize)
-    : FFd(Fd), FSize(BufferSize < 64 ? 64 : BufferSize), FBuffer(new char[FSize]) {}
+TStdoutSink::TStdoutSink(int Fd, std::size_t BufferSize, TOutputStyle Style)
+    : FFd(Fd), FSize(BufferSize < 64 ? 64 : BufferSize), FBuffer(new char[FSize]), FStyle(Style) {}
 
 // Output left in the buffer is the caller's to flush (and check); a sink
 // destroyed during unwinding must not write.
@@ -58,6 +60,10 @@ bool TStdoutSink::WriteAll(const char *Data, std::size_t Length) noexcept {
 }
 
 bool TStdoutSink::Flush() noexcept {
+    try {
+        WriteBlock();
+    } catch (const TWriteFailed &) {
+    }
     const bool Ok = WriteAll(FBuffer.get(), FUsed);
     FUsed = 0;
     return Ok;
@@ -80,9 +86,19 @@ void TStdoutSink::Put(std::string_view Bytes) {
 }
 
 void TStdoutSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
-                             TLineNumbers) {
-    if (Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond)
+                             TLineNumbers Numbers) {
+    const bool OnlyIn = Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond;
+    if (OnlyIn)
         FHasDifferences = true;
+    if (FStyle.Colour && OnlyIn) {
+        FBlock.push_back({Kind, std::string(Prefix), std::string(Text), Numbers});
+        return;
+    }
+    if (FStyle.LineNumbers || FStyle.Colour) {
+        WriteBlock();
+        PutStyled(Prefix, Text, Kind, Numbers, {});
+        return;
+    }
     const std::size_t Length = Prefix.size() + Text.size() + 1;
     if (Length <= FSize - FUsed) {
         char *Out = FBuffer.get() + FUsed;
@@ -95,4 +111,74 @@ void TStdoutSink::AppendLine(std::string_view Prefix, std::string_view Text, TLi
     Put(Prefix);
     Put(Text);
     Put("\n");
+}
+
+namespace {
+
+std::size_t Digits(std::size_t Number) {
+    std::size_t Count = 1;
+    for (; Number >= 10; Number /= 10)
+        ++Count;
+    return Count;
+}
+
+} // namespace
+
+void TStdoutSink::FilesRead(std::size_t Lines1, std::size_t Lines2) {
+    FWidth1 = Digits(Lines1);
+    FWidth2 = Digits(Lines2);
+}
+
+// Blanks for 0: the line is not in that file.
+void TStdoutSink::PutNumber(std::size_t Number, std::size_t Width) {
+    char Text[24];
+    std::size_t At = sizeof Text;
+    for (std::size_t Left = Number; Left > 0 && At > 0; Left /= 10)
+        Text[--At] = char('0' + Left % 10);
+    const std::string Blanks(Width > sizeof Text - At ? Width - (sizeof Text - At) : 0, ' ');
+    Put(Blanks);
+    Put(std::string_view(Text + At, sizeof Text - At));
+}
+
+void TStdoutSink::PutStyled(std::string_view Prefix, std::string_view Text, TLineKind Kind,
+                            TLineNumbers Numbers, const std::vector<TSpan> &Spans) {
+    const bool Coloured =
+        FStyle.Colour && (Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond);
+    if (Coloured)
+        Put(Kind == TLineKind::OnlyInFirst ? "\x1b[31m" : "\x1b[32m");
+    Put(Prefix);
+    // The report's own lines stand in no file.
+    if (FStyle.LineNumbers && Kind != TLineKind::Separator && Kind != TLineKind::Heading) {
+        PutNumber(Numbers.First, FWidth1);
+        Put(" ");
+        PutNumber(Numbers.Second, FWidth2);
+        Put("  ");
+    }
+    std::size_t At = 0;
+    for (const TSpan &Span : Spans) {
+        Put(Text.substr(At, Span.Start - At));
+        Put("\x1b[7m");
+        Put(Text.substr(Span.Start, Span.Length));
+        Put("\x1b[27m");
+        At = Span.Start + Span.Length;
+    }
+    Put(Text.substr(At));
+    Put(Coloured ? "\x1b[m\n" : "\n");
+}
+
+void TStdoutSink::WriteBlock() {
+    if (FBlock.empty())
+        return;
+    std::vector<TLineKind> Kinds;
+    std::vector<std::string_view> Texts;
+    for (const TLine &Line : FBlock) {
+        Kinds.push_back(Line.Kind);
+        Texts.push_back(Line.Text);
+    }
+    const std::vector<std::vector<TSpan>> Spans = MarkBlock(Kinds, Texts);
+    // Written or not, the block is done: a failed write ends the run.
+    const std::vector<TLine> Block = std::move(FBlock);
+    FBlock.clear();
+    for (std::size_t K = 0; K < Block.size(); ++K)
+        PutStyled(Block[K].Prefix, Block[K].Text, Block[K].Kind, Block[K].Numbers, Spans[K]);
 }

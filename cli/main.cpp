@@ -50,6 +50,10 @@ constexpr std::string_view UsageText =
     "  -u, -U NUM, --unified[=NUM]\n"
     "                            write a unified diff, as diff -u does, with NUM\n"
     "                            (default 3) lines of context, for patch\n"
+    "  -N, --line-numbers        show each line's numbers in FILE1 and FILE2\n"
+    "      --color[=WHEN]        colour the lines only in one file and mark their\n"
+    "                            changed characters; WHEN is 'never' (the default),\n"
+    "                            'always' or 'auto' (the default of --color alone)\n"
     "  -h, --help                show this help and exit\n"
     "      --version             show the version and exit\n"
     "\n"
@@ -62,9 +66,9 @@ constexpr std::string_view UsageText =
     "with LF after it: patch -o OUT FILE1 < DIFF rebuilds FILE2 byte for byte\n"
     "when both files end their lines in LF and hold no byte 26. Lines that end in\n"
     "CR LF or CR come out ending in LF, so patch will not apply the diff to such\n"
-    "a file until its line ends are LF. -u cannot be used with -d; a file that\n"
-    "holds a zero byte gives no diff. Two folders give one diff of the trees, as\n"
-    "diff -ruN does: a file only in one is compared with an empty one, and\n"
+    "a file until its line ends are LF. -u cannot be used with -d or -N; a file\n"
+    "that holds a zero byte gives no diff. Two folders give one diff of the trees,\n"
+    "as diff -ruN does: a file only in one is compared with an empty one, and\n"
     "patch -p1 in a copy of FOLDER1 makes FOLDER2; files holding a zero byte\n"
     "write \"Binary files A and B differ\", other paths it cannot carry are told\n"
     "on standard error.\n"
@@ -72,6 +76,9 @@ constexpr std::string_view UsageText =
     "Exit status is 0 if no line is only in one file, 1 if some line is,\n"
     "2 if trouble; for folders 0 if nothing differs, 1 if something does,\n"
     "2 if something could not be read.\n";
+
+// When --color colours the report.
+enum class TColourWhen { Never, Always, Auto };
 
 // What the command line asks for: a comparison, or the help or the version.
 struct TCommandLine {
@@ -82,6 +89,8 @@ struct TCommandLine {
     int Context = -1;  // lines of context of a unified diff; -1: the report
     std::string Error; // what was wrong with an option's value
     std::vector<std::string> Operands;
+    bool LineNumbers = false;
+    TColourWhen Colour = TColourWhen::Never;
 };
 
 // Sets the unified diff's context from Value, a count of lines.
@@ -112,6 +121,20 @@ constexpr int VersionOption = 256;
 constexpr int SummaryOption = 257;
 constexpr int UnifiedOption = 258;
 constexpr int IgnoreTextOption = 259;
+constexpr int ColourOption = 260;
+
+// --color's WHEN, as GNU diff reads it; "auto" when it is left out.
+void SetColour(TCommandLine &Line, const char *When) {
+    const std::string_view Value = When == nullptr ? "auto" : When;
+    if (Value == "never")
+        Line.Colour = TColourWhen::Never;
+    else if (Value == "always")
+        Line.Colour = TColourWhen::Always;
+    else if (Value == "auto")
+        Line.Colour = TColourWhen::Auto;
+    else
+        Line.Error = "invalid color '" + std::string(Value) + "'";
+}
 
 constexpr TOptionRow OptionTable[] = {
     {"only-differences", 'd', no_argument,
@@ -131,6 +154,9 @@ constexpr TOptionRow OptionTable[] = {
     {nullptr, 'u', no_argument, [](TCommandLine &Line, const char *) { Line.Context = 3; }},
     {nullptr, 'U', required_argument,
      [](TCommandLine &Line, const char *Value) { SetContext(Line, Value); }},
+    {"line-numbers", 'N', no_argument,
+     [](TCommandLine &Line, const char *) { Line.LineNumbers = true; }},
+    {"color", ColourOption, optional_argument, SetColour},
     {"help", 'h', no_argument, [](TCommandLine &Line, const char *) { Line.Help = true; }},
     {"version", VersionOption, no_argument,
      [](TCommandLine &Line, const char *) { Line.Version = true; }},
@@ -210,6 +236,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
     }
     for (; optind < Argc; ++optind)
         Line.Operands.emplace_back(Argv[optind]);
+    if (!Line.Error.empty())
+        return UsageError(Line.Error);
     if (Line.Help || Line.Version)
         return -1;
     const std::vector<std::string> &Files = Line.Operands;
@@ -221,8 +249,8 @@ int ParseArguments(int Argc, char **Argv, TCommandLine &Line) {
     if (Files[0] == "-" && Files[1] == "-")
         return UsageError("'-' (standard input) given twice");
     // A unified diff needs the common lines for its context, and has no
-    // room for line numbers: -N, once the tool has it, joins this test.
-    if (Line.Context >= 0 && Line.Request.OnlyDifferences)
+    // room for line numbers.
+    if (Line.Context >= 0 && (Line.Request.OnlyDifferences || Line.LineNumbers))
         return UsageError("-u cannot be used with -d or -N");
     Line.Request.FileName1 = Files[0];
     Line.Request.FileName2 = Files[1];
@@ -325,6 +353,17 @@ int WriteUnified(const TCommandLine &Line) {
     return Conclude(Line, Outcome.Run, Out, Written, Outcome.Differs);
 }
 
+// Whether --color=WHEN colours standard output: "auto" only on a terminal
+// that can show colours, and not when NO_COLOR asks for none.
+bool Colours(TColourWhen When) {
+    if (When != TColourWhen::Auto)
+        return When == TColourWhen::Always;
+    const char *Term = std::getenv("TERM");
+    const char *NoColour = std::getenv("NO_COLOR");
+    return isatty(STDOUT_FILENO) && !(Term != nullptr && std::string_view(Term) == "dumb") &&
+           (NoColour == nullptr || *NoColour == '\0');
+}
+
 } // namespace
 
 int main(int Argc, char **Argv) {
@@ -347,8 +386,10 @@ int main(int Argc, char **Argv) {
     if (Line.Context >= 0)
         return WriteUnified(Line);
 
-    TStdoutSink Out(STDOUT_FILENO);
-    const TCompareOutcome Outcome = RunComparison(Line.Request, Out);
+    TStdoutSink Out(STDOUT_FILENO, TStdoutSink::DefaultBufferSize,
+                    TOutputStyle{.LineNumbers = Line.LineNumbers, .Colour = Colours(Line.Colour)});
+    const TCompareRequest &Request = Line.Request;
+    const TCompareOutcome Outcome = RunComparison(Request, Out);
     const bool Written = Out.Flush();
     if (Line.Summary)
         std::fprintf(stderr, "%s\n", Out.Status().c_str());

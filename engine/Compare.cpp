@@ -345,6 +345,7 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
             return Outcome;
         }
         Outcome.UnfilteredLines = First.UnfilteredLines() + Second.UnfilteredLines();
+        Report.FilesRead(std::size_t(First.Count()), std::size_t(Second.Count()));
         if (Request.IgnoreBigNumbers && NumbersInText) {
             First.NormaliseBigNumbers(BigNumberLength);
             Second.NormaliseBigNumbers(BigNumberLength);

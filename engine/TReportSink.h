@@ -48,4 +48,11 @@ public:
     // compared so far. From then until the status is set, a window shows
     // this count rather than how far the current pair's walk has got.
     virtual void FilesCompared(std::size_t Count) { (void)Count; }
+    // Both files are read and the walk is about to begin: their line counts,
+    // for a sink that sets line numbers in columns. Not called when the
+    // reading was stopped.
+    virtual void FilesRead(std::size_t Lines1, std::size_t Lines2) {
+        (void)Lines1;
+        (void)Lines2;
+    }
 };

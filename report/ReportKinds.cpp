@@ -1,5 +1,7 @@
 #include "ReportKinds.h"
 
+#include "TReportLines.h"
+
 #include <QPalette>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -7,8 +9,10 @@
 
 namespace {
 
-// A format property of the program's own: the TLineKind of a block.
+// Format properties of the program's own: the TLineKind of a block, and
+// characters marked as changed.
 constexpr int KindProperty = QTextFormat::UserProperty + 1;
+constexpr int MarkProperty = QTextFormat::UserProperty + 2;
 
 double Linear(double Channel) {
     return Channel <= 0.03928 ? Channel / 12.92 : std::pow((Channel + 0.055) / 1.055, 2.4);
@@ -24,9 +28,9 @@ QColor Mix(const QColor &From, const QColor &To, double Share) {
                             float(From.blueF() + (To.blueF() - From.blueF()) * Share));
 }
 
-// Base moved towards Hue as far as 30 % while Text stays readable on it.
-QColor Tint(const QColor &Base, const QColor &Text, const QColor &Hue) {
-    for (double share = 0.30; share > 0.0; share -= 0.02) {
+// Base moved towards Hue as far as Most while Text stays readable on it.
+QColor Tint(const QColor &Base, const QColor &Text, const QColor &Hue, double Most = 0.30) {
+    for (double share = Most; share > 0.0; share -= 0.02) {
         const QColor tint = Mix(Base, Hue, share);
         if (ContrastRatio(tint, Text) >= TReportKinds::MinimumContrast)
             return tint;
@@ -46,12 +50,24 @@ TReportKinds::TReportKinds(const QPalette &Palette) {
     const QColor text = Palette.color(QPalette::Text);
     // Red for the first file and blue-green for the second: told apart with
     // the common kinds of colour blindness too.
-    FBlock[int(TLineKind::OnlyInFirst)].setBackground(Tint(base, text, QColor(230, 40, 40)));
-    FBlock[int(TLineKind::OnlyInSecond)].setBackground(Tint(base, text, QColor(0, 160, 190)));
+    const QColor hues[] = {QColor(230, 40, 40), QColor(0, 160, 190)};
+    for (const TLineKind kind : {TLineKind::OnlyInFirst, TLineKind::OnlyInSecond}) {
+        const QColor &hue = hues[int(kind)];
+        const QColor line = Tint(base, text, hue);
+        FBlock[int(kind)].setBackground(line);
+        // Twice as far towards the hue where the text allows; where even
+        // the line's tint is as far as it can go, the marks are underlined.
+        const QColor mark = Tint(base, text, hue, 0.60);
+        FMark[int(kind)].setBackground(mark);
+        FMark[int(kind)].setFontUnderline(mark == line);
+    }
     FChar[int(TLineKind::Separator)].setForeground(Mix(text, base, 0.45));
     FChar[int(TLineKind::Heading)].setFontWeight(QFont::Bold);
-    for (int kind = 0; kind < LineKindCount; ++kind)
+    for (int kind = 0; kind < LineKindCount; ++kind) {
         FBlock[kind].setProperty(KindProperty, kind);
+        FMark[kind].merge(FChar[kind]);
+        FMark[kind].setProperty(MarkProperty, true);
+    }
 }
 
 std::optional<TLineKind> BlockKind(const QTextBlock &Block) {
@@ -61,26 +77,36 @@ std::optional<TLineKind> BlockKind(const QTextBlock &Block) {
     return static_cast<TLineKind>(format.intProperty(KindProperty));
 }
 
-std::optional<TDifference> FindDifference(const QTextDocument *Document, int From,
+bool IsMarked(const QTextCharFormat &Format) {
+    return Format.boolProperty(MarkProperty);
+}
+
+std::optional<TDifference> FindDifference(QTextDocument *Document, int From,
                                           TDifferenceSearch Search, int *Runs) {
-    const auto onlyIn = [](const std::optional<TLineKind> &Kind) {
-        return Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond;
+    // The kinds by block number: a million lines are counted in a moment.
+    const std::vector<std::uint8_t> &kinds = TReportLines::Of(Document).Kinds();
+    const auto onlyIn = [](std::uint8_t Kind) {
+        return Kind == int(TLineKind::OnlyInFirst) + 1 || Kind == int(TLineKind::OnlyInSecond) + 1;
     };
     std::optional<TDifference> found;
     int count = 0;
     bool previousOnlyIn = false;
-    for (QTextBlock block = Document->begin(); block.isValid(); block = block.next()) {
-        const bool isOnlyIn = onlyIn(BlockKind(block));
+    const int blocks = int(kinds.size());
+    for (int number = 0; number < blocks; ++number) {
+        const bool isOnlyIn = onlyIn(kinds[std::size_t(number)]);
         if (isOnlyIn && !previousOnlyIn) {
             ++count;
-            const int number = block.blockNumber();
             const bool wanted =
                 Search == TDifferenceSearch::Before
                     ? number < From
                     : !found && (number > From ||
                                  (Search == TDifferenceSearch::AtOrAfter && number == From));
-            if (wanted)
-                found = TDifference{number, count, 0};
+            if (wanted) {
+                int last = number;
+                while (last + 1 < blocks && onlyIn(kinds[std::size_t(last + 1)]))
+                    ++last;
+                found = TDifference{number, last, count, 0};
+            }
         }
         previousOnlyIn = isOnlyIn;
     }

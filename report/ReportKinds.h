@@ -30,6 +30,11 @@ public:
     const QTextCharFormat &CharFormat(TLineKind Kind) const {
         return FChar[static_cast<int>(Kind)];
     }
+    // The characters marked as changed in a line of Kind: a stronger tint of
+    // the line's, the text still readable on it.
+    const QTextCharFormat &MarkFormat(TLineKind Kind) const {
+        return FMark[static_cast<int>(Kind)];
+    }
 
     bool operator==(const TReportKinds &Other) const = default;
 
@@ -38,11 +43,14 @@ public:
 private:
     std::array<QTextBlockFormat, LineKindCount> FBlock;
     std::array<QTextCharFormat, LineKindCount> FChar;
+    std::array<QTextCharFormat, LineKindCount> FMark;
 };
 
 // The kind a report line was appended as; none for a line typed into an
-// uncoloured place or a report restored from the kept text.
+// uncoloured place or a kept report restored without its kinds.
 std::optional<TLineKind> BlockKind(const QTextBlock &Block);
+// Whether a character of Format is marked as changed.
+bool IsMarked(const QTextCharFormat &Format);
 
 // The contrast ratio of two colours as WCAG defines it, from 1 to 21.
 double ContrastRatio(const QColor &A, const QColor &B);
@@ -52,6 +60,7 @@ double ContrastRatio(const QColor &A, const QColor &B);
 // separator are separate runs.
 struct TDifference {
     int Block = -1; // block number of the run's first line
+    int Last = -1;  // and of its last
     int Index = 0;  // 1 for the report's first run
     int Count = 0;  // runs in the whole report
 };
@@ -62,5 +71,5 @@ enum class TDifferenceSearch { After, AtOrAfter, Before };
 
 // The run Search asks for; nothing when there is none. Count is filled in
 // either way through Runs.
-std::optional<TDifference> FindDifference(const QTextDocument *Document, int From,
+std::optional<TDifference> FindDifference(QTextDocument *Document, int From,
                                           TDifferenceSearch Search, int *Runs = nullptr);

@@ -16,7 +16,8 @@ void AppendReportText(QString &Out, std::string_view Bytes) {
         Out.append(QString::fromUtf8(Bytes.data(), size));
 }
 
-std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size_t Limit) {
+std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size_t Limit,
+                                 TKeptText *Kept) {
     // Never more characters than bytes.
     if (Bytes.size() <= Limit) {
         AppendReportText(Out, Bytes);
@@ -25,6 +26,8 @@ std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size
     const std::optional<std::size_t> length = Utf8Length(Bytes);
     if (!length) {
         Out.append(QLatin1StringView(Bytes.data(), static_cast<qsizetype>(Limit)));
+        if (Kept)
+            *Kept = {Limit, false};
         return Bytes.size() - Limit;
     }
     if (*length <= Limit) {
@@ -36,5 +39,21 @@ std::size_t AppendReportTextUpTo(QString &Out, std::string_view Bytes, std::size
     for (std::size_t chars = 0; chars < Limit; ++chars)
         kept += CharacterBytes(Bytes, kept);
     Out.append(QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(kept)));
+    if (Kept)
+        *Kept = {kept, true};
     return *length - Limit;
+}
+
+qsizetype ReportTextOffset(std::string_view Bytes, std::size_t ByteOffset, bool Utf8) {
+    if (!Utf8)
+        return qsizetype(ByteOffset);
+    // Each character is one unit but for those of four bytes, two; a
+    // continuation byte starts none.
+    qsizetype units = 0;
+    for (std::size_t k = 0; k < ByteOffset && k < Bytes.size(); ++k) {
+        const unsigned char c = static_cast<unsigned char>(Bytes[k]);
+        units += (c & 0xC0) != 0x80;
+        units += c >= 0xF0;
+    }
+    return units;
 }

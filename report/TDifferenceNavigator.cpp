@@ -1,12 +1,13 @@
 #include "TDifferenceNavigator.h"
 
 #include "ReportKinds.h"
+#include "TReportField.h"
 
-#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
-TDifferenceNavigator::TDifferenceNavigator(QPlainTextEdit *Field) : QObject(Field), FField(Field) {
+TDifferenceNavigator::TDifferenceNavigator(TReportField *Field) : QObject(Field), FField(Field) {
     const auto left = [this] { FAtDifference = false; };
     connect(Field, &QPlainTextEdit::cursorPositionChanged, this, left);
     connect(Field->document(), &QTextDocument::contentsChanged, this, left);
@@ -25,8 +26,27 @@ QString TDifferenceNavigator::Go(TDirection Direction) {
         return runs == 0 ? QStringLiteral("No differences in the report")
                : forward ? QStringLiteral("No further difference")
                          : QStringLiteral("No earlier difference");
-    FField->setTextCursor(QTextCursor(FField->document()->findBlockByNumber(found->Block)));
-    FField->ensureCursorVisible();
+    FField->ShowNearTop(found->Block);
+    FField->SetCurrentDifference(found->Block, found->Last);
     FAtDifference = true;
     return QStringLiteral("Difference %1 of %2").arg(found->Index).arg(found->Count);
+}
+
+void TDifferenceNavigator::BeginRun(bool Clear) {
+    const QTextDocument *document = FField->document();
+    // The separator's three lines come first, into an empty report too.
+    FRunStart = Clear ? 0 : (document->isEmpty() ? 0 : document->blockCount()) + 3;
+}
+
+void TDifferenceNavigator::EndRun() {
+    QTextDocument *document = FField->document();
+    const int block = std::clamp(FRunStart, 0, document->blockCount() - 1);
+    const auto found = FindDifference(document, block, TDifferenceSearch::AtOrAfter);
+    if (!found) {
+        FField->ShowNearTop(block);
+        return;
+    }
+    FField->ShowNearTop(found->Block);
+    FField->SetCurrentDifference(found->Block, found->Last);
+    FAtDifference = true;
 }

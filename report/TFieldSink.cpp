@@ -1,6 +1,8 @@
 #include "TFieldSink.h"
 
+#include "InsertLines.h"
 #include "ReportText.h"
+#include "TReportLines.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -13,23 +15,28 @@
 #include <algorithm>
 
 TFieldSink::TFieldSink(QPlainTextEdit *Field, QStatusBar *Status)
-    : FField(Field), FStatus(Status), FKinds(std::in_place, Field->palette()) {
+    : FField(Field), FStatus(Status), FKinds(std::in_place, Field->palette()),
+      FMarker([this](std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans) {
+          Marked(Line, Text, Spans);
+      }) {
     FSinceDelivery.start();
     FSinceRun.start();
 }
 
 void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLineKind Kind,
-                            TLineNumbers) {
-    if (FRuns.empty() || FRuns.back().first != Kind)
-        FRuns.emplace_back(Kind, FPending.size());
+                            TLineNumbers Numbers) {
+    if (FRuns.empty() || FRuns.back().Kind != Kind)
+        FRuns.push_back({Kind, FPending.size()});
     // The label comes from a file name and the text from a file: either may
     // be UTF-8 while the other is not, so each is decoded on its own.
     const qsizetype start = FPending.size();
     AppendReportText(FPending, Prefix);
     const std::size_t prefixLength = static_cast<std::size_t>(FPending.size() - start);
     // Laying out one huge line would freeze the window for seconds.
-    const std::size_t cut =
-        AppendReportTextUpTo(FPending, Text, MaxLineLength - std::min(prefixLength, MaxLineLength));
+    TKeptText kept;
+    const std::size_t cut = AppendReportTextUpTo(
+        FPending, Text, MaxLineLength - std::min(prefixLength, MaxLineLength), &kept);
+    const qsizetype textLength = FPending.size() - start - qsizetype(prefixLength);
     if (cut != 0) {
         FPending.append(QStringLiteral(" [\u2026 %1 more characters cut]").arg(cut));
         ++FCutLines;
@@ -39,16 +46,70 @@ void TFieldSink::AppendLine(std::string_view Prefix, std::string_view Text, TLin
     }
     FPending.append(QLatin1Char('\n'));
     ++FPendingLines;
+    if (!FDecorated)
+        return;
+    FPendingNumbers.push_back(Numbers);
+    FPendingStarts.push_back(start);
+    // A cut line is marked as far as it is shown: the marker never holds or
+    // walks megabytes nobody sees.
+    std::optional<bool> utf8;
+    if (cut != 0) {
+        Text = Text.substr(0, kept.Bytes);
+        utf8 = kept.Utf8;
+    }
+    if (Kind == TLineKind::OnlyInFirst || Kind == TLineKind::OnlyInSecond) {
+        FBlockLines.push_back({qsizetype(prefixLength), textLength, Kind, Numbers, utf8});
+        FMarker.Add(Kind, Text);
+    } else {
+        FMarker.Add(Kind, Text); // ends the open block: its marks come now
+        FBlockLines.clear();
+        FBlockFirst = FLines + 1;
+    }
+    ++FLines;
+}
+
+void TFieldSink::Marked(std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans) {
+    if (!FKinds)
+        return;
+    const TBlockLine &line = FBlockLines[Line - FBlockFirst];
+    // The shown part of a cut line decodes as the whole line does.
+    const bool utf8 = line.Utf8 ? *line.Utf8 : IsValidUtf8(Text);
+    const bool buffered = Line >= FPendingFirst;
+    const qsizetype at =
+        buffered ? FPendingStarts[Line - FPendingFirst] + line.PrefixLength : line.PrefixLength;
+    for (const TSpan &span : Spans) {
+        // A cut line shows its marks as far as it is shown.
+        const qsizetype start = ReportTextOffset(Text, span.Start, utf8);
+        const qsizetype end =
+            std::min(ReportTextOffset(Text, span.Start + span.Length, utf8), line.TextLength);
+        if (start >= end)
+            continue;
+        if (buffered)
+            FPendingMarks.push_back({at + start, end - start, line.Kind});
+        else
+            FShownMarks.push_back({Line, at + start, end - start, line.Kind, line.Numbers});
+    }
 }
 
 void TFieldSink::Clear() {
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();
+    FPendingNumbers.clear();
+    FPendingStarts.clear();
+    FPendingMarks.clear();
+    FShownMarks.clear();
+    FBlockLines.clear();
+    FMarker.Reset();
+    FLines = FPendingFirst = FBlockFirst = 0;
     FField->clear();
 }
 
 void TFieldSink::SetStatus(std::string_view Text) {
+    // The run's last difference block ends with it.
+    FMarker.End();
+    FBlockLines.clear();
+    FBlockFirst = FLines;
     Flush();
     QString status;
     AppendReportText(status, Text);
@@ -132,6 +193,7 @@ void TFieldSink::ProcessMessages(std::size_t Done, std::size_t Total) {
 }
 
 void TFieldSink::Flush() {
+    MarkShownLines();
     if (FPending.isEmpty())
         return;
     FPending.chop(1); // the last line's end: the control has no final line end
@@ -141,18 +203,28 @@ void TFieldSink::Flush() {
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     const bool intoEmpty = document->isEmpty();
+    const int firstBlock = intoEmpty ? 0 : document->blockCount();
+    const int insertedAt = cursor.position() + (intoEmpty ? 0 : 1);
+    std::sort(FPendingMarks.begin(), FPendingMarks.end(),
+              [](const TTextMark &A, const TTextMark &B) { return A.Start < B.Start; });
     cursor.beginEditBlock();
     if (FKinds) {
-        InsertColoured(cursor, intoEmpty);
+        // The empty report's one block may still carry an old format.
+        InsertLines(cursor, *FKinds, FPending, FRuns, FPendingMarks, intoEmpty);
     } else {
         if (!document->isEmpty())
             cursor.insertBlock();
         cursor.insertText(FPending);
     }
     cursor.endEditBlock();
+    if (FDecorated)
+        NumberLines(firstBlock, insertedAt);
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();
+    FPendingNumbers.clear();
+    FPendingStarts.clear();
+    FPendingMarks.clear();
     // The control's cursor would be carried along to the end: a new report
     // keeps it at its top, where "Next Difference" starts.
     if (intoEmpty)
@@ -161,21 +233,58 @@ void TFieldSink::Flush() {
         bar->setValue(bar->maximum());
 }
 
-void TFieldSink::InsertColoured(QTextCursor &Cursor, bool IntoEmpty) {
-    for (std::size_t i = 0; i < FRuns.size(); ++i) {
-        const auto [kind, start] = FRuns[i];
-        // A run ends before the line end that precedes the next run.
-        const qsizetype end = i + 1 < FRuns.size() ? FRuns[i + 1].second - 1 : FPending.size();
-        const QTextCharFormat &characters = FKinds->CharFormat(kind);
-        if (i == 0 && IntoEmpty) {
-            // The empty report's one block may still carry an old format.
-            Cursor.setBlockFormat(FKinds->BlockFormat(kind));
-            Cursor.setBlockCharFormat(characters);
-        } else {
-            Cursor.insertBlock(FKinds->BlockFormat(kind), characters);
+void TFieldSink::NumberLines(int First, int InsertedAt) {
+    QTextDocument *document = FField->document();
+    TReportLines &lines = TReportLines::Of(document);
+    const int inserted = lines.Count() - First;
+    if (inserted == int(FPendingNumbers.size())) {
+        lines.SetNumbers(First, FPendingNumbers);
+    } else {
+        // A line holding a paragraph separator (U+2029) became two blocks:
+        // each line's numbers go to the block its text starts in.
+        std::vector<TLineNumbers> numbers(std::size_t(std::max(inserted, 0)));
+        for (std::size_t k = 0; k < FPendingNumbers.size(); ++k) {
+            const int block =
+                document->findBlock(InsertedAt + int(FPendingStarts[k])).blockNumber() - First;
+            if (block >= 0 && block < inserted)
+                numbers[std::size_t(block)] = FPendingNumbers[k];
         }
-        Cursor.insertText(FPending.mid(start, end - start), characters);
+        lines.SetNumbers(First, numbers);
     }
+    // Later marks find the lines shown now by number.
+    FBlockBase = qsizetype(First) - qsizetype(FPendingFirst);
+    FPendingFirst = FLines;
+}
+
+void TFieldSink::MarkShownLines() {
+    if (FShownMarks.empty() || !FKinds)
+        return;
+    QTextDocument *document = FField->document();
+    const TReportLines &lines = TReportLines::Of(document);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const TMark &mark : FShownMarks) {
+        // A line typed in meanwhile moves the others: their numbers tell.
+        const qsizetype number = qsizetype(mark.Line) + FBlockBase;
+        if (number < 0 || number >= lines.Count())
+            continue;
+        const std::optional<TLineNumbers> numbers = lines.Numbers(int(number));
+        const QTextBlock block = document->findBlockByNumber(int(number));
+        if (!numbers || numbers->First != mark.Numbers.First ||
+            numbers->Second != mark.Numbers.Second || block.length() - 1 < mark.Start + mark.Length)
+            continue;
+        cursor.setPosition(block.position() + int(mark.Start));
+        cursor.setPosition(block.position() + int(mark.Start + mark.Length),
+                           QTextCursor::KeepAnchor);
+        cursor.setCharFormat(FKinds->MarkFormat(mark.Kind));
+    }
+    cursor.endEditBlock();
+    FShownMarks.clear();
+}
+
+void TFieldSink::FilesRead(std::size_t Lines1, std::size_t Lines2) {
+    if (FDecorated)
+        TReportLines::Of(FField->document()).Announce({Lines1, Lines2});
 }
 
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "InsertLines.h"
 #include "ReportKinds.h"
+#include "TChangeMarker.h"
 #include "TReportSink.h"
 
 #include <QElapsedTimer>
@@ -15,7 +17,9 @@ class QTextCursor;
 class QStatusBar;
 
 // The report window's sink: report lines go to a plain-text control, the
-// status text to a status bar. Lines are buffered and handed to the control
+// status text to a status bar. Each line's numbers go to the document's
+// TReportLines, and the changed characters of changed lines are marked
+// (TChangeMarker) in the stronger tint of their kind. Lines are buffered and handed to the control
 // in one insertion right before pending events are delivered, and both
 // happen only when FlushIntervalMs have passed since the last delivery or
 // FlushLines lines are waiting (and always at the first step of a run). So a walk costs neither a
@@ -38,6 +42,8 @@ public:
     // From now to the end of the run the progress shown is "Comparing… K
     // files".
     void FilesCompared(std::size_t Count) override { FFiles = Count; }
+    // The gutter takes its width for the run's numbers before they come.
+    void FilesRead(std::size_t Lines1, std::size_t Lines2) override;
 
     // Makes the next ProcessMessages deliver at once and starts counting
     // cut lines afresh: the start of a run.
@@ -49,6 +55,9 @@ public:
     // Lines show in the colours of their kinds (the default); without, the
     // report is plain as it was, for the benchmark's reference run.
     void SetColoured(bool Coloured);
+    // Lines keep their numbers and changed characters are marked (the
+    // default); without, neither, for the benchmark's reference run.
+    void SetDecorated(bool Decorated) { FDecorated = Decorated; }
     // Gives every coloured line the colours of the control's palette as it
     // is now (a theme switched to dark must not leave light tints behind).
     // Undo history is kept: with none, the change does not enter it.
@@ -74,16 +83,21 @@ public:
 
 private:
     void ShowProgress(std::size_t Done, std::size_t Total);
-    // Inserts the buffered lines at Cursor, one insertion per run of lines of
-    // one kind, each in its kind's formats.
-    void InsertColoured(QTextCursor &Cursor, bool IntoEmpty);
+    // The marker's news: Line's Spans of Text, put where the line is.
+    void Marked(std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans);
+    // Marks lines already in the control, in an edit of its own.
+    void MarkShownLines();
+    // Gives the lines just inserted from block First on their numbers.
+    void NumberLines(int First, int InsertedAt);
 
     QPlainTextEdit *FField; // not owned
     QStatusBar *FStatus;    // not owned
     QString FPending;       // buffered lines, each followed by '\n'
     std::size_t FPendingLines = 0;
+    std::vector<TLineNumbers> FPendingNumbers;
+    std::vector<qsizetype> FPendingStarts; // where each buffered line starts
     // Where each run of one kind starts in FPending.
-    std::vector<std::pair<TLineKind, qsizetype>> FRuns;
+    std::vector<TKindRun> FRuns;
     std::optional<TReportKinds> FKinds; // none when not coloured
     std::size_t FCutLines = 0;          // lines cut since BeginRun
     QElapsedTimer FSinceDelivery;
@@ -93,4 +107,33 @@ private:
     std::size_t FShownFiles = 0;
     QElapsedTimer FSinceRun;
     TStatistics FStatistics;
+
+    bool FDecorated = true;
+    TChangeMarker FMarker;
+    std::size_t FLines = 0;        // lines appended since Clear: the marker's numbering
+    std::size_t FPendingFirst = 0; // the number of the first buffered line
+    // Block number = line number + FBlockBase for lines already shown, as
+    // far as nobody typed lines in meanwhile (the numbers are checked).
+    qsizetype FBlockBase = 0;
+    // The lines of the open difference block: where each one's text went.
+    struct TBlockLine {
+        qsizetype PrefixLength; // characters before its text
+        qsizetype TextLength;   // characters of its text shown
+        TLineKind Kind;
+        TLineNumbers Numbers;
+        std::optional<bool> Utf8; // of a cut line: how its whole text decodes
+    };
+    std::vector<TBlockLine> FBlockLines;
+    std::size_t FBlockFirst = 0; // the number of FBlockLines' first line
+    // Marked characters: of buffered lines by position in FPending, of
+    // shown ones by line number and position within the line.
+    std::vector<TTextMark> FPendingMarks;
+    struct TMark {
+        std::size_t Line;
+        qsizetype Start;
+        qsizetype Length;
+        TLineKind Kind;
+        TLineNumbers Numbers;
+    };
+    std::vector<TMark> FShownMarks;
 };

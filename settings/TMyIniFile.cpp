@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,13 +37,17 @@ QString ToQString(const std::string &Text) {
 }
 
 // Makes sure the folder of section's kept texts exists and returns the path
-// of the file for Ident. The folder is the same for every configuration.
-QString KeptTextPath(const std::string &Section, const std::string &Ident) {
+// of its file FileName. The folder is the same for every configuration.
+QString KeptFilePath(const std::string &Section, const std::string &FileName) {
     EnsureDirectory(KeptTextRoot + "\\" + Section);
     std::string section = Section;
     std::replace(section.begin(), section.end(), '\\', '/');
     return ToQString(WindowsDirectory() + "/Brackwater Software/Tarnwells/" + section + "/" +
-                     Ident + ".txt");
+                     FileName);
+}
+
+QString KeptTextPath(const std::string &Section, const std::string &Ident) {
+    return KeptFilePath(Section, Ident + ".txt");
 }
 
 // A kept text past this is not one the program wrote for a report it could show.
@@ -52,7 +57,7 @@ constexpr qint64 MaxKeptText = qint64(1) << 30;
 // MaxKeptText bytes is read, and it is opened without blocking, so a FIFO in
 // its place never hangs the program. Nothing when the file is missing; when
 // it is there but not read, nothing and Why says why.
-std::optional<QByteArray> ReadKeptFile(const QString &Path, std::string &Why) {
+std::optional<QByteArray> ReadKeptBytes(const QString &Path, std::string &Why) {
     const int fd = ::open(QFile::encodeName(Path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno != ENOENT && errno != ENOTDIR)
@@ -94,12 +99,12 @@ std::string SkipMessage(const QString &Path, const std::string &Why) {
     return Why.empty() ? Why : "The kept text " + Path.toStdString() + " was not loaded: " + Why;
 }
 
-// Replaces the file at once with Lines, each ended by '\n'; a crash or a full
-// disk leaves the old file whole. A kept report holds the contents of the
-// user's files: the file is the user's alone (0600), and so is its folder,
-// also one an earlier version left open to others. Throws with the reason and
-// the file name.
-void WriteLines(const QString &Path, const QStringList &Lines) {
+// Replaces the file at once with what Write writes (false when a write
+// failed); a crash or a full disk leaves the old file whole. A kept report
+// holds the contents of the user's files: the file is the user's alone
+// (0600), and so is its folder, also one an earlier version left open to
+// others. Throws with the reason and the file name.
+void WriteKept(const QString &Path, const std::function<bool(QSaveFile &)> &Write) {
     const QByteArray folder = QFile::encodeName(QFileInfo(Path).path());
     struct stat status {};
     if (::stat(folder.constData(), &status) == 0 && (status.st_mode & 077) != 0)
@@ -113,16 +118,9 @@ void WriteLines(const QString &Path, const QStringList &Lines) {
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw fail(file.errorString());
     errno = 0;
-    bool written = true;
-    for (const QString &line : Lines) {
-        const QByteArray bytes = line.toUtf8() + '\n';
-        written = file.write(bytes) == bytes.size();
-        if (!written)
-            break;
-    }
     // commit() alone would not see a buffered write that failed nor a sync
     // that failed, and would put a cut file in the old one's place.
-    if (!written || !file.flush() || ::fsync(file.handle()) != 0) {
+    if (!Write(file) || !file.flush() || ::fsync(file.handle()) != 0) {
         const QString why =
             errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
         file.cancelWriting();
@@ -130,6 +128,16 @@ void WriteLines(const QString &Path, const QStringList &Lines) {
     }
     if (!file.commit())
         throw fail(file.errorString());
+}
+
+// The file becomes Lines, each ended by '\n'.
+void WriteLines(const QString &Path, const QStringList &Lines) {
+    WriteKept(Path, [&Lines](QSaveFile &File) {
+        for (const QString &line : Lines)
+            if (File.write(line.toUtf8()) < 0 || File.write("\n", 1) != 1)
+                return false;
+        return true;
+    });
 }
 
 void AppendTreeLines(QTreeWidgetItem *Item, int Depth, QStringList &Lines) {
@@ -194,9 +202,25 @@ std::optional<QByteArray> TMyIniFile::ReadRichEditBytes(const std::string &Secti
                                                         std::string &Skipped) {
     const QString path = KeptTextPath(Section, Ident);
     std::string why;
-    auto bytes = ReadKeptFile(path, why);
+    auto bytes = ReadKeptBytes(path, why);
     Skipped = SkipMessage(path, why);
     return bytes;
+}
+
+std::optional<QByteArray> TMyIniFile::ReadKeptFile(const std::string &Section,
+                                                   const std::string &FileName,
+                                                   std::string &Skipped) {
+    const QString path = KeptFilePath(Section, FileName);
+    std::string why;
+    auto bytes = ReadKeptBytes(path, why);
+    Skipped = SkipMessage(path, why);
+    return bytes;
+}
+
+void TMyIniFile::WriteKeptFile(const std::string &Section, const std::string &FileName,
+                               const QByteArray &Bytes) {
+    WriteKept(KeptFilePath(Section, FileName),
+              [&Bytes](QSaveFile &File) { return File.write(Bytes) == Bytes.size(); });
 }
 
 void TMyIniFile::WriteRichEdit(const std::string &Section, const std::string &Ident,
@@ -241,7 +265,7 @@ std::string TMyIniFile::ReadTreeView(const std::string &Section, const std::stri
                                      QTreeWidget *TreeView) {
     const QString path = KeptTextPath(Section, Ident);
     std::string why;
-    const auto bytes = ReadKeptFile(path, why);
+    const auto bytes = ReadKeptBytes(path, why);
     if (!bytes)
         return SkipMessage(path, why);
     TreeView->clear();

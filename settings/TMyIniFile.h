@@ -41,6 +41,13 @@ public:
     // file or it is skipped, and then Skipped is ReadRichEdit's result.
     std::optional<QByteArray> ReadRichEditBytes(const std::string &Section,
                                                 const std::string &Ident, std::string &Skipped);
+    // Another file kept beside the texts of Section, named FileName ("1.lines"),
+    // read and written as the texts are: the same checks and messages, the
+    // file replaced atomically with Bytes.
+    std::optional<QByteArray> ReadKeptFile(const std::string &Section, const std::string &FileName,
+                                           std::string &Skipped);
+    void WriteKeptFile(const std::string &Section, const std::string &FileName,
+                       const QByteArray &Bytes);
     // Every style of Font (bold, italic, underline, strike-out) takes its
     // stored value; a style not stored is off.
     void ReadFont(const std::string &Section, const std::string &Ident, QFont &Font);

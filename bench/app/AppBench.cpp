@@ -1,9 +1,15 @@
 // Measures the desktop program headless (QT_QPA_PLATFORM=offscreen):
-//   tarnwell-app-bench run FILE1 FILE2 [plain]
+//   tarnwell-app-bench run FILE1 FILE2 [plain|bare]
 //       one comparison into a shown report window, its lines coloured by
-//       kind unless "plain" is given; prints
+//       kind unless "plain" is given, with the lines' numbers in the gutter,
+//       the map of the differences and the changed characters marked unless
+//       "bare" is given; prints
 //       "run <seconds> lines <n> firstwait <ms> gap <ms> lastwait <ms> peak <KiB>"
-//       then the time of one "Next Difference" over it, "next <ms>", and to
+//       then the time of one "Next Difference" over it, "next <ms>"; with
+//       everything on, the time to find a text on the report's last line
+//       from its top and the longest the event loop was held meanwhile,
+//       "find <ms> hold <ms>", to go to a line of the first file near its
+//       end, "goto <ms>", and to draw the map, "map <ms>"; then the time to
 //       empty that report, "clear <ms>"
 //   tarnwell-app-bench startup LAUNCH_NS
 //       start-up on the settings below $XDG_CONFIG_HOME up to a shown window
@@ -19,8 +25,13 @@
 //   tarnwell-app-bench longlines FILE1 FILE2 BYTES
 //       writes two files of one line of BYTES letters each, from a fixed
 //       seed, that differ from the first character on.
+#include "GoToLine.h"
 #include "MyComps.h"
 #include "SettingsRootKey.h"
+#include "TDifferenceMap.h"
+#include "TReportField.h"
+#include "TReportLines.h"
+#include "TReportSearch.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
 
@@ -46,6 +57,14 @@ long PeakKiB() {
     return usage.ru_maxrss;
 }
 
+// The CPU time this thread has used: what a step costs whatever else the
+// machine is doing.
+qint64 CpuNs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 qint64 RealtimeNs() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -59,20 +78,60 @@ std::unique_ptr<TCompareReport> ShownReport() {
     return report;
 }
 
-int Run(const QString &First, const QString &Second, bool Coloured) {
+// What a reader does in a long report: find a text on its last line (typed
+// there, so nothing else matches), go to a line near the end of the first
+// file, draw the map. Prints "find <ms> hold <ms> goto <ms> map <ms>".
+void Read(TReportField *Field) {
+    QTextCursor end(Field->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("\nthe needle on the last line"));
+    TReportSearch search(Field->document());
+    bool found = false;
+    QObject::connect(&search, &TReportSearch::Found, [&] { found = true; });
+    QElapsedTimer timer, held;
+    timer.start();
+    const qint64 cpu = CpuNs();
+    search.Start({.Text = QStringLiteral("needle on the last")});
+    qint64 hold = timer.nsecsElapsed();
+    while (search.Running()) {
+        held.start();
+        QApplication::processEvents();
+        hold = std::max(hold, held.nsecsElapsed());
+    }
+    const qint64 find = timer.nsecsElapsed(), findCpu = CpuNs() - cpu;
+    const TLineNumbers largest = TReportLines::Of(Field->document()).Largest();
+    timer.restart();
+    GoToLine(Field, TLineChoice::FirstFile, largest.First - 10, QStringLiteral("a"));
+    const qint64 go = timer.nsecsElapsed();
+    // The map draws its rows afresh after any change of the lines.
+    emit TReportLines::Of(Field->document()).Changed();
+    timer.restart();
+    Field->Map()->repaint();
+    std::printf("find %.2f findcpu %.2f hold %.2f goto %.2f map %.2f%s\n", find / 1e6,
+                findCpu / 1e6, hold / 1e6, go / 1e6, timer.nsecsElapsed() / 1e6,
+                found ? "" : " (not found)");
+}
+
+int Run(const QString &First, const QString &Second, bool Coloured, bool Decorated) {
     auto report = ShownReport();
     report->Sink().SetColoured(Coloured);
+    auto *field = report->findChild<TReportField *>(QStringLiteral("resultField"));
+    report->Sink().SetDecorated(Decorated);
+    field->SetLineNumbersShown(Decorated);
+    field->SetDifferenceMapShown(Decorated);
     QElapsedTimer timer;
     timer.start();
+    const qint64 cpu = CpuNs();
     report->RunComparison(true, First, Second, true, false, false);
-    const qint64 elapsed = timer.nsecsElapsed();
+    const qint64 elapsed = timer.nsecsElapsed(), elapsedCpu = CpuNs() - cpu;
     // A run that was not whole is no measure.
     if (!report->findChild<QStatusBar *>(QStringLiteral("StatusBar1"))
              ->currentMessage()
              .startsWith(QStringLiteral("All Done")))
         return 1;
     const TFieldSink::TStatistics &stats = report->Sink().Statistics();
-    std::printf("run %.4f lines %d firstwait %.2f gap %.2f lastwait %.2f peak %ld\n", elapsed / 1e9,
+    std::printf("run %.4f cpu %.4f lines %d firstwait %.2f gap %.2f lastwait %.2f peak %ld\n",
+                elapsed / 1e9, elapsedCpu / 1e9,
                 report->findChild<QPlainTextEdit *>(QStringLiteral("resultField"))
                     ->document()
                     ->blockCount(),
@@ -81,6 +140,8 @@ int Run(const QString &First, const QString &Second, bool Coloured) {
     timer.restart();
     report->GoToDifference(TCompareReport::TDirection::Forward);
     std::printf("next %.2f\n", timer.nsecsElapsed() / 1e6);
+    if (Coloured && Decorated)
+        Read(field);
     // Emptying a full report: what the next run with "Clear Report" pays.
     timer.restart();
     report->New1Click();
@@ -127,9 +188,12 @@ int main(int argc, char **argv) {
     const qint64 enteredMain = RealtimeNs();
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
-    if ((args.size() == 4 || (args.size() == 5 && args[4] == QLatin1String("plain"))) &&
-        args[1] == QLatin1String("run"))
-        return Run(args[2], args[3], args.size() == 4);
+    if (args.size() >= 4 && args.size() <= 5 && args[1] == QLatin1String("run")) {
+        const QString mode = args.size() == 5 ? args[4] : QString();
+        if (!mode.isEmpty() && mode != QLatin1String("plain") && mode != QLatin1String("bare"))
+            return 2;
+        return Run(args[2], args[3], mode != QLatin1String("plain"), mode.isEmpty());
+    }
     if (args.size() == 4 && args[1] == QLatin1String("prepare"))
         return Prepare(args[2], args[3]);
     if (args.size() == 5 && args[1] == QLatin1String("longlines"))
@@ -159,9 +223,10 @@ int main(int argc, char **argv) {
         std::fflush(stdout);
         std::_Exit(0);
     }
-    std::fprintf(stderr,
-                 "usage: %s run FILE1 FILE2 [plain] | prepare FILE1 FILE2 | startup LAUNCH_NS | "
-                 "longlines FILE1 FILE2 BYTES\n",
-                 argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s run FILE1 FILE2 [plain|bare] | prepare FILE1 FILE2 | startup LAUNCH_NS | "
+        "longlines FILE1 FILE2 BYTES\n",
+        argv[0]);
     return 2;
 }

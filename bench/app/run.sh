@@ -5,10 +5,13 @@
 # memory, for a 100,000-line and a 1,000,000-line report, for two files of
 # one 50 MB line each and for two folders of 5,000 files; then what colouring
 # the lines by kind costs on the 1,000,000-line report (coloured and plain
-# runs taken in turn); then the
-# start-up time to a shown window with settings restored; then the start-up
-# with the 1,000,000-line report kept from the run before ("Save Report on
-# Exit"): launch to that report on screen, and peak memory against the run's.
+# runs taken in turn), and what the gutter's numbers, the map and the marks
+# cost there (on and off in turn), with the times to find a text, go to a
+# line and draw the map; then the start-up time to a shown window with
+# settings restored; then the start-up with the 1,000,000-line report kept
+# from the run before ("Save Report on Exit"): launch to that report on
+# screen, the whole fill against that of the same text kept plain, and peak
+# memory against the run's.
 #   bash bench/app/run.sh [BUILD_FOLDER]     (default: build)
 # Input: the engine benchmark's generated files (fixed seed), written once to
 # BUILD_FOLDER/bench-data; the 100,000-line pair is their first 100,000 lines.
@@ -112,11 +115,34 @@ for ((k = 0; k < runs; k++)); do
     "$bench" run "$data/big-a.txt" "$data/big-b.txt" plain >>"$plain" 2>/dev/null
 done
 awk -v tc="$(field run <"$colours" | median)" -v tp="$(field run <"$plain" | median)" \
+    -v cc="$(field cpu <"$colours" | median)" -v cp="$(field cpu <"$plain" | median)" \
     -v pc="$(field peak <"$colours" | median)" -v pp="$(field peak <"$plain" | median)" 'BEGIN {
     printf "colour by kind, 1,000,000 lines: %.3f s coloured, %.3f s plain (%+.1f %%; target <= +10 %%)\n", tc, tp, (tc / tp - 1) * 100
+    printf "  CPU time %.3f s coloured, %.3f s plain (%+.1f %%)\n", cc, cp, (cc / cp - 1) * 100
     printf "  peak memory %.0f MiB coloured, %.0f MiB plain (%+.1f %%; target within 10 %%)\n", pc / 1024, pp / 1024, (pc / pp - 1) * 100
 }'
 rm -f "$colours" "$plain"
+
+# Numbers in the gutter, the map and the marks of changed characters, on and
+# off in turn; the runs with them on also find, go to a line and draw the map.
+decorated="$(mktemp)" bare="$(mktemp)"
+for ((k = 0; k < runs; k++)); do
+    "$bench" run "$data/big-a.txt" "$data/big-b.txt" >>"$decorated" 2>/dev/null
+    "$bench" run "$data/big-a.txt" "$data/big-b.txt" bare >>"$bare" 2>/dev/null
+done
+awk -v td="$(field run <"$decorated" | median)" -v tb="$(field run <"$bare" | median)" \
+    -v cd="$(field cpu <"$decorated" | median)" -v cb="$(field cpu <"$bare" | median)" \
+    -v f="$(field find <"$decorated" | median)" -v h="$(field hold <"$decorated" | median)" \
+    -v fc="$(field findcpu <"$decorated" | median)" \
+    -v hmax="$(field hold <"$decorated" | sort -g | tail -n 1)" \
+    -v g="$(field goto <"$decorated" | median)" -v m="$(field map <"$decorated" | median)" 'BEGIN {
+    printf "numbers, map and marks, 1,000,000 lines: %.3f s on, %.3f s off (ratio %.3f; target <= 1.15)\n", td, tb, td / tb
+    printf "  the window thread'"'"'s CPU time, which the machine'"'"'s other load does not stretch: %.3f s on, %.3f s off (ratio %.3f)\n", cd, cb, cd / cb
+    printf "  find a text on the last line from the top %.1f ms, CPU %.1f ms (target <= 300 ms); longest hold %.1f ms (worst %.1f; target <= 50 ms)\n", f, fc, h, hmax
+    printf "  go to a line of the first file near its end %.1f ms (target <= 50 ms)\n", g
+    printf "  draw the difference map %.1f ms (target <= 20 ms)\n", m
+}'
+rm -f "$decorated" "$bare"
 
 "$bench" prepare "$data/app-2000-a.txt" "$data/app-2000-b.txt" 2>/dev/null
 out="$(mktemp)"
@@ -127,18 +153,27 @@ printf 'start-up to a shown window with settings restored %6.1f ms   (in main %.
     "$(field startup <"$out" | median)" "$(field main <"$out" | median)"
 rm -f "$out"
 
-# The last run's 1,000,000-line report kept for the next start.
+# The last run's 1,000,000-line report kept for the next start, with the
+# kinds and numbers of its lines and, in turn, without them (a text kept
+# plain, as before they were kept): the reference for the whole fill.
 "$bench" prepare "$data/big-a.txt" "$data/big-b.txt" 2>/dev/null
-out="$(mktemp)"
+lines_file="$(find "$scratch" -name 1.lines -print -quit)"
+cp "$lines_file" "$scratch/kept.lines"
+out="$(mktemp)" plain="$(mktemp)"
 for ((k = 0; k < runs; k++)); do
+    cp "$scratch/kept.lines" "$lines_file"
     "$bench" startup "$(date +%s%N)" >>"$out" 2>/dev/null
+    rm -f "$lines_file"
+    "$bench" startup "$(date +%s%N)" >>"$plain" 2>/dev/null
 done
 awk -v t="$(field startup <"$out" | median)" -v l="$(field lines <"$out" | median)" \
     -v w="$(field whole <"$out" | median)" -v a="$(field all <"$out" | median)" \
-    -v g="$(field gap <"$out" | median)" \
+    -v g="$(field gap <"$out" | median)" -v tp="$(field startup <"$plain" | median)" \
+    -v wp="$(field whole <"$plain" | median)" \
     -v p="$(field peak <"$out" | median)" -v r="$big_run_peak" 'BEGIN {
-    printf "kept report of %d lines: launch to the window on screen with its first %d lines %8.1f ms (target <= 2000 ms)\n", a, l, t
+    printf "kept report of %d lines: launch to the window on screen with its first %d lines %8.1f ms (target <= 2000 ms); kept plain %.1f ms\n", a, l, t, tp
     printf "  launch to the whole report in %8.1f ms, the window live meanwhile: longest gap %.1f ms\n", w, g
+    printf "  whole with kinds and numbers / whole kept plain: %.1f / %.1f ms = %.3f (target <= 1.1)\n", w, wp, w / wp
     printf "  peak memory %6.0f MiB; the run that produced it %6.0f MiB (target: no more)\n", p / 1024, r / 1024
 }'
-rm -f "$out"
+rm -f "$out" "$plain"

@@ -115,6 +115,8 @@ against_plain() {
 against_plain "1M lines, 1% changed: -iw / plain" 1.5 "$data/big-a.txt" "$data/big-b.txt" -iw
 # The unified diff of the same pair, against diff's.
 compare "1M lines, 1% changed: -u / diff -u" 0.5 "$data/big-a.txt" "$data/big-b.txt" -u -- -u
+# Colours and the marks of changed characters: at most 30 % more.
+against_plain "1M lines, 1% changed: colour" 1.3 "$data/big-a.txt" "$data/big-b.txt" --color=always
 # Two logs that differ in every time of day compare equal once the times
 # are removed by a pattern; that may cost at most three plain runs.
 against_plain "1M-line logs: --ignore-text / plain" 3 "$data/logs-a.txt" "$data/logs-b.txt" \

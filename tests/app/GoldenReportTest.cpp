@@ -27,7 +27,7 @@ TEST_P(GoldenReportTest, TheReportWindowShowsTheExpectedReport) {
 }
 
 // The window writes reports only, and never reads standard input.
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, testing::ValuesIn(GoldenRuns("us")),
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenReportTest, testing::ValuesIn(GoldenRuns("usNC")),
                          GoldenRowName);
 INSTANTIATE_TEST_SUITE_P(GoldenTrees, GoldenReportTest, testing::ValuesIn(GoldenTreeRuns()),
                          GoldenRowName);

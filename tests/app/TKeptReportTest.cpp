@@ -1,8 +1,12 @@
 #include "TKeptReport.h"
 
+#include "Compare.h"
 #include "Directories.h"
+#include "ReportKinds.h"
 #include "ReportTestSupport.h"
+#include "TFieldSink.h"
 #include "TMyIniFile.h"
+#include "TReportLines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +14,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -22,6 +27,11 @@ namespace {
 const std::string Root = "Brackwater Software\\Tarnwells";
 const std::string Section = "Compare\\Report";
 
+QString KeptFile(const QString &Name = QStringLiteral("1.txt")) {
+    return QString::fromStdString(WindowsDirectory()) +
+           QStringLiteral("/Brackwater Software/Tarnwells/Compare/Report/") + Name;
+}
+
 class KeptReportTest : public ::testing::Test {
 protected:
     QPlainTextEdit Field;
@@ -32,10 +42,6 @@ protected:
     void SetUp() override {
         QFile::remove(KeptFile());
         Field.setPlainText(QStringLiteral("before"));
-    }
-    static QString KeptFile() {
-        return QString::fromStdString(WindowsDirectory()) +
-               QStringLiteral("/Brackwater Software/Tarnwells/Compare/Report/1.txt");
     }
     static void WriteKept(const QByteArray &Bytes) {
         QFile file(KeptFile());
@@ -75,9 +81,30 @@ TEST_F(KeptReportTest, ALongKeptReportGoesInAPieceAtATimeFromTheEventLoop) {
         while (Kept.Loading())
             QCoreApplication::processEvents();
         EXPECT_EQ(ReportLines(&Field), lines);
-        EXPECT_EQ(Status.currentMessage(), "");
+        // A text kept without its lines' file (KeptLinesTest) comes back plain.
+        EXPECT_EQ(Status.currentMessage(), "The kept report's colours could not be restored");
         EXPECT_TRUE(Field.document()->isUndoRedoEnabled());
     }
+}
+
+// The gutter takes the width of the whole kept report before its first
+// piece is on screen.
+TEST_F(KeptReportTest, TheNumberColumnsAreWideFromTheFirstPiece) {
+    const QStringList lines = ManyLines().second;
+    Field.setPlainText(lines.join('\n'));
+    std::vector<TLineNumbers> numbers;
+    for (qsizetype k = 0; k < lines.size(); ++k)
+        numbers.push_back({std::size_t(k + 1), std::size_t(k % 7 + 1)});
+    TReportLines::Of(Field.document()).SetNumbers(0, numbers);
+    Kept.Save(Store, Section);
+
+    QPlainTextEdit restored;
+    TKeptReport kept(&restored, &Status);
+    EXPECT_EQ(kept.Load(Store, Section, false), "");
+    ASSERT_TRUE(kept.Loading());
+    const TLineNumbers largest = TReportLines::Of(restored.document()).Largest();
+    EXPECT_EQ(largest.First, std::size_t(lines.size()));
+    EXPECT_EQ(largest.Second, 7u);
 }
 
 // What comes after the fill (the whole report taken, or emptied) is the
@@ -155,5 +182,106 @@ TEST_F(KeptReportTest, NoKeptFileLeavesTheReportAndASkippedOneSaysWhy) {
     EXPECT_EQ(ReportLines(&Field), QStringList("before"));
     QDir().rmdir(KeptFile());
 }
+
+// Each line of Field as the window shows it: its text, kind, numbers and
+// marked characters ("text|kind|first second|start+length...").
+QStringList Shown(QPlainTextEdit &Field) {
+    QStringList shown;
+    const TReportLines &lines = TReportLines::Of(Field.document());
+    for (QTextBlock block = Field.document()->begin(); block.isValid(); block = block.next()) {
+        const auto kind = BlockKind(block);
+        const auto numbers = lines.Numbers(block.blockNumber()).value_or(TLineNumbers{});
+        QString line = block.text() + '|' + (kind ? QString::number(int(*kind)) : "-") + '|' +
+                       QString::number(numbers.First) + ' ' + QString::number(numbers.Second);
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (IsMarked(it.fragment().charFormat()))
+                line += QStringLiteral("|%1+%2")
+                            .arg(it.fragment().position() - block.position())
+                            .arg(it.fragment().length());
+        shown << line;
+    }
+    return shown;
+}
+
+struct TRestartCase {
+    const char *Name;
+    std::function<void()> Damage; // done to the kept files before the start
+    bool Restored;                // the lines come back as they were
+};
+
+class KeptLinesTest : public KeptReportTest, public testing::WithParamInterface<TRestartCase> {};
+
+QString LinesFile() {
+    return KeptFile(QStringLiteral("1.lines"));
+}
+
+void Rewrite(const QString &Name, const std::function<void(QByteArray &)> &Change) {
+    QFile file(Name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    Change(bytes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A report of two runs (the second behind the separator), kept at exit and
+// restored at the next start: every line's kind, numbers and marked
+// characters come back with the text, whatever the lines typed in; a kept
+// text without its lines comes back plain, and the status bar says so.
+TEST_P(KeptLinesTest, KindsNumbersAndMarksComeBackWithTheText) {
+    QStatusBar runStatus;
+    TFieldSink sink(&Field, &runStatus);
+    const std::string data = TARNWELL_TEST_DATA "/changed-words/";
+    sink.BeginRun();
+    RunComparison({.FileName1 = data + "a.txt", .FileName2 = data + "b.txt"}, sink);
+    RunComparison({.Clear = false, .FileName1 = data + "b.txt", .FileName2 = data + "a.txt"}, sink);
+    QTextCursor(Field.document()->findBlockByNumber(3)).insertText(QStringLiteral("typed\n"));
+    const QStringList before = Shown(Field);
+    Kept.Save(Store, Section);
+    GetParam().Damage();
+
+    QPlainTextEdit restored;
+    QStatusBar status;
+    TKeptReport kept(&restored, &status);
+    EXPECT_EQ(kept.Load(Store, Section, false), "");
+    while (kept.Loading())
+        QCoreApplication::processEvents();
+    // The text as kept, changed or not.
+    QFile text(KeptFile());
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    QStringList expected = QString::fromUtf8(text.readAll()).split('\n');
+    expected.removeLast();
+    EXPECT_EQ(ReportLines(&restored), expected);
+    if (GetParam().Restored) {
+        EXPECT_EQ(Shown(restored), before);
+        EXPECT_EQ(status.currentMessage(), "");
+        return;
+    }
+    for (QTextBlock block = restored.document()->begin(); block.isValid(); block = block.next())
+        EXPECT_FALSE(BlockKind(block) ||
+                     TReportLines::Of(restored.document()).Numbers(block.blockNumber()))
+            << block.text().toStdString();
+    EXPECT_EQ(status.currentMessage(), "The kept report's colours could not be restored");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Restarts, KeptLinesTest,
+    testing::Values(
+        TRestartCase{"AsKept", [] {}, true},
+        TRestartCase{"NoLinesFile", [] { QFile::remove(LinesFile()); }, false},
+        TRestartCase{"TextChangedSinceSameSize",
+                     [] { Rewrite(KeptFile(), [](QByteArray &Bytes) { Bytes[0] = 'X'; }); }, false},
+        TRestartCase{"ALineMore",
+                     [] { Rewrite(KeptFile(), [](QByteArray &Bytes) { Bytes += "more\n"; }); },
+                     false},
+        TRestartCase{"LinesFileChangedWithin",
+                     [] {
+                         Rewrite(LinesFile(), [](QByteArray &Bytes) {
+                             Bytes[Bytes.size() - 2] = Bytes[Bytes.size() - 2] == '1' ? '2' : '1';
+                         });
+                     },
+                     false}),
+    [](const testing::TestParamInfo<TRestartCase> &Row) { return std::string(Row.param.Name); });
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "FileNames.h"
 #include "ReportKinds.h"
 #include "SettingsRootKey.h"
+#include "TReportField.h"
 #include "UCompareDialog.h"
 #include "UCompareReport.h"
 #include "UCompareWizard.h"
@@ -293,28 +294,39 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
         EXPECT_LT(ContrastRatio(tint(line), dark.color(QPalette::Base)), 2.0);
     }
 
-    // A new report has the cursor on top.
+    // A run leaves the cursor at its own first difference, marked as F8
+    // marks it; F8 goes on from there.
     using P = std::pair<int, QString>;
     const auto go = [&](Qt::KeyboardModifiers Modifiers) {
         QTest::keyClick(field, Qt::Key_F8, Modifiers);
         return P(field->textCursor().blockNumber(),
                  Child<QStatusBar>(report, "StatusBar1")->currentMessage());
     };
-    EXPECT_EQ(go(Qt::NoModifier), P(1, "Difference 1 of 4"));
-    EXPECT_EQ(go(Qt::NoModifier), P(5, "Difference 2 of 4"));
-    EXPECT_EQ(go(Qt::NoModifier), P(10, "Difference 3 of 4"));
+    auto *view = Child<TReportField>(report, "resultField");
+    EXPECT_EQ(field->textCursor().blockNumber(), 10);
+    EXPECT_EQ(view->CurrentDifference(), std::pair(10, 12));
     EXPECT_EQ(go(Qt::NoModifier), P(14, "Difference 4 of 4"));
+    EXPECT_EQ(view->CurrentDifference(), std::pair(14, 14));
     EXPECT_EQ(go(Qt::NoModifier), P(14, "No further difference"));
     EXPECT_EQ(go(Qt::ShiftModifier), P(10, "Difference 3 of 4"));
+    EXPECT_EQ(go(Qt::ShiftModifier), P(5, "Difference 2 of 4"));
     field->moveCursor(QTextCursor::Start);
     EXPECT_EQ(go(Qt::ShiftModifier), P(0, "No earlier difference"));
+    // At the top of a report nobody has moved through, a run on the first
+    // line is the next one.
+    EXPECT_EQ(go(Qt::NoModifier), P(1, "Difference 1 of 4"));
+    // Any change to the text ends the mark.
+    field->textCursor().insertText(QStringLiteral("typed"));
+    EXPECT_FALSE(view->HasCurrentDifference());
 
     // Only differences, twice: the separator parts two runs, and a run on the
     // first line is the first one found from the top.
     const QString a = Path(QStringLiteral("a.txt")), b = Path(QStringLiteral("b.txt"));
     report->RunComparison(true, a, b, true, true, false);
+    EXPECT_EQ(view->CurrentDifference(), std::pair(0, 3));
     report->RunComparison(false, a, b, true, true, false);
-    EXPECT_EQ(go(Qt::NoModifier), P(0, "Difference 1 of 2"));
+    EXPECT_EQ(view->CurrentDifference(), std::pair(7, 10));
+    EXPECT_EQ(go(Qt::ShiftModifier), P(0, "Difference 1 of 2"));
     EXPECT_EQ(go(Qt::NoModifier), P(7, "Difference 2 of 2"));
     field->selectAll();
     report->Copy1Click();

@@ -159,6 +159,7 @@ protected:
             ->setCurrentWidget(Child<QWidget>(Dialog, "optionsTab"));
         for (const char *Box : Boxes)
             Child<QCheckBox>(Dialog, Box)->setChecked(Box != Boxes[3]);
+        Child<QAction>(Report, "LineNumbers1")->trigger();
         Child<QLineEdit>(Wizard, "firstFile")->setText("/a.txt");
         Child<QLineEdit>(Wizard, "secondFile")->setText("/b.txt");
         ChooseFont(Report, Chosen, true);
@@ -175,7 +176,7 @@ protected:
               "Dialog-History-3 Text /tmp/typed.txt", "Dialog-History-3 Item1 /tmp/one.txt",
               "Dialog-History-4 Text /tmp/two.txt", "Dialog Edit-1 'x'",
               "Dialog-History-5 Item1 [0-9]+", "Wizard Edit-1 /a.txt", "Wizard Edit-2 /b.txt",
-              "Report Version 1"}) {
+              "Report Version 1", "Report LineNumbers 0"}) {
             const QStringList Part = Entry.split(' ');
             EXPECT_EQ(
                 Store.ReadString("Compare\\" + Part[0].toStdString(), Part[1].toStdString(), ""),
@@ -224,6 +225,8 @@ TEST_F(StoredValuesTest, TheStoredValuesComeBackAtTheNextStart) {
     EXPECT_EQ(Options.IgnoreText, std::vector<std::string>{"'x'"});
     EXPECT_EQ(Style(Child<QPlainTextEdit>(Report, "resultField")->font()), Style(Chosen));
     EXPECT_EQ(Style(Report->GetFontDialog()->currentFont()), Style(Chosen));
+    EXPECT_FALSE(Child<QAction>(Report, "LineNumbers1")->isChecked());
+    EXPECT_FALSE(Child<QWidget>(Report, "lineGutter")->isVisible());
     // A cancelled font dialog changes nothing.
     ChooseFont(Report, QFont("DejaVu Serif", 20), false);
     EXPECT_EQ(Report->GetFontDialog()->currentFont().family(), Chosen.family());

@@ -41,6 +41,13 @@ TResult RunTool(const std::vector<std::string> &Args, const TToolSetting &Settin
             Setting.Out.empty() ? ReadWholeFile(Out) : "", ReadWholeFile(Folder / "err")};
 }
 
+// Text without its colours: every "ESC[...m" taken out.
+std::string WithoutEscapes(std::string Text) {
+    for (std::size_t At; (At = Text.find('\x1b')) != std::string::npos;)
+        Text.erase(At, Text.find('m', At) + 1 - At);
+    return Text;
+}
+
 class GoldenToolTest : public testing::TestWithParam<TGoldenRun> {};
 
 // The golden case through the tool, its options as short flags (x as
@@ -55,25 +62,84 @@ TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
         const timespec Epoch[2] = {{0, 0}, {0, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, (Folder / To).c_str(), Epoch, 0), 0);
     }
-    std::vector<std::string> Args = {"a.txt", Run.Has('s') ? "-" : "b.txt"};
-    for (const char Letter : Run.Options)
-        if (Letter != 'x' && Letter != 's')
-            Args.insert(Args.begin(), std::string("-") + Letter);
-    for (const std::string &Pattern : Run.Has('x') ? Run.Patterns : std::vector<std::string>())
-        Args.insert(Args.begin(), "--ignore-text=" + Pattern);
+    std::vector<std::string> Args = GoldenToolOptions(Run);
+    Args.insert(Args.end(), {"a.txt", Run.Has('s') ? "-" : "b.txt"});
     const TResult Result =
         RunTool(Args, {.In = Run.Has('s') ? (Folder / "b.txt").string() : "", .Folder = Folder});
     // A report line with a label stands for a difference; any diff at all does.
-    bool Differs = Run.Has('u') && !Run.Expected.empty();
-    for (std::size_t Start = 0; Start < Run.Expected.size() && !Run.Has('u');
-         Start = Run.Expected.find('\n', Start) + 1)
-        Differs |= Run.Expected[Start] != ' ';
+    const std::string Plain = WithoutEscapes(Run.Expected);
+    bool Differs = Run.Has('u') && !Plain.empty();
+    for (std::size_t Start = 0; Start < Plain.size() && !Run.Has('u');
+         Start = Plain.find('\n', Start) + 1)
+        Differs |= Plain[Start] != ' ';
     EXPECT_EQ(Result.Out, Run.Expected);
     EXPECT_EQ(Result.Status, Differs ? 1 : 0);
     EXPECT_EQ(Result.Err, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenRuns()), GoldenRowName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenToolRuns()),
+                         GoldenRowName);
+
+// A coloured report is the plain one with escapes added, and only lines
+// only in one file have them.
+TEST(CompareTool, ColouredGoldenReportsAreThePlainOnesWithEscapes) {
+    int Checked = 0;
+    for (const TGoldenRun &Run : GoldenToolRuns()) {
+        if (Run.Options.find('C') == std::string::npos)
+            continue;
+        std::string Plain = Run.Options;
+        std::erase(Plain, 'C');
+        const auto Folder = Run.First.parent_path();
+        EXPECT_EQ(
+            WithoutEscapes(Run.Expected),
+            ReadWholeFile(Folder / ("expected" + (Plain.empty() ? "" : "-" + Plain) + ".txt")))
+            << Run.Case << " " << Run.Options;
+        for (std::size_t At = 0; At < Run.Expected.size(); At = Run.Expected.find('\n', At) + 1) {
+            if (Run.Expected[At] == '\x1b') {
+                EXPECT_TRUE(Run.Expected.compare(At, 5, "\x1b[31m") == 0 ||
+                            Run.Expected.compare(At, 5, "\x1b[32m") == 0);
+            }
+        }
+        ++Checked;
+    }
+    EXPECT_GE(Checked, 2);
+}
+
+// --color=WHEN as GNU diff takes it: "auto" (also --color alone) colours
+// only a terminal whose TERM is not "dumb" while NO_COLOR is unset or
+// empty; never is the default.
+TEST(CompareTool, ColoursWhenAskedAndOnATerminalThatShowsThem) {
+    const auto Folder = MakeTestFolder();
+    const std::string A = WriteBytes(Folder / "a", "x = 1\n"),
+                      B = WriteBytes(Folder / "b", "x = 2\n");
+    struct TCase {
+        std::string Option, Environment;
+        bool Terminal, Coloured;
+    };
+    const TCase Cases[] = {
+        {"", "TERM=xterm", true, false},
+        {"--color", "TERM=xterm", false, false},
+        {"--color", "TERM=xterm", true, true},
+        {"--color=auto", "TERM=xterm NO_COLOR=", true, true},
+        {"--color=auto", "TERM=dumb", true, false},
+        {"--color=auto", "TERM=xterm NO_COLOR=1", true, false},
+        {"--color=never", "TERM=xterm", true, false},
+        {"--color=always", "TERM=dumb NO_COLOR=1", false, true},
+    };
+    for (const TCase &Case : Cases) {
+        const std::string Tool = std::string("env -u NO_COLOR ") + Case.Environment + " " +
+                                 TARNWELL_COMPARE + " " + Case.Option + " " + A + " " + B;
+        // script(1) gives the tool a terminal.
+        const std::string Command = Case.Terminal ? "script -qec '" + Tool + "' /dev/null" : Tool;
+        const std::string Out = (Folder / "out").string();
+        ASSERT_NE(std::system((Command + " >" + Out + " 2>&1").c_str()), -1);
+        const std::string Shown = ReadWholeFile(Out);
+        EXPECT_EQ(Shown.find("\x1b[31ma   x = \x1b[7m1\x1b[27m\x1b[m") != std::string::npos,
+                  Case.Coloured)
+            << Case.Option << " " << Case.Environment << ": " << Shown;
+        EXPECT_NE(Shown.find("b   x = "), std::string::npos) << Shown;
+    }
+}
 
 class GoldenTreeToolTest : public testing::TestWithParam<TGoldenRun> {};
 
@@ -135,6 +201,8 @@ TEST(CompareTool, LongOptionsActAsTheirLetters) {
         RunTool({"--only-differences", "--ignore-big-numbers", Notes + "a.txt", Notes + "b.txt"})
             .Out,
         ReadWholeFile(Notes + "expected-d.txt"));
+    EXPECT_EQ(RunTool({"--line-numbers", Notes + "a.txt", Notes + "b.txt"}).Out,
+              ReadWholeFile(Notes + "expected-N.txt"));
 }
 
 // A folder beside a file stands for the file of that name in it: the
@@ -174,7 +242,7 @@ TEST(CompareTool, BadArgumentsSayWhatIsWrong) {
         {{"-x", A, A}, "invalid option -- 'x'"},
         {{"-dq", A, A}, "invalid option -- 'q'"},
         {{A, A, "--bogus"}, "unrecognized option '--bogus'"},
-        // Long options are named in full, and none of them takes a value.
+        // Long options are named in full, and only --color takes a value.
         {{"--only", A, A}, "unrecognized option '--only'"},
         {{"--help=x"}, "unrecognized option '--help=x'"},
         {{A, A, "-U"}, "option requires an argument -- 'U'"},
@@ -183,7 +251,10 @@ TEST(CompareTool, BadArgumentsSayWhatIsWrong) {
         {{"-U", "-1", A, A}, "invalid context length '-1'"},
         {{"--unified=3x", A, A}, "invalid context length '3x'"},
         {{"-ud", A, A}, "-u cannot be used with -d or -N"},
+        {{"-uN", A, A}, "-u cannot be used with -d or -N"},
         {{"-", "-"}, "'-' (standard input) given twice"},
+        {{"--colo=always", A, A}, "unrecognized option '--colo=always'"},
+        {{"--color=yes", A, A}, "invalid color 'yes'"},
     };
     for (const auto &[Args, Message] : Cases) {
         const TResult Result = RunTool(Args);

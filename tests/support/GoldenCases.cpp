@@ -43,6 +43,26 @@ std::vector<TGoldenRun> GoldenRuns(std::string_view Without) {
     return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt", Without);
 }
 
+std::vector<TGoldenRun> GoldenToolRuns() {
+    return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt", {});
+}
+
+std::vector<std::string> GoldenToolOptions(const TGoldenRun &Run) {
+    std::vector<std::string> Options;
+    std::string Letters;
+    for (const char Letter : Run.Options)
+        if (Letter == 'C')
+            Options.push_back("--color=always");
+        else if (Letter == 'x')
+            for (const std::string &Pattern : Run.Patterns)
+                Options.push_back("--ignore-text=" + Pattern);
+        else if (Letter != 's')
+            Letters += Letter;
+    if (!Letters.empty())
+        Options.push_back("-" + Letters);
+    return Options;
+}
+
 std::vector<TGoldenRun> GoldenTreeRuns() {
     return Runs(TARNWELL_TEST_DATA "/trees", "old", "new", {});
 }

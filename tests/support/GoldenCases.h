@@ -14,12 +14,13 @@
 // a.txt and b.txt, and the whole report expected for them with each set of
 // options: expected.txt without options, expected-LETTERS.txt with the
 // options of tarnwell-compare's short flags (d only differences, n ignore big
-// numbers, i ignore case, w ignore white space, u the unified diff) and two
-// more letters: x, --ignore-text with each line of the folder's patterns.txt
-// in turn; s, b.txt read as "-" from standard input. The labels are the file
-// names a.txt and b.txt wherever the folder lies; a unified diff names them
-// so too, with the time of a file modified at 0 seconds in UTC
-// (UnifiedEpochTime).
+// numbers, i ignore case, w ignore white space, u the unified diff, N line
+// numbers, C --color=always) and two more letters: x, --ignore-text with
+// each line of the folder's patterns.txt in turn; s, b.txt read as "-" from
+// standard input. N and C add to the report's text what only the tool
+// writes. The labels are the file names a.txt and b.txt wherever the folder
+// lies; a unified diff names them so too, with the time of a file modified
+// at 0 seconds in UTC (UnifiedEpochTime).
 struct TGoldenRun {
     std::string Case;                    // the folder's name
     std::filesystem::path First, Second; // its a.txt and b.txt
@@ -30,9 +31,14 @@ struct TGoldenRun {
     bool Has(char Letter) const { return Options.find(Letter) != std::string::npos; }
 };
 
-// Every run of every case, in the order of case and options; with Without,
-// only the runs whose letters include none of its letters.
-std::vector<TGoldenRun> GoldenRuns(std::string_view Without = {});
+// Every run of every case, in the order of case and options, but those
+// whose letters include one of Without's: by default the tool's own N and C.
+std::vector<TGoldenRun> GoldenRuns(std::string_view Without = "NC");
+// Every run of every case.
+std::vector<TGoldenRun> GoldenToolRuns();
+// tarnwell-compare's options for Run's letters (the files not included; s
+// is the caller's: "-" for the second file).
+std::vector<std::string> GoldenToolOptions(const TGoldenRun &Run);
 
 // The golden folder cases, each a folder below tests/data/trees: the trees
 // old and new in place of a.txt and b.txt, and the expected reports as above.

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "TReportSink.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QPlainTextEdit;
+class QTextCursor;
+class QTextDocument;
+class TReportKinds;
+
+// The kept report's second file, beside its text: what each kept line is
+// (its kind, its numbers in the two files, its marked characters), so the
+// report comes back as it was shown. It names the text it belongs to by its
+// lines, its bytes and a hash of them: beside any other text (one written
+// without it, or changed since) it is not used.
+//
+// The file is text: a first line "Tarnwell kept lines 1 LINES BYTES
+// TEXTHASH BODYHASH LARGEST1 LARGEST2" (the greatest numbers of the two
+// files), then a line a report line: a letter for the kind (a,
+// b: only in the first, the second file; c common; s separator; h heading;
+// - none), the two numbers (0 for none), and a START+LENGTH for each run of
+// marked characters (UTF-16 units of the line).
+class TKeptLines {
+public:
+    // The report in Field as the kept text holds it (each line in UTF-8,
+    // then "\n") into Text; returns the second file for that text.
+    static QByteArray Describe(QPlainTextEdit *Field, QByteArray &Text);
+    // Bytes read as the second file of Text; nothing when they describe
+    // another text or are damaged.
+    static std::optional<TKeptLines> Read(QByteArray Bytes, const QByteArray &Text);
+
+    // Inserts Text, the next kept lines as DecodeKeptText gives them, into
+    // the empty last block of Cursor's document and after it, each line in
+    // its kind's formats with its marks. A piece that is not the Last one
+    // ends with a line end: the next line begins in a new empty block.
+    void Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QString &Text, bool Last);
+    // Gives the lines inserted since the last call their numbers; after the
+    // edit that inserted them has ended.
+    void Number(QTextDocument *Document);
+    // The greatest numbers of the two files among the lines.
+    TLineNumbers Largest() const { return FLargest; }
+
+private:
+    TKeptLines(QByteArray Bytes, qsizetype Body, TLineNumbers Largest)
+        : FBytes(std::move(Bytes)), FAt(Body), FLargest(Largest) {}
+
+    struct TRecord {
+        std::optional<TLineKind> Kind;
+        TLineNumbers Numbers;
+        std::vector<std::pair<qsizetype, qsizetype>> Marks; // start, length
+    };
+    // The next line's record; a line of no kind past the last one.
+    TRecord Next();
+
+    QByteArray FBytes;
+    qsizetype FAt; // where the next record begins
+    TLineNumbers FLargest;
+    int FFirst = -1;
+    std::vector<TLineNumbers> FNumbers; // of lines inserted from block FFirst
+};
