@@ -1,5 +1,6 @@
 #include "Compare.h"
 
+#include "StoppedStatus.h"
 #include "TLookAheadWindow.h"
 #include "TMyStringList.h"
 #include "Utf8.h"
@@ -162,8 +163,11 @@ private:
 
 // The status text of a run that has ended as Outcome tells.
 std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Outcome) {
-    if (!Outcome.Completed)
-        return std::string(StatusStopped);
+    if (!Outcome.Completed) {
+        // A common line is a step in each file.
+        const std::size_t Walked = Outcome.OnlyInFirst + Outcome.OnlyInSecond + 2 * Outcome.Common;
+        return StoppedStatus(Walked, Outcome.Lines);
+    }
     std::string Unread;
     for (const auto &[Error, Name] : {std::pair{Outcome.LoadError1, &Request.FileName1},
                                       std::pair{Outcome.LoadError2, &Request.FileName2}})
@@ -264,6 +268,7 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
             Outcome.Stopped = true;
             return Outcome;
         }
+        Outcome.Lines = std::size_t(First.Count()) + std::size_t(Second.Count());
         const TPrefixes Prefixes = MakePrefixes(Outcome.Label1, Outcome.Label2);
         if (Request.IgnoreBigNumbers) {
             First.NormaliseBigNumbers(BigNumberLength);

@@ -13,10 +13,9 @@ inline constexpr int BigNumberLength = 6;
 // The line that parts two runs appended to one report: 62 full stops.
 inline constexpr std::string_view SeparatorLine =
     "..............................................................";
-// The status texts: "All Done" begins that of a run that walked both files
-// to the end; a run cut short says it is incomplete.
+// "All Done" begins the status text of a run that walked both files to the
+// end; a run cut short says how far it got (StoppedStatus).
 inline constexpr std::string_view StatusAllDone = "All Done";
-inline constexpr std::string_view StatusStopped = "Stopped: the report is incomplete";
 
 // Process-wide stop flag: cleared by every RunComparison, set by the Stop
 // command, read by the walk at each step.
@@ -45,8 +44,9 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
 
 // One run as the report window starts it: clears StopRequested, empties the
 // report (Clear) or appends the separator, compares when Compare is set,
-// then sets the status text from the outcome: StatusStopped when the run
-// was cut short, else "Cannot read NAME" (both names joined by " and " when
-// both failed), else "All Done: N lines only in LABEL1, M only in LABEL2,
-// K in both" ("All Done" alone when Compare is false).
+// then sets the status text from the outcome: StoppedStatus with the lines
+// of both files walked when the run was cut short, else "Cannot read NAME"
+// (both names joined by " and " when both failed), else "All Done: N lines
+// only in LABEL1, M only in LABEL2, K in both" ("All Done" alone when
+// Compare is false).
 TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report);

@@ -29,6 +29,7 @@ struct TCompareOutcome {
     std::size_t OnlyInFirst = 0;  // lines reported as only in the first file
     std::size_t OnlyInSecond = 0; // lines reported as only in the second file
     std::size_t Common = 0;       // lines in both files, also when they were left out
+    std::size_t Lines = 0;        // lines of both files together, once both were read
 };
 
 // The texts of a load error: strerror's, except for a name that is not a

@@ -305,7 +305,7 @@ TEST_F(CompareReportTest, StopOrExitDuringARunEndsIt) {
             QTimer::singleShot(0, Child<QAction>(Report, Action), &QAction::trigger);
             Report->RunComparison(true, A, B, true, false, false);
             EXPECT_TRUE(Lines(Report).size() > 0 && Lines(Report).size() < 100000) << Action;
-            EXPECT_EQ(Status(Report), "Stopped: the report is incomplete") << Action;
+            EXPECT_EQ(Status(Report), "Stopped at 0 %: the report is incomplete") << Action;
         }
     });
     EXPECT_EQ(ShowModal(Report.get()), mrCancel);
