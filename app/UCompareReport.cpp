@@ -149,6 +149,7 @@ void TCompareReport::FormActivate() {
         RunOnFiles(files[0], files[1]);
     } else if (files.size() == 1) {
         FCompareDialog->SetFirstFileName(files[0]);
+        FCompareDialog->StartInOtherFile();
         Dialog1Click();
     } else if (FCompareDialog->StartWithDialog()) {
         Dialog1Click();

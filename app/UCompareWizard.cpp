@@ -2,6 +2,7 @@
 
 #include "AppResources.h"
 #include "FileDrop.h"
+#include "FileNameBox.h"
 #include "LabelFit.h"
 #include "UMyDialog.h"
 
@@ -51,6 +52,11 @@ void TCompareWizard::OnShowForm() {
 }
 
 void TCompareWizard::BtnNextClick() {
+    // A file page moves on only with its name given.
+    QWidget *page = notebook->currentWidget();
+    for (QLineEdit *box : {ui.firstFile, ui.secondFile})
+        if (page->isAncestorOf(box) && !CheckFileNameGiven(box))
+            return;
     if (notebook->currentIndex() < LastPage)
         notebook->setCurrentIndex(notebook->currentIndex() + 1);
     UpdateButtons();
@@ -65,6 +71,8 @@ void TCompareWizard::BtnBackClick() {
 void TCompareWizard::Browse(QLineEdit *Edit) {
     if (const auto Chosen = BrowseForFile(OpenDialog1, Edit->text()))
         Edit->setText(*Chosen);
+    // Enter then moves on, rather than browsing again.
+    Edit->setFocus(Qt::OtherFocusReason);
 }
 
 QString TCompareWizard::FirstFileName() const {

@@ -1,6 +1,6 @@
 #include "FileDrop.h"
 
-#include <QToolTip>
+#include "FileNameBox.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
@@ -101,7 +101,7 @@ void AcceptFileNameDrop(QWidget *Box, std::function<void(const QString &)> Put,
     AcceptFileDrops(
         Box, 1, [Put = std::move(Put)](const QStringList &Files) { Put(Files.first()); },
         [Box, Refused = std::move(Refused)](const QString &Why) {
-            QToolTip::showText(Box->mapToGlobal(QPoint(0, Box->height())), Why, Box);
+            ShowTipUnder(Box, Why);
             Refused(Why);
         });
 }

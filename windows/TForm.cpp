@@ -1,5 +1,6 @@
 #include "TForm.h"
 
+#include "StrayAccessKeys.h"
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFontDatabase>
@@ -128,6 +129,7 @@ void TForm::setVisible(bool Visible) {
         if (FPendingOuter.isValid() && IsNormal(this))
             SetOuterGeometry(OuterGeometry());
         BeforeShow();
+        SwallowStrayAccessKeys(this);
     }
     QDialog::setVisible(Visible);
 }

@@ -46,15 +46,6 @@ auto Style(const QFont &Font) {
     return std::tuple(Font.family(), Font.pointSize(), Font.bold(), Font.italic());
 }
 
-// The design name of the control with Window's focus; a part of a control
-// (the tabs of a page control) counts as the control.
-QString FocusName(const QWidget *Window) {
-    const QWidget *W = Window->focusWidget();
-    while (W != nullptr && (W->objectName().isEmpty() || W->objectName().startsWith("qt_")))
-        W = W->parentWidget();
-    return W != nullptr ? W->objectName() : QString();
-}
-
 // The control with the focus, then each one Tab reaches until the first.
 QStringList TabChain(QWidget *Window) {
     QStringList Chain{FocusName(Window)};
