@@ -47,7 +47,7 @@ TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes)
         }
     // An undo history of the whole text would double its memory.
     RichEdit->document()->setUndoRedoEnabled(false);
-    RichEdit->clear();
+    RichEdit->clear(); // and unmodified: the user has changed nothing yet
 }
 
 TKeptTextFill::~TKeptTextFill() {
@@ -67,6 +67,8 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     // piece is cut after a line feed, so the text never stands in memory
     // whole a second time.
     const auto until = std::chrono::steady_clock::now() + Budget;
+    // The kept text is no change of the user's; one typed meanwhile stays one.
+    const bool modified = FRichEdit->document()->isModified();
     QTextCursor cursor(FRichEdit->document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
@@ -79,6 +81,7 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
         FStart = end;
     } while (!Done() && std::chrono::steady_clock::now() < until);
     cursor.endEditBlock();
+    FRichEdit->document()->setModified(modified);
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();

@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTextDocument>
 #include <stdexcept>
 
 TReportOutput::TReportOutput(QWidget *Window, QPlainTextEdit *Field, QString DocumentName,
@@ -88,6 +89,8 @@ void TReportOutput::SaveAs() {
     if (chosen.isEmpty())
         return;
     SaveReport(chosen.first());
+    // Nothing of the user's is lost now.
+    FField->document()->setModified(false);
     FSaveAsFolder = QFileInfo(chosen.first()).absolutePath();
 }
 

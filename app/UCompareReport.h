@@ -37,7 +37,8 @@ public:
                        bool OnlyDifferences, bool IgnoreBigNumbers);
 
     // The same run from a whole request. The window's title names the two
-    // files by their labels from then on, until "&New".
+    // files by their labels from then on, until "&New"; and, while a named
+    // configuration is in use, that configuration (ReportTitle).
     void RunComparison(const TCompareRequest &Request);
 
     void RunFromDialog() override;
@@ -59,6 +60,8 @@ public:
     void SetReportFont(const QFont &Font) override;
     void LoadLocalFromIniFile() override;
     void SaveLocalToIniFile() override;
+    // The title follows the switch.
+    void UseConfiguration(const std::string &Name) override;
 
     TCompareDialog *CompareDialog() const { return FCompareDialog; }
     TCompareWizard *CompareWizard() const { return FCompareWizard; }
@@ -68,7 +71,8 @@ public:
     // A long kept report goes in a piece at a time after the window shows.
     bool LoadingKeptReport() const { return FKept->Loading(); }
 
-    // Menu handlers.
+    // Menu handlers. New asks first when the user changed the report
+    // (MayDiscardChanges).
     void New1Click();
     void SaveAs1Click();
     void Dialog1Click();
@@ -115,8 +119,10 @@ private:
     void Connect(QAction *Action, void (TCompareReport::*Handler)());
     // One run taken from the queue, with no other run going.
     void RunNow(const TCompareRequest &Request);
-    // Empties the report: "&New", also once a run it stopped has unwound.
+    // Empties the report and its status: "&New", also once a run it stopped
+    // has unwound.
     void ClearReport();
+    void ShowTitle();
     void NameSeparators();
     // Two files dropped from outside are compared, one opens the dialog
     // with it; the start waits for the drop to end.
@@ -138,5 +144,6 @@ private:
         bool FromWizard = false;
     };
     std::optional<TLastRun> FLastRun;
+    std::optional<TCompareRequest> FTitleRun;   // the run the title names
     TDifferenceNavigator *FNavigator = nullptr; // owned by the report text
 };
