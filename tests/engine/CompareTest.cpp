@@ -243,13 +243,4 @@ TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
     }
 }
 
-// Rounded down, so that only a whole walk reads 100 %.
-TEST(StoppedStatus, SaysThePercentWalkedRoundedDown) {
-    const std::tuple<std::size_t, std::size_t, const char *> Cases[] = {
-        {0, 0, "0"}, {2, 3, "66"}, {999, 1000, "99"}, {7, 7, "100"}, {9, 7, "100"}};
-    for (const auto &[Done, Total, Percent] : Cases)
-        EXPECT_EQ(StoppedStatus(Done, Total),
-                  "Stopped at " + std::string(Percent) + " %: the report is incomplete");
-}
-
 } // namespace
