@@ -3,6 +3,7 @@
 #include "Compare.h"
 #include "DiscardQuestion.h"
 #include "FileDrop.h"
+#include "LongLineShaping.h"
 #include "ReportFont.h"
 #include "RunTexts.h"
 #include "TDifferenceNavigator.h"
@@ -31,6 +32,7 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     SetOuterGeometry(FirstStartGeometry(screen()));
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
+    KeepLongLinesShaped(ui.resultField);
     FKept = std::make_unique<TKeptReport>(ui.resultField, ui.StatusBar1);
     FOutput = std::make_unique<TReportOutput>(
         this, ui.resultField, QString::fromStdString(Section) + QStringLiteral(" Tarnwell"),
