@@ -52,12 +52,16 @@ private:
             [&](const QTextBlock &A, const QTextBlock &B) { return Distance(A) < Distance(B); });
         if (InView.size() > MaxShapedLines)
             InView.resize(MaxShapedLines);
-        for (const QTextBlock &Kept : FKept)
+        for (const int Number : FKept) {
+            const QTextBlock Kept = Document->findBlockByNumber(Number);
             if (Kept.isValid() && std::find(InView.begin(), InView.end(), Kept) == InView.end())
                 GiveUp(Kept);
-        for (const QTextBlock &Long : InView)
+        }
+        FKept.clear();
+        for (const QTextBlock &Long : InView) {
             Long.layout()->setCacheEnabled(true);
-        FKept = std::move(InView);
+            FKept.push_back(Long.blockNumber());
+        }
     }
 
     // The next layout of the line, when it is shown again or measured,
@@ -71,7 +75,9 @@ private:
     }
 
     QPlainTextEdit *FField;
-    std::vector<QTextBlock> FKept; // long lines in view at the last paint
+    // The numbers of the lines kept at the last paint: a block handle
+    // would outlive its line when the report is emptied.
+    std::vector<int> FKept;
 };
 
 } // namespace
