@@ -1,6 +1,7 @@
 #include "AppMain.h"
 
 #include "CommandLine.h"
+#include "CursorBlinkPause.h"
 #include "FileNames.h"
 #include "ReportText.h"
 #include "SettingsRootKey.h"
@@ -79,6 +80,7 @@ int RunApplication(const std::vector<std::string> &Arguments) {
     // Before anything can show a box: an end requested while one is up
     // must still end through the normal save.
     const auto termination = WatchTermination();
+    const TCursorBlinkPause blinkPause;
     const std::string rootKey = ChooseRootKey(line.Configuration);
     auto report = std::make_unique<TCompareReport>(nullptr, rootKey);
     // Full names, so the histories still find the files from another folder;

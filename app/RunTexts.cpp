@@ -1,9 +1,11 @@
 #include "RunTexts.h"
 
 #include "Compare.h"
+#include "SettingsRootKey.h"
 
 #include <QFile>
 #include <QStringList>
+#include <optional>
 
 namespace {
 
@@ -11,12 +13,33 @@ QString FileNameText(const std::string &Name) {
     return QFile::decodeName(QByteArray::fromStdString(Name));
 }
 
+// The name of the named configuration whose root key path is KeyPath; none
+// for the default configuration.
+std::optional<QString> ConfigurationName(const std::string &KeyPath) {
+    const std::string others = std::string(OthersKey) + "\\";
+    if (KeyPath.compare(0, others.size(), others) != 0)
+        return std::nullopt;
+    return QString::fromStdString(KeyPath.substr(others.size()));
+}
+
 } // namespace
 
-QString RunTitle(const TCompareRequest &Request) {
+QString ReportTitle(const std::string &KeyPath) {
+    const std::optional<QString> name = ConfigurationName(KeyPath);
+    return name ? QStringLiteral("Compare Report [%1]").arg(*name)
+                : QStringLiteral("Compare Report");
+}
+
+QString RunTitle(const TCompareRequest &Request, const std::string &KeyPath) {
     const auto [label1, label2] = ReportLabels(Request.FileName1, Request.FileName2);
-    return QStringLiteral("Compare Report - %1 : %2")
-        .arg(FileNameText(label1), FileNameText(label2));
+    return QStringLiteral("%1 - %2 : %3")
+        .arg(ReportTitle(KeyPath), FileNameText(label1), FileNameText(label2));
+}
+
+QString ConfigurationStatus(const std::string &KeyPath, const char *Done) {
+    const QString name = ConfigurationName(KeyPath).value_or(QString());
+    return QStringLiteral("Configuration %1 %2; changes now go to %1")
+        .arg(name, QLatin1StringView(Done));
 }
 
 std::pair<QString, QString> RunFileLabels(const TCompareRequest *Request) {

@@ -93,7 +93,7 @@ TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
         }
     // An undo history of the whole text would double its memory.
     RichEdit->document()->setUndoRedoEnabled(false);
-    RichEdit->clear();
+    RichEdit->clear(); // and unmodified: the user has changed nothing yet
     // The gutter, too, takes its width while the control is empty.
     if (FLines)
         TReportLines::Of(RichEdit->document()).Announce(FLines->Largest());
@@ -116,6 +116,8 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     // piece is cut after a line end, so the text never stands in memory
     // whole a second time.
     const auto until = std::chrono::steady_clock::now() + Budget;
+    // The kept text is no change of the user's; one typed meanwhile stays one.
+    const bool modified = FRichEdit->document()->isModified();
     QTextCursor cursor(FRichEdit->document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
@@ -149,6 +151,7 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     endBlock.End();
     if (FLines)
         FLines->Number(FRichEdit->document());
+    FRichEdit->document()->setModified(modified);
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();

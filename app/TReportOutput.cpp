@@ -22,6 +22,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <new>
 #include <stdexcept>
 
@@ -179,6 +180,8 @@ void TReportOutput::SaveAs() {
     if (!chosen)
         return;
     SaveReport(*chosen);
+    // Nothing of the user's is lost now.
+    FField->document()->setModified(false);
     FSaveAsFolder = QFileInfo(*chosen).absolutePath();
     FStatus->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(*chosen)));
 }

@@ -1,6 +1,7 @@
 #include "UCompareDialog.h"
 
 #include "FileDrop.h"
+#include "FileNameBox.h"
 #include "FileNames.h"
 #include "LabelFit.h"
 #include "TTextFilter.h"
@@ -8,6 +9,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTabBar>
+#include <utility>
 
 TCompareDialog::TCompareDialog(QWidget *Owner, const std::string &KeyPath)
     : TMyDialog(Owner, KeyPath, "Compare") {
@@ -129,7 +131,24 @@ bool TCompareDialog::MaintainReport() const {
 
 void TCompareDialog::showEvent(QShowEvent *Event) {
     TMyDialog::showEvent(Event);
+    // What is typed at once must land in a name box, so every showing
+    // starts on the Compare page. "Misc-1" still records the page in front
+    // at saving, for the stored settings' sake; it no longer decides this.
+    ui.notebook->setCurrentWidget(ui.FilesTab);
     FocusPage();
+    if (std::exchange(FStartInOtherFile, false)) {
+        ui.file2->setFocus(Qt::TabFocusReason);
+        ui.file2->lineEdit()->selectAll();
+    }
+}
+
+void TCompareDialog::done(int Result) {
+    if (Result == mrOk) {
+        ui.notebook->setCurrentWidget(ui.FilesTab);
+        if (!CheckFileNameGiven(ui.file1) || !CheckFileNameGiven(ui.file2))
+            return;
+    }
+    TMyDialog::done(Result);
 }
 
 void TCompareDialog::FocusPage() {
@@ -149,6 +168,7 @@ void TCompareDialog::FormResize() {
 void TCompareDialog::Browse(THistoryBox *Box) {
     if (const auto Chosen = BrowseForFile(fileOpen, Box->UpdateHistory()))
         Box->setEditText(*Chosen);
+    Box->setFocus(Qt::OtherFocusReason);
 }
 
 void TCompareDialog::Button2Click() {

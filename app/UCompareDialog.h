@@ -29,6 +29,9 @@ public:
     // Puts a name in the "A File" or the "Other File" box, as typed there.
     void SetFirstFileName(const QString &Name);
     void SetSecondFileName(const QString &Name);
+    // The next showing only puts the focus in "Other File": "A File" is
+    // named already.
+    void StartInOtherFile() { FStartInOtherFile = true; }
     // "Run Dialog Automatically" and "Save Report on Exit".
     bool StartWithDialog() const;
     bool MaintainReport() const;
@@ -40,8 +43,10 @@ public:
     void browse2ButtonClick();
     void helpButtonClick();
 
-    // OK with a pattern to ignore that does not compile keeps the dialog
-    // open: the line under the box says why, and the focus goes to the box.
+    // OK (mrOk) closes only with both file names given: an empty box gets
+    // the focus and says why, and the dialog stays open. A pattern to ignore
+    // that does not compile keeps it open too: the line under the box says
+    // why, and the focus goes to the box.
     void done(int Result) override;
 
 signals:
@@ -51,8 +56,9 @@ signals:
 
 protected:
     void FormResize() override;
-    // Opens with the cursor in "A File", its text selected, or on the first
-    // check box when the Options page is in front.
+    // Opens on the Compare page with the cursor in "A File" (or "Other
+    // File", see StartInOtherFile), its text selected, whatever page was in
+    // front before.
     void showEvent(QShowEvent *Event) override;
 
 private:
@@ -64,11 +70,13 @@ private:
     };
 
     // Commits Box's text to its history, seeds the open dialog with it and,
-    // unless the dialog is cancelled, puts the chosen file in the box.
+    // unless the dialog is cancelled, puts the chosen file in the box. The
+    // focus goes back to the box either way, so Enter then is OK.
     void Browse(THistoryBox *Box);
     // The focus to the first control of the page in front.
     void FocusPage();
 
     Ui::CompareDialog ui;
     std::vector<TCheckBoxValue> FCheckBoxes;
+    bool FStartInOtherFile = false;
 };

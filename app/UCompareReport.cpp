@@ -1,8 +1,10 @@
 #include "UCompareReport.h"
 
 #include "Compare.h"
+#include "DiscardQuestion.h"
 #include "FileDrop.h"
 #include "FileNames.h"
+#include "LongLineShaping.h"
 #include "ReportFont.h"
 #include "RunTexts.h"
 #include "TDifferenceNavigator.h"
@@ -40,11 +42,12 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     ApplyReportFont(design);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    SetOuterGeometry(QRect(157, 87, 435, 300));
+    SetOuterGeometry(FirstStartGeometry(screen()));
     NameSeparators();
     FSink = std::make_unique<TFieldSink>(ui.resultField, ui.StatusBar1);
     FFindBar = new TFindBar(ui.resultField, ui.StatusBar1, this);
     connect(FFindBar, &TFindBar::VisibilityChanged, this, &TCompareReport::FormResize);
+    KeepLongLinesShaped(ui.resultField);
     FKept = std::make_unique<TKeptReport>(ui.resultField, ui.StatusBar1);
     FOutput = std::make_unique<TReportOutput>(this, ui.resultField, ui.StatusBar1,
                                               QString::fromStdString(Section) +
@@ -90,6 +93,10 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     ui.Redo1->setEnabled(false);
     connect(ui.resultField, &QPlainTextEdit::undoAvailable, ui.Undo1, &QAction::setEnabled);
     connect(ui.resultField, &QPlainTextEdit::redoAvailable, ui.Redo1, &QAction::setEnabled);
+    for (QAction *action : {ui.Cut1, ui.Copy1}) {
+        action->setEnabled(false);
+        connect(ui.resultField, &QPlainTextEdit::copyAvailable, action, &QAction::setEnabled);
+    }
 
     FNavigator = new TDifferenceNavigator(ui.resultField);
     // A drop that changes nothing, here or on a file box, says why.
@@ -105,6 +112,7 @@ TCompareReport::TCompareReport(QWidget *Owner, const std::string &KeyPath)
     connect(FCompareDialog, &TCompareDialog::DropRefused, this, say);
     connect(FCompareWizard, &TCompareWizard::DropRefused, this, say);
 
+    ShowTitle();
     // A store that cannot be read leaves the defaults; the program goes on.
     RunGuarded(nullptr, [this] { LoadFromIniFile(); });
 }
@@ -186,6 +194,7 @@ void TCompareReport::FormActivate() {
         RunOnFiles(files[0], files[1]);
     } else if (files.size() == 1) {
         FCompareDialog->SetFirstFileName(files[0]);
+        FCompareDialog->StartInOtherFile();
         Dialog1Click();
     } else if (FCompareDialog->StartWithDialog()) {
         Dialog1Click();
@@ -224,7 +233,8 @@ void TCompareReport::RunComparison(const TCompareRequest &Request) {
 }
 
 void TCompareReport::RunNow(const TCompareRequest &Request) {
-    setWindowTitle(RunTitle(Request));
+    FTitleRun = Request;
+    ShowTitle();
     FOutput->SetLastRun(Request);
     ui.SaveAsPatch1->setEnabled(true);
     FRunLabels = RunFileLabels(&Request);
@@ -236,6 +246,8 @@ void TCompareReport::RunNow(const TCompareRequest &Request) {
     // cannot be undone anyway.
     ui.resultField->setUndoRedoEnabled(false);
     FSink->BeginRun();
+    // The user's changes before the run are now part of its report.
+    ui.resultField->document()->setModified(false);
     const TCompareOutcome outcome = ::RunComparison(Request, *FSink);
     ui.resultField->setUndoRedoEnabled(true);
     FNavigator->EndRun();
@@ -300,16 +312,31 @@ void TCompareReport::SaveLocalToIniFile() {
     WriteReportFont("Font-1");
 }
 
+void TCompareReport::UseConfiguration(const std::string &Name) {
+    TMyReport::UseConfiguration(Name);
+    ShowTitle();
+}
+
+void TCompareReport::ShowTitle() {
+    setWindowTitle(FTitleRun ? RunTitle(*FTitleRun, IniFile->KeyPath())
+                             : ReportTitle(IniFile->KeyPath()));
+}
+
 void TCompareReport::New1Click() {
-    FRuns.Clear();
+    if (MayDiscardChanges(this, ui.resultField->document()))
+        FRuns.Clear();
 }
 
 void TCompareReport::ClearReport() {
-    setWindowTitle(QStringLiteral("Compare Report"));
+    FTitleRun.reset();
+    ShowTitle();
     FOutput->SetLastRun(std::nullopt);
     ui.SaveAsPatch1->setEnabled(false);
     FKept->Drop();
     FSink->Clear();
+    ui.resultField->document()->setModified(false);
+    // "Difference K of N" and the like spoke of the report just emptied.
+    ui.StatusBar1->clearMessage();
 }
 
 void TCompareReport::SaveAs1Click() {
@@ -364,11 +391,13 @@ void TCompareReport::Print1Click() {
 }
 
 void TCompareReport::LoadConfiguration1Click() {
-    LoadConfiguration();
+    if (LoadConfiguration())
+        ui.StatusBar1->showMessage(ConfigurationStatus(IniFile->KeyPath(), "loaded"));
 }
 
 void TCompareReport::SaveConfiguration1Click() {
-    SaveConfiguration();
+    if (SaveConfiguration())
+        ui.StatusBar1->showMessage(ConfigurationStatus(IniFile->KeyPath(), "saved"));
 }
 
 void TCompareReport::Exit1Click() {

@@ -41,7 +41,8 @@ public:
                        bool OnlyDifferences, bool IgnoreBigNumbers);
 
     // The same run from a whole request. The window's title names the two
-    // files by their labels from then on, until "&New".
+    // files by their labels from then on, until "&New"; and, while a named
+    // configuration is in use, that configuration (ReportTitle).
     void RunComparison(const TCompareRequest &Request);
 
     void RunFromDialog() override;
@@ -63,6 +64,8 @@ public:
     void SetReportFont(const QFont &Font) override;
     void LoadLocalFromIniFile() override;
     void SaveLocalToIniFile() override;
+    // The title follows the switch.
+    void UseConfiguration(const std::string &Name) override;
 
     TCompareDialog *CompareDialog() const { return FCompareDialog; }
     TCompareWizard *CompareWizard() const { return FCompareWizard; }
@@ -72,7 +75,8 @@ public:
     // A long kept report goes in a piece at a time after the window shows.
     bool LoadingKeptReport() const { return FKept->Loading(); }
 
-    // Menu handlers.
+    // Menu handlers. New asks first when the user changed the report
+    // (MayDiscardChanges).
     void New1Click();
     void SaveAs1Click();
     void SaveAsPatch1Click();
@@ -122,8 +126,10 @@ private:
     void Connect(QAction *Action, const std::function<void()> &Command);
     // One run taken from the queue, with no other run going.
     void RunNow(const TCompareRequest &Request);
-    // Empties the report: "&New", also once a run it stopped has unwound.
+    // Empties the report and its status: "&New", also once a run it stopped
+    // has unwound.
     void ClearReport();
+    void ShowTitle();
     void NameSeparators();
     // Two files dropped from outside are compared, one opens the dialog
     // with it; the start waits for the drop to end.
@@ -145,6 +151,7 @@ private:
         bool FromWizard = false;
     };
     std::optional<TLastRun> FLastRun;
+    std::optional<TCompareRequest> FTitleRun;   // the run the title names
     TDifferenceNavigator *FNavigator = nullptr; // owned by the report text
     TFindBar *FFindBar = nullptr;
     TLineChoice FLineChoice = TLineChoice::Report;                   // "Go to Line"'s last choice

@@ -2,6 +2,7 @@
 
 #include "AppResources.h"
 #include "FileDrop.h"
+#include "FileNameBox.h"
 #include "FileNames.h"
 #include "LabelFit.h"
 #include "UMyDialog.h"
@@ -52,6 +53,11 @@ void TCompareWizard::OnShowForm() {
 }
 
 void TCompareWizard::BtnNextClick() {
+    // A file page moves on only with its name given.
+    QWidget *page = notebook->currentWidget();
+    for (QLineEdit *box : {ui.firstFile, ui.secondFile})
+        if (page->isAncestorOf(box) && !CheckFileNameGiven(box))
+            return;
     if (notebook->currentIndex() < LastPage)
         notebook->setCurrentIndex(notebook->currentIndex() + 1);
     UpdateButtons();
@@ -66,6 +72,8 @@ void TCompareWizard::BtnBackClick() {
 void TCompareWizard::Browse(QLineEdit *Edit) {
     if (const auto Chosen = BrowseForFile(OpenDialog1, Edit->text()))
         Edit->setText(*Chosen);
+    // Enter then moves on, rather than browsing again.
+    Edit->setFocus(Qt::OtherFocusReason);
 }
 
 QString TCompareWizard::FirstFileName() const {

@@ -22,6 +22,8 @@ public:
 
     // Every showing starts on the Welcome page.
     void OnShowForm();
+    // On a file page, moves on only when its box holds a name; an empty one
+    // gets the focus and says why.
     void BtnNextClick();
     void BtnBackClick();
     void BtnBrowseClick();
@@ -39,6 +41,7 @@ protected:
     void showEvent(QShowEvent *Event) override;
 
 private:
+    // Puts the chosen file in Edit; the focus goes back to Edit either way.
     void Browse(QLineEdit *Edit);
 
     Ui::CompareWizard ui;

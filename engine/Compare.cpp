@@ -1,5 +1,6 @@
 #include "Compare.h"
 
+#include "StoppedStatus.h"
 #include "TFolderReport.h"
 #include "TLookAheadWindow.h"
 #include "TMyStringList.h"
@@ -194,8 +195,13 @@ std::string StatusText(const TCompareRequest &Request, const TCompareOutcome &Ou
         Text[0] = char(std::toupper((unsigned char)Text[0]));
         return Text;
     }
-    if (!Outcome.Completed)
+    if (!Outcome.Completed && Outcome.Folders)
         return std::string(StatusStopped);
+    if (!Outcome.Completed) {
+        // A common line is a step in each file.
+        const std::size_t Walked = Outcome.OnlyInFirst + Outcome.OnlyInSecond + 2 * Outcome.Common;
+        return StoppedStatus(Walked, Outcome.Lines);
+    }
     if (Outcome.Folders)
         return FolderStatusText(Outcome);
     std::string Unread;
@@ -345,6 +351,7 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
             return Outcome;
         }
         Outcome.UnfilteredLines = First.UnfilteredLines() + Second.UnfilteredLines();
+        Outcome.Lines = std::size_t(First.Count()) + std::size_t(Second.Count());
         Report.FilesRead(std::size_t(First.Count()), std::size_t(Second.Count()));
         if (Request.IgnoreBigNumbers && NumbersInText) {
             First.NormaliseBigNumbers(BigNumberLength);

@@ -11,8 +11,9 @@
 // The line that parts two runs appended to one report: 62 full stops.
 inline constexpr std::string_view SeparatorLine =
     "..............................................................";
-// The status texts: "All Done" begins that of a run that walked both files
-// to the end; a run cut short says it is incomplete.
+// "All Done" begins the status text of a run that walked both files to the
+// end; a run cut short says how far it got (StoppedStatus), or, for two
+// folders, whose walk has no known end, StatusStopped.
 inline constexpr std::string_view StatusAllDone = "All Done";
 inline constexpr std::string_view StatusStopped = "Stopped: the report is incomplete";
 
@@ -76,13 +77,13 @@ bool WalkStores(const TMyStringList &First, const TMyStringList &Second,
 
 // One run as the report window starts it: clears StopRequested, empties the
 // report (Clear) or appends the separator, compares when Compare is set,
-// then sets the status text from the outcome: StatusStopped when the run
-// was cut short, else "Cannot read NAME" (both names joined by " and " when
-// both failed), else "All Done: N lines only in LABEL1, M only in LABEL2,
-// K in both" ("All Done" alone when Compare is false), followed by "; " and
-// the UnfilteredNote when lines hit the patterns' match limit. A pattern
-// that does not compile makes the status its message, and nothing is read.
-// Two folders are compared as CompareFolders does, with its status; a
-// folder beside a file stands for the file of that name inside it
-// (WithFileInFolder).
+// then sets the status text from the outcome: StoppedStatus with the lines
+// of both files walked when the run was cut short, else "Cannot read NAME"
+// (both names joined by " and " when both failed), else "All Done: N lines
+// only in LABEL1, M only in LABEL2, K in both" ("All Done" alone when
+// Compare is false), followed by "; " and the UnfilteredNote when lines hit
+// the patterns' match limit. A pattern that does not compile makes the
+// status its message, and nothing is read. Two folders are compared as
+// CompareFolders does, with its status; a folder beside a file stands for
+// the file of that name inside it (WithFileInFolder).
 TCompareOutcome RunComparison(const TCompareRequest &Request, TReportSink &Report);

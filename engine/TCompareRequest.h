@@ -44,6 +44,7 @@ struct TCompareOutcome {
     std::size_t OnlyInFirst = 0;     // lines reported as only in the first file
     std::size_t OnlyInSecond = 0;    // lines reported as only in the second file
     std::size_t Common = 0;          // lines in both files, also when they were left out
+    std::size_t Lines = 0;           // lines of both files together, once both were read
     std::string PatternError;        // why a pattern could not be used; nothing was read
     std::size_t UnfilteredLines = 0; // lines that hit the patterns' match limit: compared whole
     // The names compared: the request's, or for a folder given beside a

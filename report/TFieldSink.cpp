@@ -144,6 +144,7 @@ void TFieldSink::Recolour() {
                        !document->isRedoAvailable();
     if (quiet)
         document->setUndoRedoEnabled(false);
+    const bool modified = document->isModified();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     for (QTextBlock block = document->begin(); block.isValid();) {
@@ -160,6 +161,7 @@ void TFieldSink::Recolour() {
         block = last.next();
     }
     cursor.endEditBlock();
+    document->setModified(modified);
     if (quiet)
         document->setUndoRedoEnabled(true);
 }
@@ -200,6 +202,8 @@ void TFieldSink::Flush() {
     QScrollBar *bar = FField->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     QTextDocument *document = FField->document();
+    // The report's own lines are no change of the user's (see isModified).
+    const bool modified = document->isModified();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     const bool intoEmpty = document->isEmpty();
@@ -219,6 +223,7 @@ void TFieldSink::Flush() {
     cursor.endEditBlock();
     if (FDecorated)
         NumberLines(firstBlock, insertedAt);
+    document->setModified(modified);
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();

@@ -50,7 +50,8 @@ public:
     void BeginRun();
     // Appends the buffered lines to the control now. The control's text is
     // taken as a list of lines: an empty control holds none, otherwise a new
-    // line starts after its last one.
+    // line starts after its last one. The document's modified flag stays as
+    // it was: it tells the user's own changes.
     void Flush();
     // Lines show in the colours of their kinds (the default); without, the
     // report is plain as it was, for the benchmark's reference run.

@@ -1,5 +1,6 @@
 #include "FileDrop.h"
 
+#include "FileNameBox.h"
 #include "FileNames.h"
 
 #include <QAbstractScrollArea>
@@ -108,7 +109,7 @@ void AcceptFileNameDrop(QWidget *Box, std::function<void(const QString &)> Put,
     AcceptFileDrops(
         Box, 1, [Put = std::move(Put)](const QStringList &Files) { Put(Files.first()); },
         [Box, Refused = std::move(Refused)](const QString &Why) {
-            QToolTip::showText(Box->mapToGlobal(QPoint(0, Box->height())), Why, Box);
+            ShowTipUnder(Box, Why);
             Refused(Why);
         });
 }

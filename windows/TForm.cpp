@@ -1,5 +1,6 @@
 #include "TForm.h"
 
+#include "StrayAccessKeys.h"
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFontDatabase>
@@ -129,6 +130,7 @@ void TForm::setVisible(bool Visible) {
         if (FPendingOuter.isValid() && IsNormal(this))
             SetOuterGeometry(OuterGeometry());
         BeforeShow();
+        SwallowStrayAccessKeys(this);
     }
     QDialog::setVisible(Visible);
 }

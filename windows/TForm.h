@@ -22,7 +22,8 @@ enum TModalResult : int {
 // returns. Esc, the close box and reject() give mrCancel, never 0. A button
 // given a modal result closes the form with done(result) when clicked, before
 // its click handler (connected with OnClick) runs; the result is read at
-// click time, so it may change while the form is shown.
+// click time, so it may change while the form is shown. An Alt+letter that
+// no control of the form answers types nothing.
 class TForm : public QDialog {
     Q_OBJECT
 public:

@@ -60,8 +60,8 @@ THelpViewer::THelpViewer(QWidget *Owner) : QWidget(Owner, Qt::Window) {
     ForwardButton = new QPushButton(QStringLiteral("&Forward"), this);
     for (QPushButton *Button : {BackButton, ForwardButton})
         Button->setEnabled(false);
-    connect(BackButton, &QPushButton::clicked, Browser, &QTextBrowser::backward);
-    connect(ForwardButton, &QPushButton::clicked, Browser, &QTextBrowser::forward);
+    connect(BackButton, &QPushButton::clicked, this, [this] { Go(&QTextBrowser::backward); });
+    connect(ForwardButton, &QPushButton::clicked, this, [this] { Go(&QTextBrowser::forward); });
     connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QPushButton::setEnabled);
     connect(Browser, &QTextBrowser::forwardAvailable, ForwardButton, &QPushButton::setEnabled);
 
@@ -72,8 +72,8 @@ THelpViewer::THelpViewer(QWidget *Owner) : QWidget(Owner, Qt::Window) {
         addAction(Action);
         connect(Action, &QAction::triggered, this, Slot);
     };
-    AddKeys({QKeySequence(Qt::ALT | Qt::Key_Left)}, [this] { Browser->backward(); });
-    AddKeys({QKeySequence(Qt::ALT | Qt::Key_Right)}, [this] { Browser->forward(); });
+    AddKeys({QKeySequence(Qt::ALT | Qt::Key_Left)}, [this] { Go(&QTextBrowser::backward); });
+    AddKeys({QKeySequence(Qt::ALT | Qt::Key_Right)}, [this] { Go(&QTextBrowser::forward); });
     AddKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)},
             [this] { close(); });
 
@@ -104,6 +104,19 @@ void THelpViewer::OpenFile(const QString &FileName, const QString &Section) {
     if (!Section.isEmpty())
         Browser->scrollToAnchor(Section);
     Browser->setFocus();
+}
+
+void THelpViewer::Go(void (QTextBrowser::*Step)()) {
+    // A link followed leaves the text cursor on it, as a focus frame, also
+    // once the page has moved on to the link's target; the history keeps
+    // that frame with the place a page is left, and scrolls to it on the
+    // way back, far from that place. So the cursor first goes to the view.
+    QScrollBar *Across = Browser->horizontalScrollBar(), *Down = Browser->verticalScrollBar();
+    const int Left = Across->value(), Top = Down->value();
+    Browser->setTextCursor(Browser->cursorForPosition(QPoint(0, 0)));
+    Across->setValue(Left);
+    Down->setValue(Top);
+    (Browser->*Step)();
 }
 
 THelpViewer *HelpViewer() {

@@ -23,6 +23,10 @@ public:
     QTextBrowser *Browser = nullptr;
     QPushButton *BackButton = nullptr;
     QPushButton *ForwardButton = nullptr;
+
+private:
+    // Back or Forward (Step): to the place where the page was left.
+    void Go(void (QTextBrowser::*Step)());
 };
 
 // The viewer ShowHelp uses, or null before ShowHelp first found a file

@@ -5,6 +5,7 @@
 #include "TRegistryTransaction.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
 
@@ -173,4 +174,16 @@ void TMyForm::BeforeShow() {
     default:
         break;
     }
+}
+
+QRect FirstStartGeometry(const QScreen *Screen) {
+    if (Screen == nullptr)
+        Screen = QGuiApplication::primaryScreen();
+    if (Screen == nullptr)
+        return QRect();
+    const QRect Available = Screen->availableGeometry();
+    const QSize Size(Available.width() * 2 / 3, Available.height() * 2 / 3);
+    return QRect(Available.topLeft() + QPoint((Available.width() - Size.width()) / 2,
+                                              (Available.height() - Size.height()) / 2),
+                 Size);
 }

@@ -5,6 +5,8 @@
 
 #include <QSize>
 #include <memory>
+
+class QScreen;
 #include <string>
 
 // Base of every window that keeps its state between runs: it owns a settings
@@ -62,3 +64,9 @@ private:
     QSize FDesignSize;   // client size of the design, for rules 1 and 3
     QRect FRestoreOuter; // the normal outer frame to return to, while not normal
 };
+
+// The outer frame of a main window on its first start, while no placement
+// of it is stored: two thirds of the available width and height of Screen
+// (the primary screen when null), centred there. A stored placement then
+// replaces it as it is.
+QRect FirstStartGeometry(const QScreen *Screen);

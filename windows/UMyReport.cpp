@@ -124,20 +124,22 @@ void TMyReport::WriteReportFont(const std::string &Ident) {
     IniFile->WriteFont(Section, Ident, FReportFont);
 }
 
-void TMyReport::SaveConfiguration() {
+bool TMyReport::SaveConfiguration() {
     auto Window = std::make_unique<TSaveConfig>(this);
     if (ShowModal(Window.get()) != mrOk)
-        return;
+        return false;
     const std::string Name = Window->Name().toStdString();
     UseConfiguration(Name);
     SaveToIniFile();
+    return true;
 }
 
-void TMyReport::LoadConfiguration() {
+bool TMyReport::LoadConfiguration() {
     auto Window = std::make_unique<TLoadConfig>(this);
     if (ShowModal(Window.get()) != mrOk)
-        return;
+        return false;
     const std::string Name = Window->Name().toStdString();
     UseConfiguration(Name);
     LoadFromIniFile();
+    return true;
 }

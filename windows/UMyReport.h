@@ -27,12 +27,14 @@ public:
     virtual void SetReportFont(const QFont &Font) = 0;
 
     // The commands; store failures propagate to the caller.
-    void ShowDialog();        // 1 runs RunFromDialog, 5 runs ShowWizard
-    void ShowWizard();        // 1 runs RunFromWizard
-    void ChooseFont();        // confirmed font goes to SetReportFont; a
-                              // cancelled dialog gets back its former font
-    void SaveConfiguration(); // asks for a name, switches, saves all three
-    void LoadConfiguration(); // asks for a name, switches, restores all three
+    void ShowDialog(); // 1 runs RunFromDialog, 5 runs ShowWizard
+    void ShowWizard(); // 1 runs RunFromWizard
+    void ChooseFont(); // confirmed font goes to SetReportFont; a
+                       // cancelled dialog gets back its former font
+    // Each asks for a name, switches all three windows to it and saves or
+    // restores them there; true when a name was chosen.
+    bool SaveConfiguration();
+    bool LoadConfiguration();
 
     // Owned by the report window (Qt children); set by the subclass.
     TMyDialog *Dialog = nullptr;

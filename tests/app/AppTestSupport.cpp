@@ -92,3 +92,10 @@ QStringList WorkedExampleReport() {
     return {"       title", "new/   zero",  "       one",  "       two",
             "old/   three", "new/   THREE", "       four", "new/   five"};
 }
+
+QString FocusName(const QWidget *Window) {
+    const QWidget *W = Window->focusWidget();
+    while (W != nullptr && (W->objectName().isEmpty() || W->objectName().startsWith("qt_")))
+        W = W->parentWidget();
+    return W != nullptr ? W->objectName() : QString();
+}

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QPlainTextEdit;
+class QWidget;
 class TCompareReport;
 
 // A test with settings of its own: a fresh hive and data folder, and a
@@ -58,6 +59,10 @@ private:
     std::vector<std::pair<std::function<bool(QDialog *)>, std::function<int(QDialog *)>>> FAnswers;
     QStringList FErrors;
 };
+
+// The design name of the control with Window's focus; a part of a control
+// (the tabs of a page control) counts as the control.
+QString FocusName(const QWidget *Window);
 
 // The report of the first worked example: two notes.txt files in old/ and new/.
 QStringList WorkedExampleReport();

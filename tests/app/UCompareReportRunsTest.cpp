@@ -17,7 +17,9 @@
 #include <QDoubleSpinBox>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
@@ -335,8 +337,41 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     EXPECT_EQ(go(Qt::NoModifier), P(0, "No differences in the report"));
 }
 
-// Two files are compared at once, one opens the dialog with it, and a
-// missing one is named in the error box and compares as empty.
+// New asks before it drops what the user changed since the last run, load
+// or save; No keeps it. The report's own lines and their recolouring are
+// no change of the user's. New clears "Difference K of N".
+TEST_F(ReportRunsTest, NewAsksBeforeItDropsTheUsersChanges) {
+    auto report = SmallReport();
+    auto *field = Child<QPlainTextEdit>(report, "resultField");
+    QPalette dark;
+    dark.setColor(QPalette::Base, Qt::black);
+    report->setPalette(dark);
+    QApplication::processEvents();
+    QTest::keyClick(field, Qt::Key_F8);
+    Child<QAction>(report, "New1")->trigger();
+    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(), QString());
+    QTest::keyClicks(field, QStringLiteral("mine"));
+    Answer<QMessageBox>([](QMessageBox *Box) {
+        EXPECT_EQ(Box->text(), QStringLiteral("Discard the changes you made to the report?"));
+        return int(QMessageBox::No);
+    });
+    Child<QAction>(report, "New1")->trigger();
+    EXPECT_EQ(Lines(report), QStringList(QStringLiteral("mine")));
+    Answer<QFileDialog>([](QFileDialog *) { return int(QDialog::Accepted); });
+    Child<QAction>(report, "SaveAs1")->trigger();
+    Child<QAction>(report, "New1")->trigger();
+    EXPECT_TRUE(Lines(report).isEmpty());
+    // Typed, then a run that keeps the report.
+    QTest::keyClicks(field, QStringLiteral("mine"));
+    report->RunComparison(false, Path(QStringLiteral("a.txt")), Path(QStringLiteral("b.txt")), true,
+                          false, false);
+    Child<QAction>(report, "New1")->trigger();
+    EXPECT_TRUE(Lines(report).isEmpty());
+}
+
+// Two files are compared at once, one opens the dialog with it as "A File"
+// and the cursor in "Other File", and a missing one is named in the error
+// box and compares as empty.
 TEST_F(ReportRunsTest, CompareTwoFilesOneOrAMissingOne) {
     const auto [first, second] = WorkedExampleFiles();
     Start({first, second}, [&](TCompareReport *Report) {
@@ -349,6 +384,9 @@ TEST_F(ReportRunsTest, CompareTwoFilesOneOrAMissingOne) {
         [&] {
             Answer<TCompareDialog>([&](TCompareDialog *Dialog) {
                 EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText(), only);
+                Dialog->show(); // the other name is still to be typed
+                EXPECT_EQ(FocusName(Dialog), QStringLiteral("file2"));
+                Dialog->hide();
                 return int(mrCancel);
             });
         });

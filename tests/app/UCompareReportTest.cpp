@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -51,15 +52,6 @@ QStringList Lines(const TReport &Report) {
 // Family, points, bold and italic.
 auto Style(const QFont &Font) {
     return std::tuple(Font.family(), Font.pointSize(), Font.bold(), Font.italic());
-}
-
-// The design name of the control with Window's focus; a part of a control
-// (the tabs of a page control) counts as the control.
-QString FocusName(const QWidget *Window) {
-    const QWidget *W = Window->focusWidget();
-    while (W != nullptr && (W->objectName().isEmpty() || W->objectName().startsWith("qt_")))
-        W = W->parentWidget();
-    return W != nullptr ? W->objectName() : QString();
 }
 
 // The control with the focus, then each one Tab reaches until the first.
@@ -139,6 +131,7 @@ protected:
         "dontListCommon", "ignoreBigNumbers", "startWithDialog", "clearReport",
         "maintainReport", "ignoreCase",       "ignoreWhiteSpace"};
     QFont Chosen{"DejaVu Sans Mono", 14};
+    const QRect Placed{20, 30, 300, 200};
 
     // Opens the program, sets a value of every kind other than its default
     // and closes it again (the values are saved at destruction).
@@ -162,6 +155,7 @@ protected:
         Child<QAction>(Report, "LineNumbers1")->trigger();
         Child<QLineEdit>(Wizard, "firstFile")->setText("/a.txt");
         Child<QLineEdit>(Wizard, "secondFile")->setText("/b.txt");
+        Report->SetOuterGeometry(Placed);
         ChooseFont(Report, Chosen, true);
         BeforeExit();
     }
@@ -202,6 +196,10 @@ TEST_F(StoredValuesTest, AFirstStartShowsTheDefaults) {
     const QFont Font = Child<QPlainTextEdit>(Report, "resultField")->font();
     EXPECT_EQ(Style(Font), std::tuple(QString("Courier New"), 10, false, false));
     EXPECT_TRUE(QFontInfo(Font).fixedPitch()) << QFontInfo(Font).family().toStdString();
+    // Two thirds of the screen's free area, centred.
+    const QRect Free = Report->screen()->availableGeometry(), Outer = Report->OuterGeometry();
+    EXPECT_EQ(Outer.size(), QSize(Free.width() * 2 / 3, Free.height() * 2 / 3));
+    EXPECT_LE((Outer.center() - Free.center()).manhattanLength(), 2);
 }
 
 TEST_F(StoredValuesTest, EveryValueIsStoredUnderItsName) {
@@ -223,6 +221,7 @@ TEST_F(StoredValuesTest, TheStoredValuesComeBackAtTheNextStart) {
     EXPECT_TRUE(Options.IgnoreBigNumbers && Options.IgnoreCase && Options.IgnoreWhiteSpace);
     EXPECT_EQ(Options.FileName1, "/tmp/typed.txt");
     EXPECT_EQ(Options.IgnoreText, std::vector<std::string>{"'x'"});
+    EXPECT_EQ(Report->OuterGeometry(), Placed);
     EXPECT_EQ(Style(Child<QPlainTextEdit>(Report, "resultField")->font()), Style(Chosen));
     EXPECT_EQ(Style(Report->GetFontDialog()->currentFont()), Style(Chosen));
     EXPECT_FALSE(Child<QAction>(Report, "LineNumbers1")->isChecked());
@@ -323,6 +322,24 @@ TEST_F(CompareReportTest, DialogAndWizardStartTheRuns) {
     EXPECT_EQ(Report->windowTitle(), "Compare Report");
 }
 
+// OK with an empty name box, and the wizard's Next on a file page with one,
+// stay: the cursor goes to the box and a tip under it says why.
+TEST_F(CompareReportTest, OkAndNextNeedAFileName) {
+    auto Report = OpenReport();
+    TCompareDialog *Dialog = Report->CompareDialog();
+    TCompareWizard *Wizard = Report->CompareWizard();
+    AnswerDialog("a.txt", "", "OKButton");
+    Child<QAction>(Report, "Dialog1")->trigger();
+    EXPECT_TRUE(Dialog->isVisible());
+    EXPECT_EQ(FocusName(Dialog) + " " + QToolTip::text(), "file2 Name a file to compare");
+    Wizard->show();
+    Child<QLineEdit>(Wizard, "firstFile")->clear();
+    for (int Press = 0; Press < 2; ++Press)
+        Wizard->BtnNext->click();
+    EXPECT_EQ(Wizard->notebook->currentIndex(), 1);
+    EXPECT_EQ(FocusName(Wizard), "firstFile");
+}
+
 // Stop, then Exit, during a run end it at the step in progress, saying so;
 // Exit also ends the window's modal run, which Esc in the report's text
 // does not. A later run is whole.
@@ -344,7 +361,7 @@ TEST_F(CompareReportTest, StopOrExitDuringARunEndsIt) {
             QTimer::singleShot(0, Child<QAction>(Report, Action), &QAction::trigger);
             Report->RunComparison(true, A, B, true, false, false);
             EXPECT_TRUE(Lines(Report).size() > 0 && Lines(Report).size() < 100000) << Action;
-            EXPECT_EQ(Status(Report), "Stopped: the report is incomplete") << Action;
+            EXPECT_EQ(Status(Report), "Stopped at 0 %: the report is incomplete") << Action;
         }
     });
     EXPECT_EQ(ShowModal(Report.get()), mrCancel);
@@ -494,7 +511,8 @@ TEST_F(CompareReportTest, ThePrintButtonRefusesAFifoBeforeQtOpensIt) {
 // Loading a configuration gives the report every style of its stored font,
 // whatever the font before had: a regular one loses the bold of a font
 // chosen before, a bold one is bold after a regular one, in the report and
-// in the font dialog. The dialog's values come back with it.
+// in the font dialog. The dialog's values come back with it. The title and
+// the status name the configuration saved or loaded.
 TEST_F(CompareReportTest, LoadingAConfigurationGivesTheFontItsStoredStyles) {
     auto Report = OpenReport();
     auto *Field = Child<QPlainTextEdit>(Report, "resultField");
@@ -509,6 +527,8 @@ TEST_F(CompareReportTest, LoadingAConfigurationGivesTheFontItsStoredStyles) {
             return int(mrOk);
         });
         Child<QAction>(Report, "SaveConfiguration1")->trigger();
+        EXPECT_EQ(Status(Report),
+                  QString("Configuration %1 saved; changes now go to %1").arg(Style));
     };
     const auto Load = [&](const char *Style, bool Bold) {
         Answer<TLoadConfig>([Style](TLoadConfig *Window) {
@@ -521,6 +541,9 @@ TEST_F(CompareReportTest, LoadingAConfigurationGivesTheFontItsStoredStyles) {
         EXPECT_EQ(Field->font().bold(), Bold) << Style;
         EXPECT_EQ(Report->GetFontDialog()->currentFont().bold(), Bold) << Style;
         EXPECT_EQ(Common->isChecked(), Bold) << Style;
+        EXPECT_EQ(Status(Report),
+                  QString("Configuration %1 loaded; changes now go to %1").arg(Style));
+        EXPECT_EQ(Report->windowTitle(), QString("Compare Report [%1]").arg(Style));
     };
     Save("Bold", true);
     Save("Book", false);
@@ -561,8 +584,10 @@ TEST_F(DesktopTest, WizardFocusTabStopsAndEnterOnEveryPage) {
 }
 
 // Each window's first focus, its text selected, and its Tab chain, which
-// follows the layout; every menu item has an access key, and no two in one
-// menu, or one window, clash. The dialog cannot shrink below its design.
+// follows the layout; the dialog opens on its Compare page whatever page was
+// left in front. Every menu item has an access key, and no two in one menu,
+// or one window, clash; one that no control in view answers types nothing.
+// The dialog cannot shrink below its design.
 TEST_F(DesktopTest, FocusTabChainsAndAccessKeys) {
     auto Report = OpenReport();
     EXPECT_EQ(FocusName(Report.get()), "resultField");
@@ -571,8 +596,10 @@ TEST_F(DesktopTest, FocusTabChainsAndAccessKeys) {
     TSaveConfig Save;
     TLoadConfig Load;
     const QStringList Buttons{"OKButton", "WizardButton", "helpButton", "CancelButton", "notebook"};
+    auto *Pages = Child<QTabWidget>(Dialog, "notebook");
+    Pages->setCurrentWidget(Child<QWidget>(Dialog, "optionsTab"));
     const std::tuple<QWidget *, const char *, QString, QStringList> Cases[] = {
-        {Dialog, "FilesTab", "/tmp/a.txt",
+        {Dialog, nullptr, "/tmp/a.txt",
          QStringList{"file1", "browse1Button", "file2", "browse2Button", "dontListCommon",
                      "ignoreBigNumbers"} +
              Buttons},
@@ -583,12 +610,19 @@ TEST_F(DesktopTest, FocusTabChainsAndAccessKeys) {
         {&Save, nullptr, Save.Name(), {"EditName", "ListBoxNames", "Button1", "Button2"}},
         {&Load, nullptr, "", {"ComboBoxNames", "Button1", "Button2"}}};
     for (const auto &[Window, Page, Selected, Chain] : Cases) {
-        if (Page != nullptr)
-            Child<QTabWidget>(Window, "notebook")->setCurrentWidget(Child<QWidget>(Window, Page));
         Window->show();
+        if (Page != nullptr)
+            Pages->setCurrentWidget(Child<QWidget>(Dialog, Page));
         EXPECT_EQ(SelectedText(Window), Selected);
         EXPECT_EQ(TabChain(Window), Chain);
     }
+    // Alt+G and Alt+P of the Options page, and Alt+Q of no control.
+    Pages->setCurrentWidget(Child<QWidget>(Dialog, "FilesTab"));
+    for (QWidget *Target : {Dialog->focusWidget(), Child<QWidget>(Report, "resultField")})
+        for (const Qt::Key Key : {Qt::Key_G, Qt::Key_P, Qt::Key_Q})
+            QTest::keyClick(Target, Key, Qt::AltModifier);
+    EXPECT_EQ(Child<THistoryBox>(Dialog, "file1")->currentText() + Lines(Report).join(""),
+              "/tmp/a.txt");
     const QSize Design = Dialog->size();
     Dialog->resize(200, 100);
     QApplication::processEvents();
@@ -640,11 +674,13 @@ TEST_F(DesktopTest, HelpOpensAtTheDialogsSectionAndClosesByKey) {
     }
 }
 
-// The Edit menu's commands and their keys.
+// The Edit menu's commands and their keys; Cut and Copy follow the selection.
 TEST_F(DesktopTest, EditMenuUndoesRedoesAndSelectsAll) {
     auto Report = OpenReport();
     auto *Field = Child<QPlainTextEdit>(Report, "resultField");
+    auto *Cut = Child<QAction>(Report, "Cut1"), *Copy = Child<QAction>(Report, "Copy1");
     QTest::keyClicks(Field, "abc");
+    EXPECT_FALSE(Cut->isEnabled() || Copy->isEnabled());
     QTest::keyClick(Field, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Field->toPlainText(), "");
     Child<QAction>(Report, "Redo1")->trigger();
@@ -654,10 +690,14 @@ TEST_F(DesktopTest, EditMenuUndoesRedoesAndSelectsAll) {
     EXPECT_EQ(Field->toPlainText(), "abc");
     Child<QAction>(Report, "SelectAll1")->trigger();
     EXPECT_EQ(Field->textCursor().selectedText(), "abc");
+    EXPECT_TRUE(Cut->isEnabled() && Copy->isEnabled());
+    Cut->trigger();
+    EXPECT_FALSE(Cut->isEnabled() || Copy->isEnabled());
 }
 
 // Every browse button opens in the folder its box names, offering the
-// file's name, and at home when the box names no folder that exists. The
+// file's name, and at home when the box names no folder that exists; the
+// cursor returns to the box, so Enter is then OK (or Next). The
 // dialog's boxes commit their text to the history first. Cancelled, the box
 // keeps its text; accepted, it takes the chosen file.
 TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderAndTakesTheChosenFile) {
@@ -677,6 +717,9 @@ TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderAndTakesTheChosenFile) {
             auto *Edit =
                 Box ? Box->lineEdit() : qobject_cast<QLineEdit *>(Child<QWidget>(Window, BoxName));
             Edit->setText(Text);
+            // As reached with Tab: afterwards the cursor is back in the box.
+            Window->show();
+            Child<QPushButton>(Window, Button)->setFocus();
             Answer<QFileDialog>([&](QFileDialog *Open) {
                 EXPECT_EQ(Open->directory().absolutePath(),
                           Accept ? QDir::homePath() : Path("deep"));
@@ -686,6 +729,7 @@ TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderAndTakesTheChosenFile) {
             });
             Child<QPushButton>(Window, Button)->click();
             EXPECT_EQ(Edit->text(), Accept ? Chosen : Text);
+            EXPECT_EQ(FocusName(Window), BoxName);
             EXPECT_TRUE(Box == nullptr || Box->itemText(0) == Text) << "committed first";
         }
 }
@@ -695,8 +739,9 @@ TEST_F(DesktopTest, BrowseOpensInTheBoxsFolderAndTakesTheChosenFile) {
 // from outside (SIGTERM, as a logout or kill sends it) with the report up,
 // or while a start-up box waits for the user, the windows close and the
 // program ends through the normal save instead of being killed. A
-// configuration name in UTF-8 is kept under that name; any other could
-// never be loaded back, and is refused with a box for the default one.
+// configuration name in UTF-8 is kept under that name, which the title
+// shows; any other could never be loaded back, and is refused with a box for
+// the default one.
 TEST_F(CompareReportTest, RunsEndThroughTheNormalSave) {
     WriteBytes("config/tarnwell/registry.sqlite3",
                QByteArray("this is not a database at all, just some text ").repeated(200));
@@ -707,6 +752,10 @@ TEST_F(CompareReportTest, RunsEndThroughTheNormalSave) {
     const std::string Name = "/x/Gr\xC3\xBC\xC3\x9F";
     Answer<TCompareReport>([&](TCompareReport *Report) {
         EXPECT_EQ(Report->IniFile->KeyPath(), std::string(OthersKey) + "\\Gr\xC3\xBC\xC3\x9F");
+        const auto [First, Second] = WorkedExampleFiles();
+        Report->RunComparison(true, First, Second, true, false, false);
+        EXPECT_EQ(Report->windowTitle(),
+                  QString::fromUtf8("Compare Report [Gr\xC3\xBC\xC3\x9F] - old/ : new/"));
         const QStringList Told = TakeErrors();
         EXPECT_TRUE(Told.size() == 1 && Told[0].contains("registry.sqlite3"))
             << Told.join('|').toStdString();

@@ -1,5 +1,6 @@
 #include "Compare.h"
 #include "EngineTestSupport.h"
+#include "StoppedStatus.h"
 #include "TCompareRequest.h"
 
 #include <gtest/gtest.h>
@@ -179,7 +180,8 @@ TEST_F(StopTest, AStopEndsTheWalkAfterTheStepInProgress) {
     RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
     EXPECT_EQ(Sink.Shown(), "2   p\n2   q\n2   r\n");
     EXPECT_EQ(Sink.Deliveries, 1);
-    EXPECT_EQ(Sink.Status, StatusStopped);
+    // Three of the eleven lines of both files were walked.
+    EXPECT_EQ(Sink.Status, "Stopped at 27 %: the report is incomplete");
 }
 
 // A run whose first file cannot be read and whose second has three lines,
@@ -204,7 +206,8 @@ TEST_F(StopTest, InATailTheLineAfterTheStopStillGoes) {
 TEST_F(StopTest, AStoppedRunSaysSoEvenWhenAFileWasUnreadable) {
     TRecordingSink Sink;
     RunStoppedInTheTail(Sink);
-    EXPECT_EQ(Sink.Status, StatusStopped); // not "Cannot read": the report is cut short
+    // Not "Cannot read": the report is cut short, after two of three lines.
+    EXPECT_EQ(Sink.Status, "Stopped at 66 %: the report is incomplete");
 }
 
 TEST_F(StopTest, AStopLeftFromBeforeDoesNotStopTheNextRun) {
@@ -251,21 +254,23 @@ TEST_F(StopTest, AStopWhileLargeFilesLoadEndsTheRunThere) {
         EXPECT_EQ(WhileLoading, 1);
         EXPECT_TRUE(Sink.Lines.empty());
         EXPECT_TRUE(Outcome.Stopped);
-        EXPECT_EQ(Sink.Status, StatusStopped);
+        EXPECT_EQ(Sink.Status, "Stopped at 0 %: the report is incomplete");
     }
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {
     TRecordingSink All;
     RunComparison({.FileName1 = Notes1, .FileName2 = Notes2}, All);
-    for (int Limit : {0, 3, 7}) {
+    // The lines kept, and the percent of the twelve lines of both files
+    // walked (a common line counts in each).
+    for (const auto &[Limit, Percent] : {std::pair{0, 0}, {3, 41}, {7, 91}}) {
         TRecordingSink Sink;
         Sink.ThrowAfter = Limit;
         const TCompareOutcome Outcome =
             RunComparison({.FileName1 = Notes1, .FileName2 = Notes2}, Sink);
         EXPECT_EQ(All.Shown().rfind(Sink.Shown(), 0), 0u);
         EXPECT_EQ(Sink.Lines.size(), std::size_t(Limit));
-        EXPECT_EQ(Sink.Status, StatusStopped);
+        EXPECT_EQ(Sink.Status, StoppedStatus(Percent, 100));
         EXPECT_TRUE(Outcome.Broken && Outcome.Stopped);
     }
 }

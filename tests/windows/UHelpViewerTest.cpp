@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <fstream>
 
@@ -30,4 +33,32 @@ TEST_F(THelpViewerTest, ShowHelpSearchOrder) {
         EXPECT_TRUE(HelpViewer()->isVisible() && (!Viewer || Viewer == HelpViewer()));
         Viewer = HelpViewer();
     }
+}
+
+// Back and Forward return to the place where each page was left, also
+// after a link was clicked: the page of a link followed, not the link.
+TEST_F(THelpViewerTest, BackAndForwardReturnWhereThePageWasLeft) {
+    const std::string Text(4000, 'x');
+    QDir::home().mkpath("links");
+    std::ofstream(QDir::home().filePath("links/Tarnwells.hlp").toStdString())
+        << "<p><a href='#far'>far</a></p><p>" << Text << "</p>"
+        << "<h2 id='far'>far</h2><p>" << Text << "</p>";
+    SetHelpProgramFolder(QDir::home().filePath("links"));
+    ShowHelp();
+    THelpViewer *Viewer = HelpViewer();
+    Viewer->resize(300, 200);
+    Settle();
+    QTextBrowser *Browser = Viewer->Browser;
+    const QPointF Link = Browser->cursorRect(Browser->document()->find("far")).center();
+    for (const QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent Click(Type, Link, Browser->viewport()->mapToGlobal(Link), Qt::LeftButton,
+                          Type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
+        QApplication::sendEvent(Browser->viewport(), &Click);
+    }
+    const int Far = Browser->verticalScrollBar()->value();
+    ASSERT_GT(Far, 0);
+    Viewer->BackButton->click();
+    EXPECT_EQ(Browser->verticalScrollBar()->value(), 0);
+    Viewer->ForwardButton->click();
+    EXPECT_EQ(Browser->verticalScrollBar()->value(), Far);
 }
