@@ -96,6 +96,11 @@ void TCompareDialog::CommitFileNames() {
 }
 
 void TCompareDialog::done(int Result) {
+    if (Result == mrOk) {
+        ui.notebook->setCurrentWidget(ui.FilesTab);
+        if (!CheckFileNameGiven(ui.file1) || !CheckFileNameGiven(ui.file2))
+            return;
+    }
     const std::string Pattern = ui.ignoreText->currentText().toStdString();
     const auto Error =
         Result == mrOk && !Pattern.empty() ? TTextFilter::Check({Pattern}) : std::nullopt;
@@ -140,15 +145,6 @@ void TCompareDialog::showEvent(QShowEvent *Event) {
         ui.file2->setFocus(Qt::TabFocusReason);
         ui.file2->lineEdit()->selectAll();
     }
-}
-
-void TCompareDialog::done(int Result) {
-    if (Result == mrOk) {
-        ui.notebook->setCurrentWidget(ui.FilesTab);
-        if (!CheckFileNameGiven(ui.file1) || !CheckFileNameGiven(ui.file2))
-            return;
-    }
-    TMyDialog::done(Result);
 }
 
 void TCompareDialog::FocusPage() {

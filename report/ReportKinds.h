@@ -54,22 +54,3 @@ bool IsMarked(const QTextCharFormat &Format);
 
 // The contrast ratio of two colours as WCAG defines it, from 1 to 21.
 double ContrastRatio(const QColor &A, const QColor &B);
-
-// One run of only-in lines the cursor can be moved to: a line of that kind
-// whose previous line is of another kind (or none). Runs parted by a
-// separator are separate runs.
-struct TDifference {
-    int Block = -1; // block number of the run's first line
-    int Last = -1;  // and of its last
-    int Index = 0;  // 1 for the report's first run
-    int Count = 0;  // runs in the whole report
-};
-
-// Where FindDifference looks from block From: the first run starting after
-// it, the first starting at it or after, or the last starting before it.
-enum class TDifferenceSearch { After, AtOrAfter, Before };
-
-// The run Search asks for; nothing when there is none. Count is filled in
-// either way through Runs.
-std::optional<TDifference> FindDifference(QTextDocument *Document, int From,
-                                          TDifferenceSearch Search, int *Runs = nullptr);

@@ -2,10 +2,48 @@
 
 #include "ReportKinds.h"
 #include "TReportField.h"
+#include "TReportLines.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <vector>
+
+std::optional<TDifference> FindDifference(QTextDocument *Document, int From,
+                                          TDifferenceSearch Search, int *Runs) {
+    // The kinds by block number: a million lines are counted in a moment.
+    const std::vector<std::uint8_t> &kinds = TReportLines::Of(Document).Kinds();
+    const auto onlyIn = [](std::uint8_t Kind) {
+        return Kind == int(TLineKind::OnlyInFirst) + 1 || Kind == int(TLineKind::OnlyInSecond) + 1;
+    };
+    std::optional<TDifference> found;
+    int count = 0;
+    bool previousOnlyIn = false;
+    const int blocks = int(kinds.size());
+    for (int number = 0; number < blocks; ++number) {
+        const bool isOnlyIn = onlyIn(kinds[std::size_t(number)]);
+        if (isOnlyIn && !previousOnlyIn) {
+            ++count;
+            const bool wanted =
+                Search == TDifferenceSearch::Before
+                    ? number < From
+                    : !found && (number > From ||
+                                 (Search == TDifferenceSearch::AtOrAfter && number == From));
+            if (wanted) {
+                int last = number;
+                while (last + 1 < blocks && onlyIn(kinds[std::size_t(last + 1)]))
+                    ++last;
+                found = TDifference{number, last, count, 0};
+            }
+        }
+        previousOnlyIn = isOnlyIn;
+    }
+    if (Runs != nullptr)
+        *Runs = count;
+    if (found)
+        found->Count = count;
+    return found;
+}
 
 TDifferenceNavigator::TDifferenceNavigator(TReportField *Field) : QObject(Field), FField(Field) {
     const auto left = [this] { FAtDifference = false; };

@@ -59,8 +59,8 @@ TFindBar::TFindBar(QPlainTextEdit *Field, QStatusBar *Status, QWidget *Parent)
     connect(findNextButton, &QPushButton::clicked, this, &TFindBar::FindNext);
     connect(findPreviousButton, &QPushButton::clicked, this, &TFindBar::FindPrevious);
     connect(closeFindButton, &QToolButton::clicked, this, &TFindBar::Close);
-    connect(&FSearch, &TReportSearch::Found, this, &TFindBar::Found);
-    connect(&FSearch, &TReportSearch::NotFound, this, &TFindBar::NotFound);
+    connect(&FSearch, &TReportSearch::Found, this, &TFindBar::ShowMatch);
+    connect(&FSearch, &TReportSearch::NotFound, this, &TFindBar::ShowNoMatch);
     hide();
 }
 
@@ -114,7 +114,7 @@ void TFindBar::Find(bool Backward, int From) {
                    .From = From});
 }
 
-void TFindBar::Found(int Position, int Length, bool Wrapped) {
+void TFindBar::ShowMatch(int Position, int Length, bool Wrapped) {
     QTextCursor cursor(FField->document());
     cursor.setPosition(Position);
     cursor.setPosition(Position + Length, QTextCursor::KeepAnchor);
@@ -127,7 +127,7 @@ void TFindBar::Found(int Position, int Length, bool Wrapped) {
     Say(Wrapped ? QStringLiteral("Search wrapped") : QString());
 }
 
-void TFindBar::NotFound() {
+void TFindBar::ShowNoMatch() {
     SetNotFoundTint(true);
     Say(QStringLiteral("Not found: ") + findText->text());
 }

@@ -45,8 +45,8 @@ protected:
 
 private:
     void Find(bool Backward, int From);
-    void Found(int Position, int Length, bool Wrapped);
-    void NotFound();
+    void ShowMatch(int Position, int Length, bool Wrapped);
+    void ShowNoMatch();
     void Say(const QString &Message);
     void SetNotFoundTint(bool On);
 

@@ -1,10 +1,10 @@
 #include "TLineGutter.h"
 
-#include "TReportField.h"
 #include "TReportLines.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 
 namespace {
@@ -20,7 +20,8 @@ QString Column(std::size_t Number, std::size_t Largest) {
 
 } // namespace
 
-TLineGutter::TLineGutter(TReportField *Field) : QWidget(Field), FField(Field) {
+TLineGutter::TLineGutter(QPlainTextEdit *Field, TGutterView View)
+    : QWidget(Field), FField(Field), FView(std::move(View)) {
     setObjectName(QStringLiteral("lineGutter"));
     setAutoFillBackground(false);
     connect(Field, &QPlainTextEdit::updateRequest, this, [this](const QRect &Rect, int Dy) {
@@ -55,10 +56,10 @@ void TLineGutter::paintEvent(QPaintEvent *Event) {
     // Numbers in a softer colour than the text: they are not part of it.
     painter.setPen(palette().color(QPalette::PlaceholderText));
     const TReportLines &lines = TReportLines::Of(FField->document());
-    const auto [first, last] = FField->CurrentDifference();
+    const auto [first, last] = FView.Current();
     const int textWidth = width() - 2 * Padding - BarWidth;
-    for (QTextBlock block = FField->FirstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF rect = FField->BlockRect(block);
+    for (QTextBlock block = FView.FirstVisible(); block.isValid(); block = block.next()) {
+        const QRectF rect = FView.Where(block);
         if (rect.top() > Event->rect().bottom())
             break;
         if (!block.isVisible() || rect.bottom() < Event->rect().top())

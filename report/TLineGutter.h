@@ -2,10 +2,24 @@
 
 #include "TReportSink.h"
 
+#include <QRectF>
 #include <QString>
+#include <QTextBlock>
 #include <QWidget>
+#include <functional>
+#include <utility>
 
-class TReportField;
+class QPlainTextEdit;
+
+// What the gutter asks of the text it stands beside (the report field):
+// the first block in view, where a block lies in the view (viewport
+// coordinates), and the block numbers of the current difference's first and
+// last lines (-1 for none).
+struct TGutterView {
+    std::function<QTextBlock()> FirstVisible;
+    std::function<QRectF(const QTextBlock &)> Where;
+    std::function<std::pair<int, int>()> Current;
+};
 
 // The strip left of the report's text that shows, beside each line, its
 // number in the first file and in the second, in two right-aligned columns
@@ -13,7 +27,7 @@ class TReportField;
 // current difference. It takes the report's font.
 class TLineGutter : public QWidget {
 public:
-    explicit TLineGutter(TReportField *Field);
+    TLineGutter(QPlainTextEdit *Field, TGutterView View);
 
     // The width both columns need for the greatest numbers in the report.
     int WidthNeeded() const;
@@ -27,5 +41,6 @@ protected:
     void paintEvent(QPaintEvent *Event) override;
 
 private:
-    TReportField *FField;
+    QPlainTextEdit *FField;
+    TGutterView FView;
 };

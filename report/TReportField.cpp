@@ -10,7 +10,10 @@
 TReportField::TReportField(QWidget *Parent) : QPlainTextEdit(Parent) {
     // The index first, so the gutter and the map read it up to date.
     TReportLines &lines = TReportLines::Of(document());
-    FGutter = new TLineGutter(this);
+    FGutter = new TLineGutter(
+        this, {.FirstVisible = [this] { return FirstVisibleBlock(); },
+               .Where = [this](const QTextBlock &Block) { return BlockRect(Block); },
+               .Current = [this] { return CurrentDifference(); }});
     FMap = new TDifferenceMap(this);
     connect(&lines, &TReportLines::Changed, this, &TReportField::UpdateMargins);
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int Removed, int Added) {
