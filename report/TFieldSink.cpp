@@ -265,6 +265,8 @@ void TFieldSink::MarkShownLines() {
     if (FShownMarks.empty() || !FKinds)
         return;
     QTextDocument *document = FField->document();
+    // Marks are the report's own, no change of the user's (see isModified).
+    const bool modified = document->isModified();
     const TReportLines &lines = TReportLines::Of(document);
     QTextCursor cursor(document);
     cursor.beginEditBlock();
@@ -284,6 +286,7 @@ void TFieldSink::MarkShownLines() {
         cursor.setCharFormat(FKinds->MarkFormat(mark.Kind));
     }
     cursor.endEditBlock();
+    document->setModified(modified);
     FShownMarks.clear();
 }
 
