@@ -65,12 +65,11 @@ TEST_F(RunQueueTest, CommandsDuringARunWaitForItToUnwind) {
     }
 }
 
-TEST_F(RunQueueTest, StopWithNoRunGoingLeavesTheStopFlagAlone) {
+// With no run going, Stop leaves the stop flag alone and Clear empties the
+// report once.
+TEST_F(RunQueueTest, StopAndClearWithNoRunGoing) {
     Queue.Stop();
     EXPECT_FALSE(StopRequested);
-}
-
-TEST_F(RunQueueTest, ClearWithNoRunGoingEmptiesTheReportOnce) {
     Queue.Clear();
     EXPECT_EQ(Log, "C");
     EXPECT_FALSE(StopRequested);
