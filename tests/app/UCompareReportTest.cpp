@@ -194,11 +194,6 @@ TEST_F(StoredValuesTest, AFirstStartShowsTheDefaults) {
     EXPECT_LE((Outer.center() - Free.center()).manhattanLength(), 2);
 }
 
-TEST_F(StoredValuesTest, EveryValueIsStoredUnderItsName) {
-    SetEveryValue();
-    ExpectStored();
-}
-
 TEST_F(StoredValuesTest, TheStoredValuesComeBackAtTheNextStart) {
     SetEveryValue();
     // Start with Dialog: once per run, not at every showing (a window

@@ -88,31 +88,6 @@ TEST_P(GoldenToolTest, PrintsTheReportAndExitsOneOnDifferences) {
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenToolTest, testing::ValuesIn(GoldenRuns("")), GoldenRowName);
 
-// A coloured report is the plain one with escapes added, and only lines
-// only in one file have them.
-TEST(CompareTool, ColouredGoldenReportsAreThePlainOnesWithEscapes) {
-    int Checked = 0;
-    for (const TGoldenRun &Run : GoldenRuns("")) {
-        if (Run.Options.find('C') == std::string::npos)
-            continue;
-        std::string Plain = Run.Options;
-        std::erase(Plain, 'C');
-        const auto Folder = Run.First.parent_path();
-        EXPECT_EQ(
-            WithoutEscapes(Run.Expected),
-            ReadWholeFile(Folder / ("expected" + (Plain.empty() ? "" : "-" + Plain) + ".txt")))
-            << Run.Case << " " << Run.Options;
-        for (std::size_t At = 0; At < Run.Expected.size(); At = Run.Expected.find('\n', At) + 1) {
-            if (Run.Expected[At] == '\x1b') {
-                EXPECT_TRUE(Run.Expected.compare(At, 5, "\x1b[31m") == 0 ||
-                            Run.Expected.compare(At, 5, "\x1b[32m") == 0);
-            }
-        }
-        ++Checked;
-    }
-    EXPECT_GE(Checked, 2);
-}
-
 // --color=WHEN as GNU diff takes it: "auto" (also --color alone) colours
 // only a terminal whose TERM is not "dumb" while NO_COLOR is unset or
 // empty; never is the default.

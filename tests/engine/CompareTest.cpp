@@ -200,15 +200,6 @@ TEST_F(StopTest, InATailTheLineAfterTheStopStillGoes) {
     EXPECT_EQ(Sink.Status, "Stopped at 66 %: the report is incomplete");
 }
 
-TEST_F(StopTest, AStopLeftFromBeforeDoesNotStopTheNextRun) {
-    const auto [Name1, Name2] = Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
-    StopRequested = true;
-    TRecordingSink Sink;
-    RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
-    EXPECT_EQ(Sink.Shown(),
-              "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
-}
-
 // Events are delivered about every mebibyte while large files (of 3 MiB:
 // many lines, and one long line) load. A stop given then ends the run
 // before the other file is read or a line goes out; also in the middle of
