@@ -7,6 +7,7 @@
 #include "TFieldSink.h"
 #include "TMyIniFile.h"
 #include "TReportLines.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,11 +44,6 @@ protected:
         QFile::remove(KeptFile());
         Field.setPlainText(QStringLiteral("before"));
     }
-    static void WriteKept(const QByteArray &Bytes) {
-        QFile file(KeptFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Bytes);
-    }
 };
 
 // Many lines in UTF-8, each ended by End, or by each kind of line end in
@@ -70,7 +66,7 @@ TEST_F(KeptReportTest, ALongKeptReportGoesInAPieceAtATimeFromTheEventLoop) {
         SCOPED_TRACE(end.toHex().toStdString());
         const auto [bytes, lines] = ManyLines(end);
         Store.WriteRichEdit(Section, "1", &Field); // makes the folder
-        WriteKept(bytes);
+        WriteBytes(KeptFile().toStdString(), bytes.toStdString());
         EXPECT_EQ(Kept.Load(Store, Section, false), "");
         EXPECT_TRUE(Kept.Loading());
         EXPECT_EQ(Status.currentMessage(), "Loading the kept report...");
@@ -111,7 +107,7 @@ TEST_F(KeptReportTest, TheNumberColumnsAreWideFromTheFirstPiece) {
 // report window's: UCompareReportRunsTest.
 TEST_F(KeptReportTest, DropKeepsWhatIsInAndEndsTheFill) {
     Store.WriteRichEdit(Section, "1", &Field);
-    WriteKept(ManyLines().first);
+    WriteBytes(KeptFile().toStdString(), ManyLines().first.toStdString());
     EXPECT_EQ(Kept.Load(Store, Section, false), "");
     const QStringList shown = ReportLines(&Field);
     Kept.Drop();
@@ -147,7 +143,7 @@ TEST_F(KeptReportTest, MemoryThatRunsOutEndsTheFillAndLeavesTheKeptFile) {
     for (int i = 0; i < 1000000; ++i)
         bytes += "kept line " + QByteArray::number(i) + '\n';
     Store.WriteRichEdit(Section, "1", &Field);
-    WriteKept(bytes);
+    WriteBytes(KeptFile().toStdString(), bytes.toStdString());
     const pid_t child = fork();
     if (child == 0) {
         rlim_t pages = 0;

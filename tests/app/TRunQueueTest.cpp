@@ -12,9 +12,7 @@
 namespace {
 
 TCompareRequest Of(const char *Name) {
-    TCompareRequest request;
-    request.FileName1 = Name;
-    return request;
+    return {.FileName1 = Name};
 }
 
 // A queue whose runs write "<NAME" when they start and ">NAME" when they
