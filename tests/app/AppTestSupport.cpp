@@ -57,12 +57,7 @@ QString AppTest::Path(const QString &Name) const {
 }
 
 QString AppTest::WriteBytes(const QString &Name, const QByteArray &Bytes) {
-    const QString path = Path(Name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(Bytes);
-    return path;
+    return WriteScratchFile(QFileInfo(Folder).fileName() + QLatin1Char('/') + Name, Bytes);
 }
 
 QString AppTest::WriteLines(const QString &Name, const QStringList &Lines) {

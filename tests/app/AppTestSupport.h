@@ -2,7 +2,10 @@
 
 #include "ReportTestSupport.h"
 #include "TForm.h"
+#include "UiChild.h"
 
+#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
@@ -10,7 +13,6 @@
 #include <string>
 #include <vector>
 
-class QPlainTextEdit;
 class QWidget;
 class TCompareReport;
 
@@ -63,6 +65,14 @@ private:
 // The design name of the control with Window's focus; a part of a control
 // (the tabs of a page control) counts as the control.
 QString FocusName(const QWidget *Window);
+
+// A report window's status message, and the lines of its report.
+template <class R> QString Status(const R &Report) {
+    return Child<QStatusBar>(Report, "StatusBar1")->currentMessage();
+}
+template <class R> QStringList Lines(const R &Report) {
+    return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
+}
 
 // The report of the first worked example: two notes.txt files in old/ and new/.
 QStringList WorkedExampleReport();

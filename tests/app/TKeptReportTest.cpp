@@ -7,6 +7,7 @@
 #include "TFieldSink.h"
 #include "TMyIniFile.h"
 #include "TReportLines.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,11 +44,6 @@ protected:
         QFile::remove(KeptFile());
         Field.setPlainText(QStringLiteral("before"));
     }
-    static void WriteKept(const QByteArray &Bytes) {
-        QFile file(KeptFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Bytes);
-    }
 };
 
 // Many lines in UTF-8, each ended by End, or by each kind of line end in
@@ -70,7 +66,7 @@ TEST_F(KeptReportTest, ALongKeptReportGoesInAPieceAtATimeFromTheEventLoop) {
         SCOPED_TRACE(end.toHex().toStdString());
         const auto [bytes, lines] = ManyLines(end);
         Store.WriteRichEdit(Section, "1", &Field); // makes the folder
-        WriteKept(bytes);
+        WriteBytes(KeptFile().toStdString(), bytes.toStdString());
         EXPECT_EQ(Kept.Load(Store, Section, false), "");
         EXPECT_TRUE(Kept.Loading());
         EXPECT_EQ(Status.currentMessage(), "Loading the kept report...");
@@ -111,7 +107,7 @@ TEST_F(KeptReportTest, TheNumberColumnsAreWideFromTheFirstPiece) {
 // report window's: UCompareReportRunsTest.
 TEST_F(KeptReportTest, DropKeepsWhatIsInAndEndsTheFill) {
     Store.WriteRichEdit(Section, "1", &Field);
-    WriteKept(ManyLines().first);
+    WriteBytes(KeptFile().toStdString(), ManyLines().first.toStdString());
     EXPECT_EQ(Kept.Load(Store, Section, false), "");
     const QStringList shown = ReportLines(&Field);
     Kept.Drop();
@@ -147,7 +143,7 @@ TEST_F(KeptReportTest, MemoryThatRunsOutEndsTheFillAndLeavesTheKeptFile) {
     for (int i = 0; i < 1000000; ++i)
         bytes += "kept line " + QByteArray::number(i) + '\n';
     Store.WriteRichEdit(Section, "1", &Field);
-    WriteKept(bytes);
+    WriteBytes(KeptFile().toStdString(), bytes.toStdString());
     const pid_t child = fork();
     if (child == 0) {
         rlim_t pages = 0;
@@ -167,9 +163,7 @@ TEST_F(KeptReportTest, MemoryThatRunsOutEndsTheFillAndLeavesTheKeptFile) {
     int status = -1;
     waitpid(child, &status, 0);
     EXPECT_EQ(status, 0);
-    QFile file(KeptFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_EQ(ReadBytes(KeptFile()), bytes);
 }
 
 TEST_F(KeptReportTest, NoKeptFileLeavesTheReportAndASkippedOneSaysWhy) {
@@ -206,7 +200,7 @@ QStringList Shown(QPlainTextEdit &Field) {
 struct TRestartCase {
     const char *Name;
     std::function<void()> Damage; // done to the kept files before the start
-    bool Restored;                // the lines come back as they were
+    bool Restored = false;        // the lines come back as they were
 };
 
 class KeptLinesTest : public KeptReportTest, public testing::WithParamInterface<TRestartCase> {};
@@ -248,9 +242,7 @@ TEST_P(KeptLinesTest, KindsNumbersAndMarksComeBackWithTheText) {
     while (kept.Loading())
         QCoreApplication::processEvents();
     // The text as kept, changed or not.
-    QFile text(KeptFile());
-    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
-    QStringList expected = QString::fromUtf8(text.readAll()).split('\n');
+    QStringList expected = QString::fromUtf8(ReadBytes(KeptFile())).split('\n');
     expected.removeLast();
     EXPECT_EQ(ReportLines(&restored), expected);
     if (GetParam().Restored) {
@@ -265,23 +257,19 @@ TEST_P(KeptLinesTest, KindsNumbersAndMarksComeBackWithTheText) {
     EXPECT_EQ(status.currentMessage(), "The kept report's colours could not be restored");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Restarts, KeptLinesTest,
-    testing::Values(
-        TRestartCase{"AsKept", [] {}, true},
-        TRestartCase{"NoLinesFile", [] { QFile::remove(LinesFile()); }, false},
-        TRestartCase{"TextChangedSinceSameSize",
-                     [] { Rewrite(KeptFile(), [](QByteArray &Bytes) { Bytes[0] = 'X'; }); }, false},
-        TRestartCase{"ALineMore",
-                     [] { Rewrite(KeptFile(), [](QByteArray &Bytes) { Bytes += "more\n"; }); },
-                     false},
-        TRestartCase{"LinesFileChangedWithin",
-                     [] {
-                         Rewrite(LinesFile(), [](QByteArray &Bytes) {
-                             Bytes[Bytes.size() - 2] = Bytes[Bytes.size() - 2] == '1' ? '2' : '1';
-                         });
-                     },
-                     false}),
-    [](const testing::TestParamInfo<TRestartCase> &Row) { return std::string(Row.param.Name); });
+const TRestartCase Restarts[] = {
+    {"AsKept", [] {}, true},
+    {"NoLinesFile", [] { QFile::remove(LinesFile()); }, false},
+    {"TextChangedSinceSameSize", [] { Rewrite(KeptFile(), [](auto &Bytes) { Bytes[0] = 'X'; }); }},
+    {"ALineMore", [] { Rewrite(KeptFile(), [](auto &Bytes) { Bytes += "more\n"; }); }},
+    {"LinesFileChangedWithin", [] {
+         Rewrite(LinesFile(), [](auto &Bytes) {
+             char &Digit = Bytes[Bytes.size() - 2];
+             Digit = Digit == '1' ? '2' : '1';
+         });
+     }}};
+
+INSTANTIATE_TEST_SUITE_P(Restarts, KeptLinesTest, testing::ValuesIn(Restarts),
+                         [](const auto &Row) { return std::string(Row.param.Name); });
 
 } // namespace

@@ -12,9 +12,7 @@
 namespace {
 
 TCompareRequest Of(const char *Name) {
-    TCompareRequest request;
-    request.FileName1 = Name;
-    return request;
+    return {.FileName1 = Name};
 }
 
 // A queue whose runs write "<NAME" when they start and ">NAME" when they
@@ -65,12 +63,11 @@ TEST_F(RunQueueTest, CommandsDuringARunWaitForItToUnwind) {
     }
 }
 
-TEST_F(RunQueueTest, StopWithNoRunGoingLeavesTheStopFlagAlone) {
+// With no run going, Stop leaves the stop flag alone and Clear empties the
+// report once.
+TEST_F(RunQueueTest, StopAndClearWithNoRunGoing) {
     Queue.Stop();
     EXPECT_FALSE(StopRequested);
-}
-
-TEST_F(RunQueueTest, ClearWithNoRunGoingEmptiesTheReportOnce) {
     Queue.Clear();
     EXPECT_EQ(Log, "C");
     EXPECT_FALSE(StopRequested);

@@ -33,9 +33,6 @@ protected:
         report->RunComparison(true, data + "a.txt", data + "b.txt", true, OnlyDifferences, false);
         return report;
     }
-    static QString Status(const TReport &Report) {
-        return Child<QStatusBar>(Report, "StatusBar1")->currentMessage();
-    }
     // The line and column where the selection starts, and what it holds.
     static std::tuple<int, int, QString> Selection(const TReport &Report) {
         const QTextCursor cursor = Child<QPlainTextEdit>(Report, "resultField")->textCursor();

@@ -49,9 +49,6 @@ protected:
         report->RunComparison(false, b, a, true, false, false);
         return report;
     }
-    template <class R> static QStringList Lines(const R &Report) {
-        return ReportLines(Child<QPlainTextEdit>(Report, "resultField"));
-    }
     // Runs the program with --compare Files; Look sees the report window
     // once the start-up's own action (a run, the dialog answered by Then)
     // is over.
@@ -163,8 +160,7 @@ TEST_F(ReportRunsTest, AKeptReportFillsAfterTheWindowShowsAndNothingIsLost) {
         auto report = std::make_unique<TCompareReport>(nullptr, DefaultRootKey);
         EXPECT_TRUE(report->LoadingKeptReport());
         EXPECT_LT(Lines(report).size(), kept.size() / 2);
-        EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
-                  "Loading the kept report...");
+        EXPECT_EQ(Status(report), "Loading the kept report...");
         Step(report.get());
         return Lines(report);
     };
@@ -204,8 +200,7 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
             return Dialog->exec();
         });
         Child<QAction>(report, "Print1")->trigger();
-        QFile file(pdf);
-        const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QByteArray raw = ReadBytes(pdf);
         QByteArray text = raw;
         for (qsizetype at = 0, end;
              (at = raw.indexOf("stream\n", at)) >= 0 && (end = raw.indexOf("endstream", at)) >= 0;
@@ -235,8 +230,7 @@ TEST_F(ReportRunsTest, PrintUsesThePageChosenInPrintSetupAndKeepsTheTints) {
     Child<QAction>(report, "PrintSetup1")->trigger();
     const QString pdf = print("after.pdf");
     EXPECT_TRUE(pdf.contains(page(595, 420))) << "A5 landscape";
-    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(),
-              "Printed 1 page to " + Path("after.pdf"));
+    EXPECT_EQ(Status(report), "Printed 1 page to " + Path("after.pdf"));
     // The page's scale and left edge ("a 0 0 d e f cm"), then the first
     // line's first glyph within it: 3.53 mm is 10 points.
     const auto cm = QRegularExpression("([.0-9]+) 0 0 -[.0-9]+ ([.0-9]+) [.0-9]+ cm").match(pdf);
@@ -279,9 +273,7 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     EXPECT_NE(tint(1), tint(2));
     const QString saved = Path(QStringLiteral("saved.txt"));
     report->Output().SaveReport(saved);
-    QFile file(saved);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), field->toPlainText() + QLatin1Char('\n'));
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(saved)), field->toPlainText() + QLatin1Char('\n'));
 
     // A theme switched to dark while the report is shown recolours it: a
     // tint, yet a dark background the text stays readable on.
@@ -301,8 +293,7 @@ TEST_F(ReportRunsTest, ColoursAndDifferenceNavigation) {
     using P = std::pair<int, QString>;
     const auto go = [&](Qt::KeyboardModifiers Modifiers) {
         QTest::keyClick(field, Qt::Key_F8, Modifiers);
-        return P(field->textCursor().blockNumber(),
-                 Child<QStatusBar>(report, "StatusBar1")->currentMessage());
+        return P(field->textCursor().blockNumber(), Status(report));
     };
     auto *view = Child<TReportField>(report, "resultField");
     EXPECT_EQ(field->textCursor().blockNumber(), 10);
@@ -349,7 +340,7 @@ TEST_F(ReportRunsTest, NewAsksBeforeItDropsTheUsersChanges) {
     QApplication::processEvents();
     QTest::keyClick(field, Qt::Key_F8);
     Child<QAction>(report, "New1")->trigger();
-    EXPECT_EQ(Child<QStatusBar>(report, "StatusBar1")->currentMessage(), QString());
+    EXPECT_EQ(Status(report), QString());
     QTest::keyClicks(field, QStringLiteral("mine"));
     Answer<QMessageBox>([](QMessageBox *Box) {
         EXPECT_EQ(Box->text(), QStringLiteral("Discard the changes you made to the report?"));

@@ -124,20 +124,18 @@ TEST_P(PairBlockLinesTest, PairsInFileOrder) {
     EXPECT_EQ(PairBlockLines(GetParam().First, GetParam().Second), GetParam().Pairs);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Blocks, PairBlockLinesTest,
-    testing::Values(
-        TPairCase{
-            "EqualCountsPairInOrderAlikeOrNot", {"a = 1", "b"}, {"zzz", "a = 2"}, {{0, 0}, {1, 1}}},
-        TPairCase{"AnAddedLineIsPassedOver", {"int x = 1;"}, {"// new", "int x = 2;"}, {{0, 1}}},
-        TPairCase{"ARemovedLineIsPassedOver", {"foo(1);", "bar(2, 3);"}, {"bar(2, 4);"}, {{1, 0}}},
-        TPairCase{"NothingAlikeNothingPaired", {"aaa"}, {"bbb", "ccc"}, {}},
-        TPairCase{"OneSideOnly", {}, {"x", "y"}, {}},
-        // Both "y" lines resemble; "x = 1" pairs later in the other file but
-        // cannot cross the pair before it.
-        TPairCase{
-            "NeverAcrossTheOrder", {"x = 1", "y = 2 + k"}, {"y = 3 + k", "q", "x = 4"}, {{1, 0}}}),
-    [](const testing::TestParamInfo<TPairCase> &Row) { return std::string(Row.param.Name); });
+const TPairCase PairCases[] = {
+    {"EqualCountsPairInOrderAlikeOrNot", {"a = 1", "b"}, {"zzz", "a = 2"}, {{0, 0}, {1, 1}}},
+    {"AnAddedLineIsPassedOver", {"int x = 1;"}, {"// new", "int x = 2;"}, {{0, 1}}},
+    {"ARemovedLineIsPassedOver", {"foo(1);", "bar(2, 3);"}, {"bar(2, 4);"}, {{1, 0}}},
+    {"NothingAlikeNothingPaired", {"aaa"}, {"bbb", "ccc"}, {}},
+    {"OneSideOnly", {}, {"x", "y"}, {}},
+    // Both "y" lines resemble; "x = 1" pairs later in the other file but
+    // cannot cross the pair before it.
+    {"NeverAcrossTheOrder", {"x = 1", "y = 2 + k"}, {"y = 3 + k", "q", "x = 4"}, {{1, 0}}}};
+
+INSTANTIATE_TEST_SUITE_P(Blocks, PairBlockLinesTest, testing::ValuesIn(PairCases),
+                         [](const auto &Row) { return std::string(Row.param.Name); });
 
 TEST(PairBlockLines, PastTheLimitLinesPairInOrder) {
     std::vector<std::string_view> Many(SimilarityBlockLimit + 1, "text");

@@ -126,7 +126,9 @@ TEST(RunComparison, PatternsPairTheLinesAndTheStatusTellsOfTheirTrouble) {
                            "patterns' match limit was hit on 2 lines; they compared unfiltered");
 }
 
-TEST(RunComparison, AnAppendingRunPutsTheSeparatorBeforeItsReport) {
+// An appending run puts the separator before its report; a clearing one
+// empties the report.
+TEST(RunComparison, AppendingAndClearingRuns) {
     const auto [Name1, Name2] = Write("x\n", "x\n");
     TRecordingSink Sink;
     for (int Run = 0; Run < 2; ++Run)
@@ -135,12 +137,6 @@ TEST(RunComparison, AnAppendingRunPutsTheSeparatorBeforeItsReport) {
               "\n" + std::string(62, '.') + "\n\n    x\n\n" + std::string(62, '.') + "\n\n    x\n");
     EXPECT_EQ(Sink.Lines[1].Kind, TLineKind::Separator);
     EXPECT_EQ(Sink.Clears, 0);
-}
-
-TEST(RunComparison, AClearingRunEmptiesTheReport) {
-    const auto [Name1, Name2] = Write("x\n", "x\n");
-    TRecordingSink Sink;
-    RunComparison({.Clear = false, .FileName1 = Name1, .FileName2 = Name2}, Sink);
     RunComparison({.Clear = true, .FileName1 = Name1, .FileName2 = Name2, .Compare = false}, Sink);
     EXPECT_EQ(Sink.Shown(), "");
     EXPECT_EQ(Sink.Clears, 1);
@@ -185,77 +181,53 @@ TEST_F(StopTest, AStopEndsTheWalkAfterTheStepInProgress) {
 }
 
 // A run whose first file cannot be read and whose second has three lines,
-// stopped at the delivery before the second of them.
-TCompareOutcome RunStoppedInTheTail(TRecordingSink &Sink) {
+// stopped at the delivery before the second of them: in a tail the line
+// after the stop still goes, and the status says the run stopped even
+// though a file was unreadable.
+TEST_F(StopTest, InATailTheLineAfterTheStopStillGoes) {
+    TRecordingSink Sink;
     Sink.OnMessages = [](std::size_t Done, std::size_t Total) {
         StopRequested = Done == 1 && Total == 3;
     };
-    return RunComparison({.FileName1 = (MakeTestFolder() / "missing").string(),
-                          .FileName2 = Write("a\nb\nc\n", "").first},
-                         Sink);
-}
-
-TEST_F(StopTest, InATailTheLineAfterTheStopStillGoes) {
-    TRecordingSink Sink;
-    const TCompareOutcome Outcome = RunStoppedInTheTail(Sink);
+    const TCompareOutcome Outcome =
+        RunComparison({.FileName1 = (MakeTestFolder() / "missing").string(),
+                       .FileName2 = Write("a\nb\nc\n", "").first},
+                      Sink);
     ASSERT_EQ(Sink.Lines.size(), 2u);
     EXPECT_EQ(Sink.Lines[1].Text, "b");
     EXPECT_TRUE(Outcome.Stopped && !Outcome.Completed);
-}
-
-TEST_F(StopTest, AStoppedRunSaysSoEvenWhenAFileWasUnreadable) {
-    TRecordingSink Sink;
-    RunStoppedInTheTail(Sink);
     // Not "Cannot read": the report is cut short, after two of three lines.
     EXPECT_EQ(Sink.Status, "Stopped at 66 %: the report is incomplete");
 }
 
-TEST_F(StopTest, AStopLeftFromBeforeDoesNotStopTheNextRun) {
-    const auto [Name1, Name2] = Write("a\nx\ny\nz\nw\np\n", "p\nq\nr\na\ns\n");
-    StopRequested = true;
-    TRecordingSink Sink;
-    RunComparison({.FileName1 = Name1, .FileName2 = Name2}, Sink);
-    EXPECT_EQ(Sink.Shown(),
-              "2   p\n2   q\n2   r\n    a\n1   x\n1   y\n1   z\n1   w\n1   p\n2   s\n");
-}
-
-// Two files of 3 MiB: many lines, and one long line.
-std::pair<std::string, std::string> WriteLargeFiles() {
-    std::string Lines;
-    while (Lines.size() < (std::size_t(3) << 20))
-        Lines += "a line of a large file\n";
-    return Write(Lines, std::string(std::size_t(3) << 20, 'x'));
-}
-
-// Events are delivered about every mebibyte while large files load.
-TEST(RunComparison, EventsAreDeliveredWhileLargeFilesLoad) {
-    const auto [Lines, LongLine] = WriteLargeFiles();
-    TRecordingSink Sink;
-    int WhileLoading = 0;
-    Sink.OnMessages = [&](std::size_t, std::size_t Total) { WhileLoading += Total == 0; };
-    const TCompareOutcome Outcome =
-        RunComparison({.FileName1 = Lines, .FileName2 = LongLine}, Sink);
-    EXPECT_GE(WhileLoading, 4);
-    EXPECT_TRUE(!Sink.Lines.empty() && !Outcome.Stopped);
-}
-
-// A stop given while a large file loads ends the run before the other file
-// is read or a line goes out; also in the middle of a long line.
-TEST_F(StopTest, AStopWhileLargeFilesLoadEndsTheRunThere) {
-    const auto [Lines, LongLine] = WriteLargeFiles();
-    for (const std::string &First : {Lines, LongLine}) {
-        TRecordingSink Sink;
-        int WhileLoading = 0;
-        Sink.OnMessages = [&](std::size_t, std::size_t Total) {
-            WhileLoading += Total == 0, StopRequested = true;
-        };
-        const TCompareOutcome Outcome =
-            RunComparison({.FileName1 = First, .FileName2 = LongLine}, Sink);
-        EXPECT_EQ(WhileLoading, 1);
-        EXPECT_TRUE(Sink.Lines.empty());
-        EXPECT_TRUE(Outcome.Stopped);
-        EXPECT_EQ(Sink.Status, "Stopped at 0 %: the report is incomplete");
-    }
+// Events are delivered about every mebibyte while large files (of 3 MiB:
+// many lines, and one long line) load. A stop given then ends the run
+// before the other file is read or a line goes out; also in the middle of
+// a long line.
+TEST_F(StopTest, EventsWhileLargeFilesLoadAndAStopThere) {
+    std::string Text;
+    while (Text.size() < (std::size_t(3) << 20))
+        Text += "a line of a large file\n";
+    const auto [Lines, LongLine] = Write(Text, std::string(std::size_t(3) << 20, 'x'));
+    for (const bool Stop : {false, true})
+        for (const std::string &First : {Lines, LongLine}) {
+            TRecordingSink Sink;
+            int WhileLoading = 0;
+            Sink.OnMessages = [&](std::size_t, std::size_t Total) {
+                WhileLoading += Total == 0, StopRequested = Stop;
+            };
+            const TCompareOutcome Outcome =
+                RunComparison({.FileName1 = First, .FileName2 = LongLine}, Sink);
+            if (!Stop) {
+                EXPECT_GE(WhileLoading, 4);
+                EXPECT_TRUE(!Sink.Lines.empty() && !Outcome.Stopped);
+                continue;
+            }
+            EXPECT_EQ(WhileLoading, 1);
+            EXPECT_TRUE(Sink.Lines.empty());
+            EXPECT_TRUE(Outcome.Stopped);
+            EXPECT_EQ(Sink.Status, "Stopped at 0 %: the report is incomplete");
+        }
 }
 
 TEST(RunComparison, ASinkThatThrowsEndsTheRunQuietly) {

@@ -24,8 +24,11 @@ fs::path CopyOfBasic() {
     return Folder;
 }
 
-TRecordingSink CompareTrees(const fs::path &Folder, bool OnlyDifferences = true) {
+TRecordingSink CompareTrees(
+    const fs::path &Folder, bool OnlyDifferences = true,
+    decltype(TRecordingSink::OnMessages) OnMessages = [](auto, auto) {}) {
     TRecordingSink Sink;
+    Sink.OnMessages = OnMessages;
     RunComparison({.FileName1 = (Folder / "old").string(),
                    .FileName2 = (Folder / "new").string(),
                    .OnlyDifferences = OnlyDifferences},
@@ -97,15 +100,10 @@ TEST(FolderReport, BadInputIsALineAndTheRunGoesOn) {
 // before they are reached.
 TEST(FolderReport, WhatGoesDuringTheWalkCannotBeRead) {
     const fs::path Folder = CopyOfBasic();
-    TRecordingSink Sink;
-    Sink.OnMessages = [&](auto, auto) {
+    const TRecordingSink Sink = CompareTrees(Folder, true, [&](auto, auto) {
         fs::remove(Folder / "new/same.txt");
         fs::remove_all(Folder / "old/sub");
-    };
-    RunComparison({.FileName1 = (Folder / "old").string(),
-                   .FileName2 = (Folder / "new").string(),
-                   .OnlyDifferences = true},
-                  Sink);
+    });
     EXPECT_TRUE(Has(Sink, "Cannot read: same.txt: No such file or directory")) << Sink.Shown();
     EXPECT_TRUE(Has(Sink, "Cannot read: sub/: No such file or directory")) << Sink.Shown();
     EXPECT_TRUE(Sink.Status.ends_with(", 2 could not be read")) << Sink.Status;
@@ -177,30 +175,28 @@ TEST(ContentCheck, SameOrDifferentAndWhetherBinary) {
     const fs::path Folder = MakeTestFolder();
     TContentCheck Check;
     int Hooks = 0;
+    const std::function<bool()> Counted = [&] { return ++Hooks > 0; };
+    // Files 1 and Name2 of Folder.
+    const auto CheckPair = [&](const char *Name2, const std::function<bool()> &Hook) {
+        const fs::path Path1 = Folder / "1", Path2 = Folder / Name2;
+        return Check.Check({AT_FDCWD, Path1.c_str()}, {AT_FDCWD, Path2.c_str()}, Hook);
+    };
     for (const auto &[Bytes1, Bytes2, Expected] : Cases) {
-        const std::string Name1 = WriteBytes(Folder / "1", Bytes1);
-        const std::string Name2 = WriteBytes(Folder / "2", Bytes2);
-        const auto Result = Check.Check({AT_FDCWD, Name1.c_str()}, {AT_FDCWD, Name2.c_str()},
-                                        [&] { return ++Hooks > 0; });
-        EXPECT_EQ(Result.Contents, Expected) << Bytes1.size() << " " << Bytes2.size();
+        WriteBytes(Folder / "1", Bytes1);
+        WriteBytes(Folder / "2", Bytes2);
+        EXPECT_EQ(CheckPair("2", Counted).Contents, Expected)
+            << Bytes1.size() << " " << Bytes2.size();
     }
     EXPECT_GE(Hooks, 8) << "a chunk of 64 KiB at a time";
     // Large files of different sizes are not read past their first chunks.
     WriteBytes(Folder / "2", Big + "1\n"); // 1 holds Big + "1"
     Hooks = 0;
-    EXPECT_EQ(Check
-                  .Check({AT_FDCWD, (Folder / "1").c_str()}, {AT_FDCWD, (Folder / "2").c_str()},
-                         [&] { return ++Hooks > 0; })
-                  .Contents,
-              TContents::TextDiffers);
+    EXPECT_EQ(CheckPair("2", Counted).Contents, TContents::TextDiffers);
     EXPECT_EQ(Hooks, 0);
-    const auto Missing =
-        Check.Check({AT_FDCWD, (Folder / "1").c_str()}, {AT_FDCWD, (Folder / "no").c_str()}, {});
+    const auto Missing = CheckPair("no", {});
     EXPECT_EQ(Missing.Contents, TContents::Unreadable);
     EXPECT_TRUE(Missing.Error == ENOENT && Missing.SecondFailed);
-    const auto Stopped = Check.Check({AT_FDCWD, (Folder / "1").c_str()},
-                                     {AT_FDCWD, (Folder / "1").c_str()}, [] { return false; });
-    EXPECT_EQ(Stopped.Contents, TContents::Stopped);
+    EXPECT_EQ(CheckPair("1", [] { return false; }).Contents, TContents::Stopped);
 }
 
 // The files checked are closed a batch at a time: never a descriptor

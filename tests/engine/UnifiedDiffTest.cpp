@@ -41,7 +41,6 @@ TEST(UnifiedDiff, PatchRebuildsTheSecondFile) {
     if (std::system("patch --version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "patch is not installed";
     const auto Folder = MakeTestFolder();
-    std::vector<std::pair<std::string, std::string>> Pairs;
     TRandom Random(17);
     for (int K = 0; K < 60; ++K) {
         std::string A, B;
@@ -57,10 +56,6 @@ TEST(UnifiedDiff, PatchRebuildsTheSecondFile) {
             A.pop_back();
         if (K % 4 == 0 && !B.empty())
             B.pop_back();
-        Pairs.push_back({A, B});
-    }
-    for (std::size_t K = 0; K < Pairs.size(); ++K) {
-        const auto &[A, B] = Pairs[K];
         // Real times: to patch, a file at the epoch is one to be created.
         std::string Patch;
         WriteUnifiedDiff(
@@ -130,17 +125,12 @@ TEST(UnifiedDiff, PatchTurnsACopyOfTheFirstTreeIntoTheSecond) {
                 A += Text;
                 B += Random.Below(6) == 0 ? "changed\n" : Text;
             }
-            switch (Random.Below(5)) {
-            case 0:
+            // In the first tree only, the second only, or both.
+            const unsigned Where = Random.Below(5);
+            if (Where != 1)
                 WriteBytes(Folder / "a" / Path, A);
-                break;
-            case 1:
+            if (Where != 0)
                 WriteBytes(Folder / "b" / Path, B);
-                break;
-            default:
-                WriteBytes(Folder / "a" / Path, A);
-                WriteBytes(Folder / "b" / Path, B);
-            }
         }
         // Whole folders in one tree only.
         WriteBytes(Folder / "a" / "gone" / "deep" / "x", "old\n");

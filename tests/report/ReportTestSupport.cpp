@@ -19,3 +19,8 @@ QString WriteScratchFile(const QString &Name, const QByteArray &Bytes) {
     file.write(Bytes);
     return path;
 }
+
+QByteArray ReadBytes(const QString &Path) {
+    QFile file(Path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

@@ -18,3 +18,5 @@ QStringList ReportLines(const QPlainTextEdit *Field);
 // Writes Bytes to Name below the test process's temporary home, creating
 // folders; returns the full path.
 QString WriteScratchFile(const QString &Name, const QByteArray &Bytes);
+// The bytes of the file at Path; empty when it cannot be read.
+QByteArray ReadBytes(const QString &Path);

@@ -1,7 +1,6 @@
 #include "FreshHome.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,14 +33,4 @@ void FreshHome::InAnotherProcess(const std::function<void()> &Action) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
-std::string FreshHome::ReadFile(const std::string &Path) {
-    std::ifstream in(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void FreshHome::WriteFile(const std::string &Path, const std::string &Bytes) {
-    std::filesystem::create_directories(std::filesystem::path(Path).parent_path());
-    std::ofstream(Path, std::ios::binary | std::ios::trunc) << Bytes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRegistry.h"
+#include "TestFiles.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -21,9 +22,6 @@ public:
     // Runs the statements of Sql on the hive (made when missing) through a
     // connection of its own; the first column of the last row given ("" if none).
     static std::string RawQuery(const std::string &Sql);
-    static std::string ReadFile(const std::string &Path);
-    // Replaces Path with Bytes, making its folders.
-    static void WriteFile(const std::string &Path, const std::string &Bytes);
     // Runs Action in a child process that ends as the program does, as an
     // earlier run would have. Only before this process opened the hive.
     static void InAnotherProcess(const std::function<void()> &Action);

@@ -25,12 +25,12 @@ TEST_P(UnusableHive, IsMovedAsideReportedOnceAndReplaced) {
     if (kind == "folder")
         fs::create_directories(HivePath() + "/inside");
     else if (kind.starts_with("text:"))
-        WriteFile(HivePath(), kind.substr(5));
+        WriteBytes(HivePath(), kind.substr(5));
     else
         RawQuery(kind.substr(5));
     if (kind.starts_with("half:"))
         fs::resize_file(HivePath(), fs::file_size(HivePath()) / 2);
-    const std::string bytes = kind == "folder" ? "" : ReadFile(HivePath());
+    const std::string bytes = kind == "folder" ? "" : ReadWholeFile(HivePath());
 
     TRegIniFile store(Root);
     EXPECT_EQ(store.ReadString("Filler", "1", "default"), "default");
@@ -44,7 +44,7 @@ TEST_P(UnusableHive, IsMovedAsideReportedOnceAndReplaced) {
     if (kind == "folder")
         EXPECT_TRUE(fs::is_directory(asides[0] / "inside"));
     else
-        EXPECT_EQ(ReadFile(asides[0]), bytes);
+        EXPECT_EQ(ReadWholeFile(asides[0]), bytes);
     EXPECT_EQ(message, "The settings file " + HivePath() + " cannot be used (" + reason +
                            "); it was moved to " + asides[0].string() +
                            " and a new one was started");

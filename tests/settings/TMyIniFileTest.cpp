@@ -91,14 +91,14 @@ TEST_F(Composites, ARichEditKeepsItsTextInOneFileForEveryConfiguration) {
     EXPECT_EQ(TMyIniFile(Root).ReadRichEdit("Compare\\Report", "1", &edit), ""); // no file yet
     EXPECT_EQ(Shown(edit), text);
     TMyIniFile(Root + "\\Others\\Daily").WriteRichEdit("Compare\\Report", "1", &edit);
-    EXPECT_EQ(ReadFile(Kept), "first\n\n\xC3\xBC\xC2\xA0\\ 'x'\nlast\n\n");
+    EXPECT_EQ(ReadWholeFile(Kept), "first\n\n\xC3\xBC\xC2\xA0\\ 'x'\nlast\n\n");
     TMyIniFile store(Root);
     edit.setPlainText("old");
     EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
     EXPECT_EQ(Shown(edit), text);
     for (const auto &[bytes, expected] :
          std::vector<std::pair<std::string, QString>>{{"a\n\r\nb\rc", "a\n\nb\nc"}, {"", ""}}) {
-        WriteFile(Kept, bytes);
+        WriteBytes(Kept, bytes);
         EXPECT_EQ(store.ReadRichEdit("Compare\\Report", "1", &edit), "");
         EXPECT_EQ(Shown(edit), expected);
     }
@@ -110,7 +110,7 @@ TEST_F(Composites, AKeptTextThatIsNoRegularFileIsSkippedWithTheReason) {
         {[&] { mkfifo(Kept.c_str(), 0600); }, "it is not a regular file"},
         {[&] { fs::create_symlink("/dev/zero", Kept); }, "it is not a regular file"},
         {[&] { fs::create_directory(Kept); }, "it is a folder"},
-        {[&] { WriteFile(Kept, ""), fs::resize_file(Kept, (std::uintmax_t(1) << 30) + 1); },
+        {[&] { WriteBytes(Kept, ""), fs::resize_file(Kept, (std::uintmax_t(1) << 30) + 1); },
          "it is larger than 1 GiB"}};
     TMyIniFile store(Root);
     QPlainTextEdit edit;
@@ -128,10 +128,10 @@ TEST_F(Composites, AKeptTextThatIsNoRegularFileIsSkippedWithTheReason) {
 // An earlier version made the folder 0755; a file is in the way of another:
 // writing fails with the file and the reason and leaves the old file whole.
 TEST_F(Composites, AKeptTextIsTheUsersAloneAndAFailedWriteSaysWhy) {
-    WriteFile(Kept, "old text\n");
+    WriteBytes(Kept, "old text\n");
     fs::permissions(fs::path(Kept).parent_path(), fs::perms(0755));
     const std::string other = WindowsDirectory() + "/Brackwater Software/Tarnwells/Other";
-    WriteFile(other, "a file in the way");
+    WriteBytes(other, "a file in the way");
     QPlainTextEdit edit;
     edit.setPlainText("new text");
     TMyIniFile store(Root);
@@ -159,11 +159,11 @@ TEST_F(Composites, AKeptTextIsTheUsersAloneAndAFailedWriteSaysWhy) {
     setrlimit(RLIMIT_FSIZE, &was);
     std::signal(SIGXFSZ, handler);
     EXPECT_EQ(failure, "Cannot write file " + Kept + ": File too large");
-    EXPECT_EQ(ReadFile(Kept), "old text\n");
+    EXPECT_EQ(ReadWholeFile(Kept), "old text\n");
     store.WriteRichEdit("Compare\\Report", "1", &edit);
     EXPECT_EQ(fs::status(fs::path(Kept).parent_path()).permissions(), fs::perms(0700));
     EXPECT_EQ(fs::status(Kept).permissions(), fs::perms(0600));
-    EXPECT_EQ(ReadFile(Kept), "new text\n");
+    EXPECT_EQ(ReadWholeFile(Kept), "new text\n");
 }
 
 // Tabs or spaces give the depth; a line deeper than one below the last ends
@@ -175,8 +175,8 @@ TEST_F(Composites, ATreeViewRoundTripsItsShapeAndALineTooDeepEndsTheRead) {
     new QTreeWidgetItem(&tree, QStringList("Another top"));
     TMyIniFile store(Root);
     store.WriteTreeView("Compare\\Report", "1", &tree);
-    EXPECT_EQ(ReadFile(Kept), "Top\n\tChild\n\t\tGrand\nAnother top\n");
-    WriteFile(Kept, "a\n b\n\t c\n\t\t\t\td\ne\n");
+    EXPECT_EQ(ReadWholeFile(Kept), "Top\n\tChild\n\t\tGrand\nAnother top\n");
+    WriteBytes(Kept, "a\n b\n\t c\n\t\t\t\td\ne\n");
     store.ReadTreeView("Compare\\Report", "1", &tree);
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->text(0), "c");

@@ -5,11 +5,6 @@
 #include <ostream>
 #include <tuple>
 
-std::string ReadWholeFile(const std::filesystem::path &Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
 namespace {
 
 // The runs of the case folders in Root, which compare First with Second;
@@ -41,10 +36,6 @@ std::vector<TGoldenRun> Runs(const std::filesystem::path &Root, const char *Firs
 
 std::vector<TGoldenRun> GoldenRuns(std::string_view Without) {
     return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt", Without);
-}
-
-std::vector<TGoldenRun> GoldenToolRuns() {
-    return Runs(TARNWELL_TEST_DATA, "a.txt", "b.txt", {});
 }
 
 std::vector<std::string> GoldenToolOptions(const TGoldenRun &Run) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TCompareRequest.h"
+#include "TestFiles.h"
 #include "UnifiedDiff.h"
 
 #include <filesystem>
@@ -32,10 +33,9 @@ struct TGoldenRun {
 };
 
 // Every run of every case, in the order of case and options, but those
-// whose letters include one of Without's: by default the tool's own N and C.
+// whose letters include one of Without's: by default the tool's own N and C
+// ("" gives every run, the tool's too).
 std::vector<TGoldenRun> GoldenRuns(std::string_view Without = "NC");
-// Every run of every case.
-std::vector<TGoldenRun> GoldenToolRuns();
 // tarnwell-compare's options for Run's letters (the files not included; s
 // is the caller's: "-" for the second file).
 std::vector<std::string> GoldenToolOptions(const TGoldenRun &Run);
@@ -58,6 +58,3 @@ TUnifiedOptions GoldenUnifiedOptions();
 //   INSTANTIATE_TEST_SUITE_P(Golden, T, testing::ValuesIn(GoldenRuns()), GoldenRowName);
 std::string GoldenRowName(const testing::TestParamInfo<TGoldenRun> &Row);
 void PrintTo(const TGoldenRun &Run, std::ostream *Out);
-
-// The bytes of the file at Path; empty when it cannot be read.
-std::string ReadWholeFile(const std::filesystem::path &Path);

@@ -2,6 +2,7 @@
 
 #include "TMyStringList.h"
 #include "TReportSink.h"
+#include "TestFiles.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,12 +20,6 @@ inline std::filesystem::path MakeTestFolder() {
         std::filesystem::path(std::getenv("HOME")) / ("case-" + std::to_string(++Counter));
     std::filesystem::create_directories(Folder);
     return Folder;
-}
-
-inline std::string WriteBytes(const std::filesystem::path &Path, const std::string &Bytes) {
-    std::filesystem::create_directories(std::filesystem::absolute(Path).parent_path());
-    std::ofstream(Path, std::ios::binary) << Bytes;
-    return Path.string();
 }
 
 // Appends the lines of Bytes to Store, as reading a file of those bytes would.
