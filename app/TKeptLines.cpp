@@ -123,8 +123,14 @@ TKeptLines::TRecord TKeptLines::Next() {
 
 void TKeptLines::Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QString &Text,
                         bool Last) {
+    // Later pieces go into blocks of their own: formatting the empty last
+    // block in the same edit as text after it makes the control misplace its
+    // widest line, and then measure every line of the report to find it again
+    // (seconds, and a text layout kept on every line).
+    const bool intoCurrent = !FStarted;
+    FStarted = true;
     if (FFirst < 0)
-        FFirst = Cursor.document()->blockCount() - 1;
+        FFirst = Cursor.document()->blockCount() - (intoCurrent ? 1 : 0);
     // A piece that is not the last ends with its last line's end.
     const QString lines = Last ? Text : Text.chopped(1);
     std::vector<TKindRun> runs;
@@ -144,9 +150,7 @@ void TKeptLines::Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QS
             break;
         start = end + 1;
     }
-    InsertLines(Cursor, Kinds, lines, runs, marks, true);
-    if (!Last)
-        Cursor.insertBlock();
+    InsertLines(Cursor, Kinds, lines, runs, marks, intoCurrent);
 }
 
 void TKeptLines::Number(QTextDocument *Document) {

@@ -33,10 +33,11 @@ public:
     // another text or are damaged.
     static std::optional<TKeptLines> Read(QByteArray Bytes, const QByteArray &Text);
 
-    // Inserts Text, the next kept lines as DecodeKeptText gives them, into
-    // the empty last block of Cursor's document and after it, each line in
-    // its kind's formats with its marks. A piece that is not the Last one
-    // ends with a line end: the next line begins in a new empty block.
+    // Inserts Text, the next kept lines as DecodeKeptText gives them, at the
+    // end of Cursor's document, each line in its kind's formats with its
+    // marks: the first piece into the empty document's one block, each later
+    // one into new blocks after it. A piece that is not the Last one ends
+    // with a line end, which only parts it from the next piece.
     void Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QString &Text, bool Last);
     // Gives the lines inserted since the last call their numbers; after the
     // edit that inserted them has ended.
@@ -59,6 +60,7 @@ private:
     QByteArray FBytes;
     qsizetype FAt; // where the next record begins
     TLineNumbers FLargest;
+    bool FStarted = false; // a first piece went in
     int FFirst = -1;
     std::vector<TLineNumbers> FNumbers; // of lines inserted from block FFirst
 };

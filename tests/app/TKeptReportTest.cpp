@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <fstream>
 #include <functional>
@@ -271,5 +272,35 @@ const TRestartCase Restarts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Restarts, KeptLinesTest, testing::ValuesIn(Restarts),
                          [](const auto &Row) { return std::string(Row.param.Name); });
+
+// A long report goes back in over several pieces and turns of the event
+// loop: each line after a piece's end keeps its own kind, numbers and marks.
+TEST_F(KeptReportTest, KindsAndNumbersStayWithTheirLinesAcrossPieces) {
+    QTemporaryDir folder;
+    const auto write = [&](const char *Name, const char *Changed) {
+        QFile file(folder.filePath(QLatin1StringView(Name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 8000; ++i)
+            file.write(QByteArray("line ") + QByteArray::number(i) +
+                       (i % 5 == 0 ? Changed : " of the text") + "\n");
+        return file.fileName().toStdString();
+    };
+    const std::string first = write("a.txt", " of the text"), second = write("b.txt", " of a text");
+    QStatusBar runStatus;
+    TFieldSink sink(&Field, &runStatus);
+    sink.BeginRun();
+    RunComparison({.FileName1 = first, .FileName2 = second}, sink);
+    const QStringList before = Shown(Field);
+    Kept.Save(Store, Section);
+
+    QPlainTextEdit restored;
+    QStatusBar status;
+    TKeptReport kept(&restored, &status);
+    EXPECT_EQ(kept.Load(Store, Section, false), "");
+    EXPECT_TRUE(kept.Loading());
+    while (kept.Loading())
+        QCoreApplication::processEvents();
+    EXPECT_EQ(Shown(restored), before);
+}
 
 } // namespace
