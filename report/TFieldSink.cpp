@@ -91,13 +91,17 @@ void TFieldSink::Marked(std::size_t Line, std::string_view Text, const std::vect
     }
 }
 
-void TFieldSink::Clear() {
+void TFieldSink::ForgetPending() {
     FPending.clear();
     FPendingLines = 0;
     FRuns.clear();
     FPendingNumbers.clear();
     FPendingStarts.clear();
     FPendingMarks.clear();
+}
+
+void TFieldSink::Clear() {
+    ForgetPending();
     FShownMarks.clear();
     FBlockLines.clear();
     FMarker.Reset();
@@ -224,12 +228,7 @@ void TFieldSink::Flush() {
     if (FDecorated)
         NumberLines(firstBlock, insertedAt);
     document->setModified(modified);
-    FPending.clear();
-    FPendingLines = 0;
-    FRuns.clear();
-    FPendingNumbers.clear();
-    FPendingStarts.clear();
-    FPendingMarks.clear();
+    ForgetPending();
     // The control's cursor would be carried along to the end: a new report
     // keeps it at its top, where "Next Difference" starts.
     if (intoEmpty)

@@ -83,6 +83,8 @@ public:
     const TStatistics &Statistics() const { return FStatistics; }
 
 private:
+    // The lines gathered and not yet shown, gone (shown or cleared).
+    void ForgetPending();
     void ShowProgress(std::size_t Done, std::size_t Total);
     // The marker's news: Line's Spans of Text, put where the line is.
     void Marked(std::size_t Line, std::string_view Text, const std::vector<TSpan> &Spans);

@@ -140,8 +140,11 @@ int Run(const QString &First, const QString &Second, bool Coloured, bool Decorat
     timer.restart();
     report->GoToDifference(TCompareReport::TDirection::Forward);
     std::printf("next %.2f\n", timer.nsecsElapsed() / 1e6);
-    if (Coloured && Decorated)
+    if (Coloured && Decorated) {
         Read(field);
+        // The needle typed for the search is no change to keep: New would ask.
+        field->document()->setModified(false);
+    }
     // Emptying a full report: what the next run with "Clear Report" pays.
     timer.restart();
     report->New1Click();
