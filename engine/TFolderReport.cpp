@@ -33,6 +33,10 @@ public:
     void ProcessMessages(std::size_t Done, std::size_t Total) override {
         FTarget.ProcessMessages(Done, Total);
     }
+    // Each pair's numbers take the widths of its own files' line counts.
+    void FilesRead(std::size_t Lines1, std::size_t Lines2) override {
+        FTarget.FilesRead(Lines1, Lines2);
+    }
 
     bool Opened() const { return FOpened; }
 

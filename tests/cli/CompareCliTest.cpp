@@ -166,6 +166,14 @@ TEST(CompareTool, FoldersExitZeroWhenAlikeAndTwoWhenSomethingCannotBeRead) {
     ExpectRun({"-u", (Folder / "a").string(), (Folder / "b").string()}, 2, "",
               "tarnwell-compare: Cannot read: link: No such file or directory\n");
     ExpectRun({"-u", Old, Old}, 0, "", "");
+    // -N: each pair's numbers are as wide as its own files' line counts.
+    std::string Twelve;
+    for (int Line = 1; Line <= 12; ++Line)
+        Twelve += std::to_string(Line) + "\n";
+    WriteBytes(Folder / "n" / "a" / "f", Twelve);
+    WriteBytes(Folder / "n" / "b" / "f", Twelve + "X\n");
+    EXPECT_EQ(RunTool({"-dN", (Folder / "n" / "a").string(), (Folder / "n" / "b").string()}).Out,
+              "Files differ: f\nb/      13  X\n" + std::string(62, '.') + "\n");
     const TResult Differ = RunTool({"-u", Old, TARNWELL_TEST_DATA "/trees/basic/new"});
     EXPECT_EQ(Differ.Status, 1);
     EXPECT_EQ(Differ.Err, "tarnwell-compare: File and folder: thing\n");
