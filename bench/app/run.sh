@@ -107,12 +107,15 @@ if [ ! -d "$data/trees/tree-b" ]; then
 fi
 report "two folders of 5,000 files" "$data/trees/tree-a" "$data/trees/tree-b" 2
 
-# Coloured and plain runs in turn, so that a slow moment of the machine
-# falls on both alike.
-colours="$(mktemp)" plain="$(mktemp)"
+# Full runs (coloured, with numbers, map and marks), plain runs (none of them)
+# and bare runs (colour, but no numbers, map or marks) in turn, so that a slow
+# moment of the machine falls on all alike. The full runs also find, go to a
+# line and draw the map.
+colours="$(mktemp)" plain="$(mktemp)" bare="$(mktemp)"
 for ((k = 0; k < runs; k++)); do
     "$bench" run "$data/big-a.txt" "$data/big-b.txt" >>"$colours" 2>/dev/null
     "$bench" run "$data/big-a.txt" "$data/big-b.txt" plain >>"$plain" 2>/dev/null
+    "$bench" run "$data/big-a.txt" "$data/big-b.txt" bare >>"$bare" 2>/dev/null
 done
 awk -v tc="$(field run <"$colours" | median)" -v tp="$(field run <"$plain" | median)" \
     -v cc="$(field cpu <"$colours" | median)" -v cp="$(field cpu <"$plain" | median)" \
@@ -121,15 +124,10 @@ awk -v tc="$(field run <"$colours" | median)" -v tp="$(field run <"$plain" | med
     printf "  CPU time %.3f s coloured, %.3f s plain (%+.1f %%)\n", cc, cp, (cc / cp - 1) * 100
     printf "  peak memory %.0f MiB coloured, %.0f MiB plain (%+.1f %%; target within 10 %%)\n", pc / 1024, pp / 1024, (pc / pp - 1) * 100
 }'
-rm -f "$colours" "$plain"
 
-# Numbers in the gutter, the map and the marks of changed characters, on and
-# off in turn; the runs with them on also find, go to a line and draw the map.
-decorated="$(mktemp)" bare="$(mktemp)"
-for ((k = 0; k < runs; k++)); do
-    "$bench" run "$data/big-a.txt" "$data/big-b.txt" >>"$decorated" 2>/dev/null
-    "$bench" run "$data/big-a.txt" "$data/big-b.txt" bare >>"$bare" 2>/dev/null
-done
+# Numbers in the gutter, the map and the marks of changed characters: the
+# full runs against the bare ones.
+decorated="$colours"
 awk -v td="$(field run <"$decorated" | median)" -v tb="$(field run <"$bare" | median)" \
     -v cd="$(field cpu <"$decorated" | median)" -v cb="$(field cpu <"$bare" | median)" \
     -v f="$(field find <"$decorated" | median)" -v h="$(field hold <"$decorated" | median)" \
@@ -142,7 +140,7 @@ awk -v td="$(field run <"$decorated" | median)" -v tb="$(field run <"$bare" | me
     printf "  go to a line of the first file near its end %.1f ms (target <= 50 ms)\n", g
     printf "  draw the difference map %.1f ms (target <= 20 ms)\n", m
 }'
-rm -f "$decorated" "$bare"
+rm -f "$colours" "$plain" "$bare"
 
 "$bench" prepare "$data/app-2000-a.txt" "$data/app-2000-b.txt" 2>/dev/null
 out="$(mktemp)"
