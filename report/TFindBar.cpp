@@ -84,21 +84,22 @@ void TFindBar::Open() {
 }
 
 void TFindBar::FindNext() {
-    if (findText->text().isEmpty()) {
-        Open();
-        return;
-    }
-    FStepping = true;
-    Find(false, FField->textCursor().selectionEnd());
+    Step(false);
 }
 
 void TFindBar::FindPrevious() {
+    Step(true);
+}
+
+void TFindBar::Step(bool Backward) {
+    // Nothing to repeat yet: the bar opens to ask for it.
     if (findText->text().isEmpty()) {
         Open();
         return;
     }
     FStepping = true;
-    Find(true, FField->textCursor().selectionStart());
+    const QTextCursor cursor = FField->textCursor();
+    Find(Backward, Backward ? cursor.selectionStart() : cursor.selectionEnd());
 }
 
 void TFindBar::Close() {

@@ -45,6 +45,8 @@ protected:
 
 private:
     void Find(bool Backward, int From);
+    // The next or previous match from the selection (F3, Shift+F3).
+    void Step(bool Backward);
     void ShowMatch(int Position, int Length, bool Wrapped);
     void ShowNoMatch();
     void Say(const QString &Message);
