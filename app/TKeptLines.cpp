@@ -122,7 +122,7 @@ TKeptLines::TRecord TKeptLines::Next() {
 }
 
 void TKeptLines::Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QString &Text,
-                        bool Last) {
+                        bool Last, QString &Inserted) {
     // Later pieces go into blocks of their own: formatting the empty last
     // block in the same edit as text after it makes the control misplace its
     // widest line, and then measure every line of the report to find it again
@@ -151,6 +151,9 @@ void TKeptLines::Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QS
         start = end + 1;
     }
     InsertLines(Cursor, Kinds, lines, runs, marks, intoCurrent);
+    if (!intoCurrent)
+        Inserted += QLatin1Char('\n');
+    Inserted += lines;
 }
 
 void TKeptLines::Number(QTextDocument *Document) {

@@ -37,8 +37,10 @@ public:
     // end of Cursor's document, each line in its kind's formats with its
     // marks: the first piece into the empty document's one block, each later
     // one into new blocks after it. A piece that is not the Last one ends
-    // with a line end, which only parts it from the next piece.
-    void Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QString &Text, bool Last);
+    // with a line end, which only parts it from the next piece. Appends to
+    // Inserted the text as it went in, line ends as '\n'.
+    void Insert(QTextCursor &Cursor, const TReportKinds &Kinds, const QString &Text, bool Last,
+                QString &Inserted);
     // Gives the lines inserted since the last call their numbers; after the
     // edit that inserted them has ended.
     void Number(QTextDocument *Document);

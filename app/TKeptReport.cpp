@@ -2,6 +2,7 @@
 
 #include "TMyIniFile.h"
 #include "TReportLines.h"
+#include "TSearchText.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -120,6 +121,10 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     const bool modified = FRichEdit->document()->isModified();
     QTextCursor cursor(FRichEdit->document());
     cursor.movePosition(QTextCursor::End);
+    // Searches read the text from here rather than from the control.
+    TSearchText &searched = TSearchText::Of(FRichEdit->document());
+    const int insertedAt = cursor.position();
+    QString inserted;
     cursor.beginEditBlock();
     // A block left open would keep the control from ever showing the text.
     struct TEndBlock {
@@ -142,13 +147,17 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
         const QString text =
             DecodeKeptText(QByteArray::fromRawData(FBytes.constData() + FStart, end - FStart),
                            end == FBytes.size());
-        if (FLines)
-            FLines->Insert(cursor, FKinds, text, end == FBytes.size());
-        else
+        if (FLines) {
+            FLines->Insert(cursor, FKinds, text, end == FBytes.size(), inserted);
+        } else {
             cursor.insertText(text);
+            inserted += text;
+        }
         FStart = end;
     } while (!Done() && std::chrono::steady_clock::now() < until);
     endBlock.End();
+    searched.Known(insertedAt,
+                   std::move(inserted.append(QLatin1Char('\n')))); // and the last line end
     if (FLines)
         FLines->Number(FRichEdit->document());
     FRichEdit->document()->setModified(modified);

@@ -3,6 +3,7 @@
 #include "InsertLines.h"
 #include "ReportText.h"
 #include "TReportLines.h"
+#include "TSearchText.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -215,6 +216,8 @@ void TFieldSink::Flush() {
     const int insertedAt = cursor.position() + (intoEmpty ? 0 : 1);
     std::sort(FPendingMarks.begin(), FPendingMarks.end(),
               [](const TTextMark &A, const TTextMark &B) { return A.Start < B.Start; });
+    // Searches read the lines from here rather than from the control.
+    TSearchText &searched = TSearchText::Of(document);
     cursor.beginEditBlock();
     if (FKinds) {
         // The empty report's one block may still carry an old format.
@@ -225,6 +228,11 @@ void TFieldSink::Flush() {
         cursor.insertText(FPending);
     }
     cursor.endEditBlock();
+    // The lines, and the line ends before and after them.
+    if (intoEmpty)
+        searched.Known(0, {FPending, u"\n"});
+    else
+        searched.Known(insertedAt - 1, {u"\n", FPending, u"\n"});
     if (FDecorated)
         NumberLines(firstBlock, insertedAt);
     document->setModified(modified);

@@ -1,7 +1,8 @@
 #include "TReportSearch.h"
 
+#include "TSearchText.h"
+
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 
@@ -13,12 +14,13 @@ int LineEnd(const QTextDocument *Document, int Position) {
     return block.position() + block.length() - 1;
 }
 
-// The text from From to To, lines parted by U+2029: one position a
-// character, as in the document.
-QString TextBetween(QTextCursor &Cursor, int From, int To) {
-    Cursor.setPosition(From);
-    Cursor.setPosition(To, QTextCursor::KeepAnchor);
-    return Cursor.selectedText();
+// A match never spans lines, and how the copy of the text ends its lines
+// is its own affair.
+bool HoldsLineEnd(const QString &Text) {
+    return std::any_of(Text.cbegin(), Text.cend(), [](QChar C) {
+        const char16_t c = C.unicode();
+        return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+    });
 }
 
 } // namespace
@@ -33,6 +35,10 @@ void TReportSearch::Start(const TQuery &Query) {
     Cancel();
     if (Query.Text.isEmpty() || !FDocument)
         return;
+    if (HoldsLineEnd(Query.Text)) {
+        emit NotFound();
+        return;
+    }
     FQuery = Query;
     FQuery.From = std::clamp(Query.From, 0, FDocument->characterCount() - 1);
     FPosition = FQuery.From;
@@ -63,15 +69,15 @@ void TReportSearch::Step() {
     QElapsedTimer slice;
     slice.start();
     const Qt::CaseSensitivity cs = FQuery.MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    QTextCursor cursor(FDocument);
-    while (!(FQuery.Backward ? Backward(cursor, cs) : Forward(cursor, cs)))
+    TSearchText &text = TSearchText::Of(FDocument);
+    while (!(FQuery.Backward ? Backward(text, cs) : Forward(text, cs)))
         if (slice.elapsed() >= SliceMs)
             return;
 }
 
 // From the start to the end of the report, then from its top to the end of
 // the line the search began in, for a match that starts before it began.
-bool TReportSearch::Forward(QTextCursor &Cursor, Qt::CaseSensitivity Case) {
+bool TReportSearch::Forward(TSearchText &Text, Qt::CaseSensitivity Case) {
     const int end = FDocument->characterCount() - 1;
     const int limit = FWrapped ? std::min(FStartLineEnd, end) : end;
     if (FPosition >= limit) {
@@ -85,7 +91,7 @@ bool TReportSearch::Forward(QTextCursor &Cursor, Qt::CaseSensitivity Case) {
     }
     const int to =
         std::min(limit, LineEnd(FDocument, std::min(FPosition + PieceCharacters, limit)));
-    const qsizetype at = TextBetween(Cursor, FPosition, to).indexOf(FQuery.Text, 0, Case);
+    const qsizetype at = Text.Text(FPosition, to).indexOf(FQuery.Text, 0, Case);
     if (at >= 0) {
         const int position = FPosition + int(at);
         Finish(FWrapped && position >= FQuery.From ? -1 : position);
@@ -97,7 +103,7 @@ bool TReportSearch::Forward(QTextCursor &Cursor, Qt::CaseSensitivity Case) {
 
 // Matches starting before the start, back to the top; then, from the end of
 // the report, those starting at or after it.
-bool TReportSearch::Backward(QTextCursor &Cursor, Qt::CaseSensitivity Case) {
+bool TReportSearch::Backward(TSearchText &Text, Qt::CaseSensitivity Case) {
     const int lowest = FWrapped ? FQuery.From : 0;
     if (FPosition <= lowest) {
         if (FWrapped) {
@@ -111,8 +117,7 @@ bool TReportSearch::Backward(QTextCursor &Cursor, Qt::CaseSensitivity Case) {
     const int from = FDocument->findBlock(std::max(0, FPosition - PieceCharacters)).position();
     // A match may start before FPosition and end after it.
     const int to = LineEnd(FDocument, FPosition - 1);
-    const qsizetype at =
-        TextBetween(Cursor, from, to).lastIndexOf(FQuery.Text, FPosition - 1 - from, Case);
+    const qsizetype at = Text.Text(from, to).lastIndexOf(FQuery.Text, FPosition - 1 - from, Case);
     if (at >= 0) {
         const int position = from + int(at);
         Finish(FWrapped && position < FQuery.From ? -1 : position);

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QTimer>
 
-class QTextCursor;
 class QTextDocument;
+class TSearchText;
 
 // Looks for a text in a report a slice at a time from the event loop, so a
 // search through a million lines never holds the window. Past the end (or,
@@ -26,7 +26,8 @@ public:
         // after it; backwards, the last one starting before it.
         int From = 0;
     };
-    // Starts a search; an empty text finds nothing at once.
+    // Starts a search; an empty text finds nothing at once, and a text
+    // holding a line end finds nothing.
     void Start(const TQuery &Query);
     void Cancel();
     bool Running() const { return FTimer.isActive(); }
@@ -34,7 +35,7 @@ public:
     // The time one slice may take, and the characters of text looked at in
     // one go (whole lines: a match never spans lines).
     static constexpr int SliceMs = 8;
-    static constexpr int PieceCharacters = 1 << 16;
+    static constexpr int PieceCharacters = 1 << 18;
 
 signals:
     // The match's position and length; Wrapped when the search passed the
@@ -45,8 +46,8 @@ signals:
 private:
     void Step();
     // Looks at the next piece of text; true when the search is over.
-    bool Forward(QTextCursor &Cursor, Qt::CaseSensitivity Case);
-    bool Backward(QTextCursor &Cursor, Qt::CaseSensitivity Case);
+    bool Forward(TSearchText &Text, Qt::CaseSensitivity Case);
+    bool Backward(TSearchText &Text, Qt::CaseSensitivity Case);
     // Ends the search: found at Position, or not found (Position < 0).
     void Finish(int Position);
 

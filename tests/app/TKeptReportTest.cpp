@@ -7,6 +7,7 @@
 #include "TFieldSink.h"
 #include "TMyIniFile.h"
 #include "TReportLines.h"
+#include "TSearchText.h"
 #include "TestFiles.h"
 
 #include <QCoreApplication>
@@ -224,6 +225,16 @@ void Rewrite(const QString &Name, const std::function<void(QByteArray &)> &Chang
 // restored at the next start: every line's kind, numbers and marked
 // characters come back with the text, whatever the lines typed in; a kept
 // text without its lines comes back plain, and the status bar says so.
+// A search reads a restored report from the copy of its text handed in
+// with it, never back from the control.
+void ExpectSearchedAsShown(QPlainTextEdit &Field) {
+    TSearchText &copy = TSearchText::Of(Field.document());
+    EXPECT_EQ(copy.Unread(), 0);
+    const int end = Field.document()->characterCount() - 1;
+    EXPECT_EQ(copy.Text(0, end).toString().replace(u'\n', QChar::ParagraphSeparator),
+              Field.document()->toRawText().left(end));
+}
+
 TEST_P(KeptLinesTest, KindsNumbersAndMarksComeBackWithTheText) {
     QStatusBar runStatus;
     TFieldSink sink(&Field, &runStatus);
@@ -246,6 +257,7 @@ TEST_P(KeptLinesTest, KindsNumbersAndMarksComeBackWithTheText) {
     QStringList expected = QString::fromUtf8(ReadBytes(KeptFile())).split('\n');
     expected.removeLast();
     EXPECT_EQ(ReportLines(&restored), expected);
+    ExpectSearchedAsShown(restored);
     if (GetParam().Restored) {
         EXPECT_EQ(Shown(restored), before);
         EXPECT_EQ(status.currentMessage(), "");
@@ -301,6 +313,7 @@ TEST_F(KeptReportTest, KindsAndNumbersStayWithTheirLinesAcrossPieces) {
     while (kept.Loading())
         QCoreApplication::processEvents();
     EXPECT_EQ(Shown(restored), before);
+    ExpectSearchedAsShown(restored);
 }
 
 } // namespace
