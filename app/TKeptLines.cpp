@@ -18,22 +18,37 @@ namespace {
 const QByteArray Heading = "Tarnwell kept lines 1 ";
 constexpr char KindLetters[] = "abcsh"; // by TLineKind
 
-// A hash of Bytes that tells a changed text: a word at a time, so a text of
-// many megabytes takes milliseconds.
-std::uint64_t Hash(const QByteArray &Bytes) {
-    std::uint64_t hash = 0x243F6A8885A308D3ull ^ std::uint64_t(Bytes.size());
-    const char *data = Bytes.constData();
-    const qsizetype words = Bytes.size() / 8;
+// A hash of bytes that tells a changed text: a word at a time, so a text of
+// many megabytes takes milliseconds. It may be taken a part at a time, each
+// part but the last a whole number of words long, so that a long check can
+// let the event loop run between parts.
+std::uint64_t HashBegin(qsizetype Size) {
+    return 0x243F6A8885A308D3ull ^ std::uint64_t(Size);
+}
+
+std::uint64_t HashAdd(std::uint64_t Hash, const char *Data, qsizetype Size) {
+    const qsizetype words = Size / 8;
     for (qsizetype k = 0; k < words; ++k) {
         std::uint64_t word;
-        std::memcpy(&word, data + 8 * k, 8);
-        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
-        hash ^= hash >> 29;
+        std::memcpy(&word, Data + 8 * k, 8);
+        Hash = (Hash ^ word) * 0x9E3779B97F4A7C15ull;
+        Hash ^= Hash >> 29;
     }
-    for (qsizetype k = 8 * words; k < Bytes.size(); ++k)
-        hash = (hash ^ (unsigned char)data[k]) * 0x100000001B3ull;
-    return hash ^ (hash >> 32);
+    for (qsizetype k = 8 * words; k < Size; ++k)
+        Hash = (Hash ^ (unsigned char)Data[k]) * 0x100000001B3ull;
+    return Hash;
 }
+
+std::uint64_t HashEnd(std::uint64_t Hash) {
+    return Hash ^ (Hash >> 32);
+}
+
+std::uint64_t Hash(const QByteArray &Bytes) {
+    return HashEnd(HashAdd(HashBegin(Bytes.size()), Bytes.constData(), Bytes.size()));
+}
+
+// The bytes hashed between two looks at the clock: a few milliseconds.
+constexpr qsizetype HashPart = qsizetype(1) << 22;
 
 // Reads a decimal number at At, then skips one byte (the separator after it).
 template <class T> bool ReadNumber(const QByteArray &Bytes, qsizetype &At, T &Value) {
@@ -78,7 +93,7 @@ QByteArray TKeptLines::Describe(QPlainTextEdit *Field, QByteArray &Text) {
            QByteArray::number(qulonglong(largest.Second)) + '\n' + body;
 }
 
-std::optional<TKeptLines> TKeptLines::Read(QByteArray Bytes, const QByteArray &Text) {
+std::optional<TKeptLines> TKeptLines::Read(QByteArray Bytes, qsizetype TextSize) {
     if (!Bytes.startsWith(Heading))
         return std::nullopt;
     const qsizetype headEnd = Bytes.indexOf('\n');
@@ -87,19 +102,50 @@ std::optional<TKeptLines> TKeptLines::Read(QByteArray Bytes, const QByteArray &T
     const QList<QByteArray> head = Bytes.mid(Heading.size(), headEnd - Heading.size()).split(' ');
     if (head.size() != 6)
         return std::nullopt;
-    const QByteArray body =
-        QByteArray::fromRawData(Bytes.constData() + headEnd + 1, Bytes.size() - headEnd - 1);
     bool ok[6] = {};
-    const qlonglong lines = head[0].toLongLong(&ok[0]);
+    TExpected expected;
+    expected.Lines = head[0].toLongLong(&ok[0]);
     const qlonglong size = head[1].toLongLong(&ok[1]);
-    const qulonglong textHash = head[2].toULongLong(&ok[2], 16);
-    const qulonglong bodyHash = head[3].toULongLong(&ok[3], 16);
+    expected.TextHash = head[2].toULongLong(&ok[2], 16);
+    expected.BodyHash = head[3].toULongLong(&ok[3], 16);
     const TLineNumbers largest{head[4].toULongLong(&ok[4]), head[5].toULongLong(&ok[5])};
-    if (!std::all_of(std::begin(ok), std::end(ok), [](bool Ok) { return Ok; }) ||
-        size != Text.size() || body.count('\n') != lines || Hash(body) != bodyHash ||
-        Hash(Text) != textHash)
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool Ok) { return Ok; }) || size != TextSize)
         return std::nullopt;
-    return TKeptLines(std::move(Bytes), headEnd + 1, largest);
+    return TKeptLines(std::move(Bytes), headEnd + 1, largest, expected);
+}
+
+std::optional<bool> TKeptLines::Check(const QByteArray &Text,
+                                      std::chrono::steady_clock::time_point Until) {
+    const QByteArray body =
+        QByteArray::fromRawData(FBytes.constData() + FBody, FBytes.size() - FBody);
+    if (!FCheck)
+        FCheck = TCheck{.Body = HashBegin(body.size()), .Text = HashBegin(Text.size())};
+    TCheck &check = *FCheck;
+    // The records first, then the text, a part at a time.
+    for (;;) {
+        const bool records = !check.RecordsDone;
+        const QByteArray &bytes = records ? body : Text;
+        if (check.At == bytes.size()) {
+            if (!records)
+                return HashEnd(check.Text) == FExpected.TextHash;
+            if (check.Lines != FExpected.Lines || HashEnd(check.Body) != FExpected.BodyHash)
+                return false;
+            check.RecordsDone = true;
+            check.At = 0;
+            continue;
+        }
+        const char *const data = bytes.constData() + check.At;
+        const qsizetype part = std::min(HashPart, bytes.size() - check.At);
+        if (records) {
+            check.Lines += std::count(data, data + part, '\n');
+            check.Body = HashAdd(check.Body, data, part);
+        } else {
+            check.Text = HashAdd(check.Text, data, part);
+        }
+        check.At += part;
+        if (std::chrono::steady_clock::now() >= Until)
+            return std::nullopt;
+    }
 }
 
 TKeptLines::TRecord TKeptLines::Next() {

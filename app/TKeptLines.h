@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -29,9 +31,15 @@ public:
     // The report in Field as the kept text holds it (each line in UTF-8,
     // then "\n") into Text; returns the second file for that text.
     static QByteArray Describe(QPlainTextEdit *Field, QByteArray &Text);
-    // Bytes read as the second file of Text; nothing when they describe
-    // another text or are damaged.
-    static std::optional<TKeptLines> Read(QByteArray Bytes, const QByteArray &Text);
+    // Bytes read as the second file of a text of TextSize bytes; nothing
+    // when they describe a text of another size or are damaged. Whether
+    // they describe the text itself, Check tells.
+    static std::optional<TKeptLines> Read(QByteArray Bytes, qsizetype TextSize);
+    // Checks, until Until has passed, that the lines describe Text: false
+    // when they do not, true when they do, none when the check is not over
+    // (the next call goes on). Hashing a text of many megabytes takes tens
+    // of milliseconds: the window may show the first lines meanwhile.
+    std::optional<bool> Check(const QByteArray &Text, std::chrono::steady_clock::time_point Until);
 
     // Inserts Text, the next kept lines as DecodeKeptText gives them, at the
     // end of Cursor's document, each line in its kind's formats with its
@@ -48,8 +56,15 @@ public:
     TLineNumbers Largest() const { return FLargest; }
 
 private:
-    TKeptLines(QByteArray Bytes, qsizetype Body, TLineNumbers Largest)
-        : FBytes(std::move(Bytes)), FAt(Body), FLargest(Largest) {}
+    // What the heading says of the text and the records.
+    struct TExpected {
+        qlonglong Lines = 0;
+        std::uint64_t TextHash = 0;
+        std::uint64_t BodyHash = 0;
+    };
+    TKeptLines(QByteArray Bytes, qsizetype Body, TLineNumbers Largest, TExpected Expected)
+        : FBytes(std::move(Bytes)), FBody(Body), FAt(Body), FLargest(Largest), FExpected(Expected) {
+    }
 
     struct TRecord {
         std::optional<TLineKind> Kind;
@@ -60,8 +75,19 @@ private:
     TRecord Next();
 
     QByteArray FBytes;
-    qsizetype FAt; // where the next record begins
+    qsizetype FBody; // where the first record begins
+    qsizetype FAt;   // where the next record begins
     TLineNumbers FLargest;
+    TExpected FExpected;
+    // How far Check has come: through the records, then the text.
+    struct TCheck {
+        bool RecordsDone = false;
+        qsizetype At = 0; // bytes of the records, then of the text, checked
+        qlonglong Lines = 0;
+        std::uint64_t Body = 0;
+        std::uint64_t Text = 0;
+    };
+    std::optional<TCheck> FCheck;
     bool FStarted = false; // a first piece went in
     int FFirst = -1;
     std::vector<TLineNumbers> FNumbers; // of lines inserted from block FFirst

@@ -108,15 +108,29 @@ TKeptTextFill::~TKeptTextFill() {
 }
 
 bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
-    if (!FRichEdit)
+    if (!FRichEdit) {
         FStart = FBytes.size();
+        FLines.reset();
+    }
     if (Done())
         return true;
+    const auto until = std::chrono::steady_clock::now() + Budget;
+    // Checking the lines against the text hashes all of it: the first
+    // screen does not wait for that, the rest does.
+    if (Unchecked() && (FStart > 0 || AllIn() || Budget > std::chrono::nanoseconds(0))) {
+        const std::optional<bool> describes = FLines->Check(FBytes, until);
+        if (!describes)
+            return false;
+        FChecked = true;
+        if (!*describes)
+            DropLines();
+        if (Done())
+            return true;
+    }
     // In bulk: one edit block, no list of lines joined again, and no second
     // pass over every block's character format as setPlainText makes. Each
     // piece is cut after a line end, so the text never stands in memory
     // whole a second time.
-    const auto until = std::chrono::steady_clock::now() + Budget;
     // The kept text is no change of the user's; one typed meanwhile stays one.
     const bool modified = FRichEdit->document()->isModified();
     QTextCursor cursor(FRichEdit->document());
@@ -149,12 +163,17 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
                            end == FBytes.size());
         if (FLines) {
             FLines->Insert(cursor, FKinds, text, end == FBytes.size(), inserted);
+            FOpenLine = end != FBytes.size();
         } else {
+            if (std::exchange(FOpenLine, false)) {
+                cursor.insertBlock();
+                inserted += QLatin1Char('\n');
+            }
             cursor.insertText(text);
             inserted += text;
         }
         FStart = end;
-    } while (!Done() && std::chrono::steady_clock::now() < until);
+    } while (!AllIn() && std::chrono::steady_clock::now() < until);
     endBlock.End();
     searched.Known(insertedAt,
                    std::move(inserted.append(QLatin1Char('\n')))); // and the last line end
@@ -164,6 +183,20 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();
+}
+
+void TKeptTextFill::DropLines() {
+    FLines.reset();
+    FDropped = true;
+    QTextDocument *document = FRichEdit->document();
+    const bool modified = document->isModified();
+    QTextCursor cursor(document);
+    cursor.select(QTextCursor::Document);
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.setCharFormat(QTextCharFormat());
+    document->setModified(modified);
+    TReportLines &lines = TReportLines::Of(document);
+    lines.SetNumbers(0, std::vector<TLineNumbers>(std::size_t(lines.Count())));
 }
 
 TKeptReport::TKeptReport(QPlainTextEdit *Field, QStatusBar *Status)
@@ -187,7 +220,7 @@ std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, boo
             std::string unused;
             auto lines = Store.ReadKeptFile(Section, KeptLinesFile, unused);
             std::optional<TKeptLines> kept =
-                lines ? TKeptLines::Read(std::move(*lines), *bytes) : std::nullopt;
+                lines ? TKeptLines::Read(std::move(*lines), bytes->size()) : std::nullopt;
             FPlain = !kept && !bytes->isEmpty();
             FFill = std::make_unique<TKeptTextFill>(FField, std::move(*bytes), std::move(kept));
         }
@@ -247,7 +280,7 @@ void TKeptReport::Complete() {
 }
 
 void TKeptReport::Finished() {
-    const bool plain = FFill && FPlain;
+    const bool plain = FFill && (FPlain || FFill->LinesDropped());
     Drop();
     if (plain)
         FStatus->showMessage(KeptPlain);

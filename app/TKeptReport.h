@@ -30,15 +30,25 @@ public:
     TKeptTextFill &operator=(const TKeptTextFill &) = delete;
 
     // Appends pieces at the end of the text until Budget has passed, at
-    // least one; true once the text is all in.
+    // least one unless the Lines are still being checked; true once the
+    // text is all in. The first piece may go in before the Lines are checked
+    // (with no Budget, for a first screen at once); no other does. Lines
+    // that do not describe the text are dropped, and what is in already
+    // loses their kinds and numbers.
     bool Append(std::chrono::nanoseconds Budget);
     void AppendAll() {
         while (!Append(std::chrono::hours(1))) {
         }
     }
-    bool Done() const { return FStart >= FBytes.size(); }
+    bool Done() const { return AllIn() && !Unchecked(); }
+    // Lines were given and then dropped: the text came back plain.
+    bool LinesDropped() const { return FDropped; }
 
 private:
+    bool AllIn() const { return FStart >= FBytes.size(); }
+    bool Unchecked() const { return FLines && !FChecked; }
+    void DropLines();
+
     QPointer<QPlainTextEdit> FRichEdit;
     QByteArray FBytes;
     qsizetype FStart = 0;
@@ -46,6 +56,9 @@ private:
     bool FUndo;
     Qt::ScrollBarPolicy FPolicy;
     std::optional<TKeptLines> FLines;
+    bool FChecked = false;  // the Lines describe the text
+    bool FDropped = false;  // the Lines did not, and were dropped
+    bool FOpenLine = false; // the text in ends without the line end that parts it from the rest
     TReportKinds FKinds;
 };
 

@@ -123,16 +123,21 @@ void TSearchText::ContentsChange(int Position, int Removed, int Added) {
     }
     Replace(Position, Position + Removed, TStretch{.From = Position, .Length = Added, .Text = {}});
     if (Added <= ReadAtOnce)
-        Read(Position, std::min(Position + Added, count - 1));
+        Read(Position, Position + Added);
 }
 
 void TSearchText::Read(int From, int To) {
     if (From >= To)
         return;
+    // The document's last character, past where a cursor goes, always ends
+    // its last line.
+    const int last = FDocument->characterCount() - 1;
     QTextCursor cursor(FDocument);
-    cursor.setPosition(From);
-    cursor.setPosition(To, QTextCursor::KeepAnchor);
+    cursor.setPosition(std::min(From, last));
+    cursor.setPosition(std::min(To, last), QTextCursor::KeepAnchor);
     QString text = cursor.selectedText();
+    if (To > last)
+        text += QChar::ParagraphSeparator;
     // One character a position; should that ever fail, the positions after
     // must still hold, and a line end matches no search.
     text.resize(To - From, QChar::ParagraphSeparator);
