@@ -47,9 +47,6 @@ std::uint64_t Hash(const QByteArray &Bytes) {
     return HashEnd(HashAdd(HashBegin(Bytes.size()), Bytes.constData(), Bytes.size()));
 }
 
-// The bytes hashed between two looks at the clock: a few milliseconds.
-constexpr qsizetype HashPart = qsizetype(1) << 22;
-
 // Reads a decimal number at At, then skips one byte (the separator after it).
 template <class T> bool ReadNumber(const QByteArray &Bytes, qsizetype &At, T &Value) {
     const char *end = Bytes.constData() + Bytes.size();
@@ -115,14 +112,15 @@ std::optional<TKeptLines> TKeptLines::Read(QByteArray Bytes, qsizetype TextSize)
 }
 
 std::optional<bool> TKeptLines::Check(const QByteArray &Text,
-                                      std::chrono::steady_clock::time_point Until) {
+                                      std::chrono::steady_clock::time_point Until, qsizetype Part) {
     const QByteArray body =
         QByteArray::fromRawData(FBytes.constData() + FBody, FBytes.size() - FBody);
     if (!FCheck)
         FCheck = TCheck{.Body = HashBegin(body.size()), .Text = HashBegin(Text.size())};
     TCheck &check = *FCheck;
-    // The records first, then the text, a part at a time.
-    for (;;) {
+    // The records first, then the text, a part at a time: at least a
+    // part's worth of bytes each call, so a short text is checked in one.
+    for (qsizetype done = 0;;) {
         const bool records = !check.RecordsDone;
         const QByteArray &bytes = records ? body : Text;
         if (check.At == bytes.size()) {
@@ -134,8 +132,10 @@ std::optional<bool> TKeptLines::Check(const QByteArray &Text,
             check.At = 0;
             continue;
         }
+        if (done >= Part && std::chrono::steady_clock::now() >= Until)
+            return std::nullopt;
         const char *const data = bytes.constData() + check.At;
-        const qsizetype part = std::min(HashPart, bytes.size() - check.At);
+        const qsizetype part = std::min(Part, bytes.size() - check.At);
         if (records) {
             check.Lines += std::count(data, data + part, '\n');
             check.Body = HashAdd(check.Body, data, part);
@@ -143,8 +143,7 @@ std::optional<bool> TKeptLines::Check(const QByteArray &Text,
             check.Text = HashAdd(check.Text, data, part);
         }
         check.At += part;
-        if (std::chrono::steady_clock::now() >= Until)
-            return std::nullopt;
+        done += part;
     }
 }
 

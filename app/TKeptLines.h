@@ -39,7 +39,10 @@ public:
     // when they do not, true when they do, none when the check is not over
     // (the next call goes on). Hashing a text of many megabytes takes tens
     // of milliseconds: the window may show the first lines meanwhile.
-    std::optional<bool> Check(const QByteArray &Text, std::chrono::steady_clock::time_point Until);
+    // Part bytes are hashed between looks at the clock (a multiple of 8).
+    std::optional<bool> Check(const QByteArray &Text, std::chrono::steady_clock::time_point Until,
+                              qsizetype Part = CheckPart);
+    static constexpr qsizetype CheckPart = qsizetype(1) << 22; // a few milliseconds
 
     // Inserts Text, the next kept lines as DecodeKeptText gives them, at the
     // end of Cursor's document, each line in its kind's formats with its

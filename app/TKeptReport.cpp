@@ -118,12 +118,8 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     // Checking the lines against the text hashes all of it: the first
     // screen does not wait for that, the rest does.
     if (Unchecked() && (FStart > 0 || AllIn() || Budget > std::chrono::nanoseconds(0))) {
-        const std::optional<bool> describes = FLines->Check(FBytes, until);
-        if (!describes)
+        if (!CheckLines(until))
             return false;
-        FChecked = true;
-        if (!*describes)
-            DropLines();
         if (Done())
             return true;
     }
@@ -180,9 +176,22 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     if (FLines)
         FLines->Number(FRichEdit->document());
     FRichEdit->document()->setModified(modified);
+    // A short text is checked at once (a part of the check is megabytes).
+    if (AllIn() && Unchecked())
+        CheckLines(until);
     if (Done())
         FBytes.clear(); // the control holds it all now
     return Done();
+}
+
+bool TKeptTextFill::CheckLines(std::chrono::steady_clock::time_point Until) {
+    const std::optional<bool> describes = FLines->Check(FBytes, Until);
+    if (!describes)
+        return false;
+    FChecked = true;
+    if (!*describes)
+        DropLines();
+    return true;
 }
 
 void TKeptTextFill::DropLines() {

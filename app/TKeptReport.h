@@ -47,6 +47,9 @@ public:
 private:
     bool AllIn() const { return FStart >= FBytes.size(); }
     bool Unchecked() const { return FLines && !FChecked; }
+    // Goes on checking the Lines against the text until Until; true once
+    // the check is over (and the Lines dropped if they did not match).
+    bool CheckLines(std::chrono::steady_clock::time_point Until);
     void DropLines();
 
     QPointer<QPlainTextEdit> FRichEdit;

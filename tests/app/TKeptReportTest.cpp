@@ -5,6 +5,7 @@
 #include "ReportKinds.h"
 #include "ReportTestSupport.h"
 #include "TFieldSink.h"
+#include "TKeptLines.h"
 #include "TMyIniFile.h"
 #include "TReportLines.h"
 #include "TSearchText.h"
@@ -254,8 +255,7 @@ TEST_P(KeptLinesTest, KindsNumbersAndMarksComeBackWithTheText) {
     QStatusBar status;
     TKeptReport kept(&restored, &status);
     EXPECT_EQ(kept.Load(Store, Section, false), "");
-    while (kept.Loading())
-        QCoreApplication::processEvents();
+    EXPECT_FALSE(kept.Loading()) << "a short text, checked and all in at once";
     // The text as kept, changed or not.
     QStringList expected = QString::fromUtf8(ReadBytes(KeptFile())).split('\n');
     expected.removeLast();
@@ -287,6 +287,31 @@ const TRestartCase Restarts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Restarts, KeptLinesTest, testing::ValuesIn(Restarts),
                          [](const auto &Row) { return std::string(Row.param.Name); });
+
+// The check of a kept text against its lines goes on where it stopped,
+// part after part, to the same verdict as at once.
+TEST_F(KeptReportTest, TheLinesAreCheckedAPartAtATime) {
+    QStringList shown;
+    for (int i = 0; i < 300; ++i)
+        shown << QStringLiteral("line %1").arg(i);
+    Field.setPlainText(shown.join('\n'));
+    TReportLines::Of(Field.document()).SetNumbers(0, {{1, 1}, {2, 0}, {0, 2}});
+    QByteArray text;
+    const QByteArray lines = TKeptLines::Describe(&Field, text);
+    for (const bool changed : {false, true}) {
+        QByteArray checked = text;
+        if (changed)
+            checked[checked.size() - 3] ^= 1;
+        std::optional<TKeptLines> kept = TKeptLines::Read(lines, checked.size());
+        ASSERT_TRUE(kept);
+        int calls = 1;
+        std::optional<bool> verdict;
+        while (!(verdict = kept->Check(checked, std::chrono::steady_clock::now(), 64)))
+            ++calls;
+        EXPECT_GT(calls, 10);
+        EXPECT_EQ(*verdict, !changed);
+    }
+}
 
 // A long report goes back in over several pieces and turns of the event
 // loop: each line after a piece's end keeps its own kind, numbers and marks.
