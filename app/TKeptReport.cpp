@@ -5,6 +5,7 @@
 #include "TSearchText.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QStatusBar>
@@ -25,6 +26,8 @@ const QString LoadingKept = QStringLiteral("Loading the kept report...");
 const QString KeptPlain = QStringLiteral("The kept report's colours could not be restored");
 // The time one piece of the kept report may hold the event loop.
 constexpr std::chrono::milliseconds FillSlice(20);
+// How long the fill waits for its first screen to be drawn, at most.
+constexpr std::chrono::milliseconds FirstScreenWait(50);
 // The size of the pieces a kept report goes into its control in: a few
 // milliseconds of work each, and a first one that fills a screen.
 constexpr qsizetype PieceBytes = qsizetype(1) << 16;
@@ -211,6 +214,7 @@ void TKeptTextFill::DropLines() {
 TKeptReport::TKeptReport(QPlainTextEdit *Field, QStatusBar *Status)
     : FField(Field), FStatus(Status) {
     connect(&FTimer, &QTimer::timeout, this, &TKeptReport::FillSome);
+    Field->viewport()->installEventFilter(this);
     // Only the user's own edits reach the undo history: the fill and the
     // runs keep none.
     connect(Field->document(), &QTextDocument::undoCommandAdded, this,
@@ -239,7 +243,11 @@ std::string TKeptReport::Load(TMyIniFile &Store, const std::string &Section, boo
             Complete();
         } else if (FFill) {
             FStatus->showMessage(LoadingKept);
-            FTimer.start(0);
+            // The rest once the first screen is drawn: a piece of the fill
+            // before would keep the window from showing it. A window never
+            // drawn gets its fill all the same.
+            FFirstScreen = true;
+            FTimer.start(FirstScreenWait);
         }
     } catch (const std::bad_alloc &) {
         OutOfMemory();
@@ -266,7 +274,17 @@ void TKeptReport::RunStarts(bool Clear) {
     FLeaveFile = false;
 }
 
+bool TKeptReport::eventFilter(QObject *Watched, QEvent *Event) {
+    if (FFirstScreen && Event->type() == QEvent::Paint) {
+        FFirstScreen = false;
+        FTimer.start(0); // after this paint
+    }
+    return QObject::eventFilter(Watched, Event);
+}
+
 void TKeptReport::FillSome() {
+    FFirstScreen = false;
+    FTimer.setInterval(0);
     try {
         if (FFill && !FFill->Append(FillSlice))
             return;
@@ -303,6 +321,7 @@ void TKeptReport::OutOfMemory() {
 
 void TKeptReport::Drop() {
     FTimer.stop();
+    FFirstScreen = false;
     if (!FFill)
         return;
     FFill.reset();

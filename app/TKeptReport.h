@@ -99,6 +99,10 @@ public:
     void Drop();
     bool Loading() const { return FFill != nullptr; }
 
+protected:
+    // The rest of the fill waits for the first screen to be drawn.
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
 private:
     void FillSome();
     // The fill ends where memory ran out; the kept file stays as it is.
@@ -110,6 +114,7 @@ private:
     QStatusBar *FStatus;
     std::unique_ptr<TKeptTextFill> FFill;
     QTimer FTimer;
+    bool FFirstScreen = false; // the first piece is in, not yet drawn
     // The kept file holds what the report does not: it is not written over.
     bool FLeaveFile = false;
     bool FPlain = false; // the fill's text could not take its lines' kinds
