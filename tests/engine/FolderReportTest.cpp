@@ -186,6 +186,7 @@ TEST(ContentCheck, SameOrDifferentAndWhetherBinary) {
         WriteBytes(Folder / "2", Bytes2);
         EXPECT_EQ(CheckPair("2", Counted).Contents, Expected)
             << Bytes1.size() << " " << Bytes2.size();
+        EXPECT_EQ(TContentCheck::Compare(Bytes1, Bytes2), Expected) << Bytes1.size();
     }
     EXPECT_GE(Hooks, 8) << "a chunk of 64 KiB at a time";
     // Large files of different sizes are not read past their first chunks.
