@@ -104,8 +104,8 @@ TCompareRequest WithFileInFolder(TCompareRequest Request) {
     return Request;
 }
 
-TFolderReport::TFolderReport(const TCompareRequest &Request, TReportSink &Report, bool Batched)
-    : FRequest(Request), FReport(Report), FBatch(Batched) {}
+TFolderReport::TFolderReport(const TCompareRequest &Request, TReportSink &Report, TReading Reading)
+    : FRequest(Request), FReport(Report), FBatch(Reading == TReading::Batched) {}
 
 bool TFolderReport::Deliver() {
     FReport.ProcessMessages(0, 0);

@@ -28,8 +28,12 @@ TCompareRequest WithFileInFolder(TCompareRequest Request);
 // listings on the current path and one batch.
 class TFolderReport {
 public:
-    // Batched false reads every pair on its own, when its turn comes.
-    TFolderReport(const TCompareRequest &Request, TReportSink &Report, bool Batched = true);
+    // How the pairs of files are read: a batch at a time, or each in its
+    // turn, as it is written.
+    enum class TReading { Batched, InTurn };
+
+    TFolderReport(const TCompareRequest &Request, TReportSink &Report,
+                  TReading Reading = TReading::Batched);
 
     // Walks the request's two folders to the end or to a stop. Never throws:
     // a sink that throws, or memory running out, ends the run quietly.

@@ -152,15 +152,16 @@ TEST(FolderReport, BatchesReportAsPairsReadInTurn) {
     TCompareRequest Request{.FileName1 = (Folder / "old").string(),
                             .FileName2 = (Folder / "new").string()};
     // Each line with its kind in front.
-    const auto Report = [&](bool Batched) {
+    const auto Report = [&](TFolderReport::TReading Reading) {
         TRecordingSink Sink;
-        TFolderReport(Request, Sink, Batched).Run();
+        TFolderReport(Request, Sink, Reading).Run();
         std::vector<std::string> Lines;
         for (const auto &Line : Sink.Lines)
             Lines.push_back(std::to_string(int(Line.Kind)) + " " + Line.Prefix + Line.Text);
         return Lines;
     };
-    const std::vector<std::string> Batched = Report(true), InTurn = Report(false);
+    const std::vector<std::string> Batched = Report(TFolderReport::TReading::Batched),
+                                   InTurn = Report(TFolderReport::TReading::InTurn);
     const auto Differ = std::mismatch(Batched.begin(), Batched.end(), InTurn.begin(), InTurn.end());
     EXPECT_TRUE(Differ.first == Batched.end() && Differ.second == InTurn.end())
         << "line " << Differ.first - Batched.begin() << ": "
