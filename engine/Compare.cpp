@@ -276,7 +276,8 @@ bool WalkStores(const TMyStringList &First, const TMyStringList &Second,
     return TWalk(First, Second, Prefixes, Options, Report, Outcome).Run();
 }
 
-TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report) {
+TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report,
+                             const TFileBytes *Bytes) {
     TCompareOutcome Outcome;
     try {
         // Known before the files load, so a stopped run has them too.
@@ -301,10 +302,16 @@ TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report
         Second.SetReadHook(Deliver);
         First.SetFolding(Folding);
         Second.SetFolding(Folding);
-        LoadRunFile(Request, Request.FileName1, First);
+        if (Bytes != nullptr)
+            First.LoadFromBytes(Bytes->First);
+        else
+            LoadRunFile(Request, Request.FileName1, First);
         Outcome.LoadError1 = First.LoadError();
         if (!StopRequested) {
-            LoadRunFile(Request, Request.FileName2, Second);
+            if (Bytes != nullptr)
+                Second.LoadFromBytes(Bytes->Second);
+            else
+                LoadRunFile(Request, Request.FileName2, Second);
             Outcome.LoadError2 = Second.LoadError();
         }
         if (StopRequested) {

@@ -42,11 +42,18 @@ std::pair<std::string, std::string> MakeLabels(std::string_view FileName1,
 std::pair<std::string, std::string> ReportLabels(std::string_view FileName1,
                                                  std::string_view FileName2);
 
-// Compares the request's two files and appends the report lines to Report.
-// Never throws: an unreadable file compares as empty, and any failure
-// during the walk (memory, a sink that throws) ends it quietly; the outcome
-// tells what happened.
-TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report);
+// The bytes of both files of a request, read whole already.
+struct TFileBytes {
+    std::string_view First, Second;
+};
+
+// Compares the request's two files and appends the report lines to Report;
+// with Bytes, compares those bytes instead of reading the files again (the
+// names still make the labels). Never throws: an unreadable file compares
+// as empty, and any failure during the walk (memory, a sink that throws)
+// ends it quietly; the outcome tells what happened.
+TCompareOutcome CompareFiles(const TCompareRequest &Request, TReportSink &Report,
+                             const TFileBytes *Bytes = nullptr);
 
 // The note for Lines lines whose patterns hit PCRE2's match limit:
 // "the patterns' match limit was hit on N lines; they compared unfiltered".

@@ -81,6 +81,15 @@ void TContentCheck::CloseKept() {
     FKept.clear();
 }
 
+TContents TContentCheck::Compare(std::string_view Bytes1, std::string_view Bytes2) {
+    if (Bytes1 == Bytes2)
+        return TContents::Same;
+    const auto Binary = [](std::string_view Bytes) {
+        return Bytes.substr(0, BinaryBytes).find('\0') != std::string_view::npos;
+    };
+    return Binary(Bytes1) || Binary(Bytes2) ? TContents::BinaryDiffers : TContents::TextDiffers;
+}
+
 TContentCheck::TResult TContentCheck::Check(TFileAt File1, TFileAt File2,
                                             const std::function<bool()> &Hook) {
     char *Chunk1 = FBuffer.get();

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // A file to open: Name in the folder open as At, or a whole name with At
@@ -47,6 +48,9 @@ public:
     // Hook runs before each further chunk, so a window can deliver its
     // events during a long check; returning false stops it.
     TResult Check(TFileAt File1, TFileAt File2, const std::function<bool()> &Hook);
+    // The same for two whole files already read: Same, TextDiffers or
+    // BinaryDiffers.
+    static TContents Compare(std::string_view Bytes1, std::string_view Bytes2);
 
 private:
     // Files checked are closed KeptFiles at a time, a run of consecutive

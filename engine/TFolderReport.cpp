@@ -2,6 +2,7 @@
 
 #include "Compare.h"
 
+#include <iterator>
 #include <sys/stat.h>
 #include <vector>
 
@@ -103,8 +104,8 @@ TCompareRequest WithFileInFolder(TCompareRequest Request) {
     return Request;
 }
 
-TFolderReport::TFolderReport(const TCompareRequest &Request, TReportSink &Report)
-    : FRequest(Request), FReport(Report) {}
+TFolderReport::TFolderReport(const TCompareRequest &Request, TReportSink &Report, TReading Reading)
+    : FRequest(Request), FReport(Report), FBatch(Reading == TReading::Batched) {}
 
 bool TFolderReport::Deliver() {
     FReport.ProcessMessages(0, 0);
@@ -127,12 +128,13 @@ void TFolderReport::Identical(std::string_view Path) {
         Heading("Identical: ", Path);
 }
 
-bool TFolderReport::CompareTexts(const TPathEvent &Event, std::string_view Path) {
+bool TFolderReport::CompareTexts(const TPathEvent &Event, std::string_view Path,
+                                 const TFileBytes *Heads) {
     TCompareRequest Pair = FRequest;
     Pair.FileName1 = Event.FileName1;
     Pair.FileName2 = Event.FileName2;
     TSectionSink Section(FReport, Path);
-    const TCompareOutcome Outcome = CompareFiles(Pair, Section);
+    const TCompareOutcome Outcome = CompareFiles(Pair, Section, Heads);
     if (Outcome.Broken)
         FOutcome.Broken = true;
     if (!Outcome.Completed)
@@ -149,7 +151,7 @@ bool TFolderReport::CompareTexts(const TPathEvent &Event, std::string_view Path)
     return true;
 }
 
-bool TFolderReport::Write(const TPathEvent &Event) {
+bool TFolderReport::Write(const TPathEvent &Event, const TFileBytes *Heads) {
     if (Event.Kind == TPathKind::Folders)
         return Deliver();
     FReport.FilesCompared(++FPaths);
@@ -187,7 +189,9 @@ bool TFolderReport::Write(const TPathEvent &Event) {
             break;
         }
         const TContentCheck::TResult Result =
-            FContents.Check(Event.File1, Event.File2, [this] { return Deliver(); });
+            Heads != nullptr
+                ? TContentCheck::TResult{TContentCheck::Compare(Heads->First, Heads->Second)}
+                : FContents.Check(Event.File1, Event.File2, [this] { return Deliver(); });
         switch (Result.Contents) {
         case TContents::Same:
             Identical(Path);
@@ -202,12 +206,54 @@ bool TFolderReport::Write(const TPathEvent &Event) {
         case TContents::Stopped:
             return false;
         case TContents::TextDiffers:
-            return CompareTexts(Event, Path);
+            return CompareTexts(Event, Path, Heads);
         }
         break;
     }
     }
     return true;
+}
+
+void TFolderReport::Hold(const TPathEvent &Event) {
+    TPending Pending{FPendingText.size(), {}, Event.File1.At, Event.File2.At};
+    const std::string_view Texts[] = {Event.Path, Event.FileName1, Event.FileName2,
+                                      Event.File1.Name, Event.File2.Name};
+    for (std::size_t K = 0; K < std::size(Texts); ++K) {
+        Pending.Lengths[K] = Texts[K].size();
+        FPendingText.append(Texts[K]).push_back('\0');
+    }
+    FPending.push_back(Pending);
+}
+
+bool TFolderReport::Flush() {
+    FPendingEvents.clear();
+    FBatch.Clear();
+    for (const TPending &Pending : FPending) {
+        std::string_view Texts[5];
+        const char *Text = FPendingText.data() + Pending.Text;
+        for (std::size_t K = 0; K < std::size(Texts); ++K) {
+            Texts[K] = {Text, Pending.Lengths[K]};
+            Text += Pending.Lengths[K] + 1;
+        }
+        TPathEvent &Event = FPendingEvents.emplace_back();
+        Event.Path = Texts[0];
+        Event.FileName1 = Texts[1];
+        Event.FileName2 = Texts[2];
+        Event.File1 = {Pending.At1, Texts[3].data()};
+        Event.File2 = {Pending.At2, Texts[4].data()};
+        FBatch.Add(Event.File1);
+        FBatch.Add(Event.File2);
+    }
+    FPending.clear();
+    FBatch.Read();
+    bool Going = true;
+    for (std::size_t K = 0; K < FPendingEvents.size() && Going; ++K) {
+        const std::string_view *Head1 = FBatch.Head(2 * K), *Head2 = FBatch.Head(2 * K + 1);
+        const TFileBytes Heads{Head1 ? *Head1 : "", Head2 ? *Head2 : ""};
+        Going = Write(FPendingEvents[K], Head1 && Head2 ? &Heads : nullptr);
+    }
+    FPendingText.clear();
+    return Going;
 }
 
 TCompareOutcome TFolderReport::Run() {
@@ -217,9 +263,18 @@ TCompareOutcome TFolderReport::Run() {
         TFolderWalk Walk(FRequest.FileName1, FRequest.FileName2);
         TPathEvent Event;
         bool Going = true;
-        while (Going && Walk.Next(Event))
-            Going = Write(Event);
-        FOutcome.Completed = Going;
+        // A pair of files waits in the batch while the walk keeps its
+        // folders open; anything else first writes the pairs before it.
+        while (Going && Walk.Next(Event)) {
+            if (Event.Kind == TPathKind::Files && !Event.SameFile && FBatch.Ringed()) {
+                Hold(Event);
+                if (2 * FPending.size() == TFileBatch::MaxFiles || !Walk.HoldsFolders())
+                    Going = Flush();
+            } else {
+                Going = Flush() && Write(Event);
+            }
+        }
+        FOutcome.Completed = Going && Flush();
     } catch (...) {
         // Memory ran out or the report refused a line: what was written stays.
         FOutcome.Broken = true;

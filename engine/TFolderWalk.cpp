@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <linux/magic.h>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,10 +48,10 @@ std::string WithSlash(std::string Folder) {
 TFolderWalk::TFolderWalk(std::string Folder1, std::string Folder2)
     : FRoot1(WithSlash(std::move(Folder1))), FRoot2(WithSlash(std::move(Folder2))) {}
 
-TFolderWalk::TEntry TFolderWalk::Examine(const std::string &Name) {
+TFolderWalk::TEntry TFolderWalk::Examine(int At, const std::string &Name) {
     TEntry Entry;
     struct stat Info;
-    if (stat(Name.c_str(), &Info) != 0) {
+    if (fstatat(At, Name.c_str(), &Info, 0) != 0) {
         Entry.Error = errno;
         return Entry;
     }
@@ -60,29 +62,39 @@ TFolderWalk::TEntry TFolderWalk::Examine(const std::string &Name) {
 }
 
 TFolderWalk::TEntry TFolderWalk::Examine(const TName &Name, const std::string &FullName,
-                                         const TEntry &Parent) {
+                                         const TEntry &Parent, int At) {
     if (Name.Type == DT_REG)
         return {0, S_IFREG, Parent.Device, Name.Inode};
-    return Examine(FullName);
+    return At >= 0 ? Examine(At, Name.Text) : Examine(FullName);
 }
 
-int TFolderWalk::List(const std::string &Folder, std::vector<TName> &Names, DIR *&Open) {
-    Open = opendir(Folder.c_str());
-    if (Open == nullptr)
+// The listing is read straight from the system, a buffer at a time: a
+// DIR stream would ask for the folder's status first, once for every
+// folder of both trees.
+int TFolderWalk::List(int At, const std::string &Folder, std::vector<TName> &Names, int &Open) {
+    Open = openat(At, Folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (Open < 0)
         return errno;
+    alignas(dirent64) char Buffer[32768];
     for (;;) {
-        errno = 0;
-        const dirent *Entry = readdir(Open);
-        if (Entry == nullptr)
+        const ssize_t Got = getdents64(Open, Buffer, sizeof Buffer);
+        if (Got < 0 && errno == EINTR)
+            continue;
+        if (Got < 0) {
+            const int Error = errno;
+            close(Open);
+            Open = -1;
+            return Error;
+        }
+        if (Got == 0)
             break;
-        const char *Name = Entry->d_name;
-        if (std::strcmp(Name, ".") != 0 && std::strcmp(Name, "..") != 0)
-            Names.push_back({Name, Entry->d_type, Entry->d_ino});
-    }
-    if (const int Error = errno; Error != 0) {
-        closedir(Open);
-        Open = nullptr;
-        return Error;
+        for (ssize_t At = 0; At < Got;) {
+            const auto *Entry = reinterpret_cast<const dirent64 *>(Buffer + At);
+            At += Entry->d_reclen;
+            const char *Name = Entry->d_name;
+            if (std::strcmp(Name, ".") != 0 && std::strcmp(Name, "..") != 0)
+                Names.push_back({Name, Entry->d_type, Entry->d_ino});
+        }
     }
     // std::string compares as unsigned bytes: byte order, whatever the locale.
     std::sort(Names.begin(), Names.end());
@@ -90,21 +102,29 @@ int TFolderWalk::List(const std::string &Folder, std::vector<TName> &Names, DIR 
 }
 
 void TFolderWalk::Close(TFrame &Frame) {
-    for (DIR **Open : {&Frame.Open1, &Frame.Open2})
-        if (*Open != nullptr) {
-            closedir(*Open);
-            *Open = nullptr;
+    for (int *Open : {&Frame.Open1, &Frame.Open2})
+        if (*Open >= 0) {
+            close(*Open);
+            *Open = -1;
         }
 }
 
 // A folder that cannot be opened again leaves its files to be opened by
 // their whole names.
 void TFolderWalk::Reopen(TFrame &Frame) {
-    if (Frame.Open1 != nullptr || Frame.Open2 != nullptr)
+    if (Frame.Open1 >= 0 || Frame.Open2 >= 0)
         return;
     const std::string_view Path = std::string_view(FPath).substr(0, Frame.PathLength);
-    Frame.Open1 = opendir((FRoot1 + std::string(Path)).c_str());
-    Frame.Open2 = opendir((FRoot2 + std::string(Path)).c_str());
+    const int Flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
+    Frame.Open1 = open((FRoot1 + std::string(Path)).c_str(), Flags);
+    Frame.Open2 = open((FRoot2 + std::string(Path)).c_str(), Flags);
+}
+
+bool TFolderWalk::HoldsFolders() const {
+    if (FFrames.empty() || FFrames.size() > OpenFrames)
+        return false;
+    const TFrame &Frame = FFrames.back();
+    return Frame.Next1 < Frame.Names1.size() || Frame.Next2 < Frame.Names2.size();
 }
 
 TFolderWalk::~TFolderWalk() {
@@ -158,11 +178,15 @@ bool TFolderWalk::Enter(const TEntry &Folder1, const TEntry &Folder2, TPathEvent
     Frame.PathLength = FPath.size();
     Frame.Folder1 = Folder1;
     Frame.Folder2 = Folder2;
+    const int At1 = FFrames.empty() ? -1 : FFrames.back().Open1;
+    const int At2 = FFrames.empty() ? -1 : FFrames.back().Open2;
     const std::string *Failed = &FName1;
-    int Error = List(FName1, Frame.Names1, Frame.Open1);
+    int Error = At1 >= 0 ? List(At1, FListed1.Text, Frame.Names1, Frame.Open1)
+                         : List(AT_FDCWD, FName1, Frame.Names1, Frame.Open1);
     if (Error == 0) {
         Failed = &FName2;
-        Error = List(FName2, Frame.Names2, Frame.Open2);
+        Error = At2 >= 0 ? List(At2, FListed2.Text, Frame.Names2, Frame.Open2)
+                         : List(AT_FDCWD, FName2, Frame.Names2, Frame.Open2);
     }
     if (Error != 0) {
         Close(Frame);
@@ -171,7 +195,7 @@ bool TFolderWalk::Enter(const TEntry &Folder1, const TEntry &Folder2, TPathEvent
         Event.FailedName = *Failed;
         return false;
     }
-    if (!FFrames.empty())
+    if (FFrames.size() > OpenFrames)
         Close(FFrames.back());
     FFrames.push_back(std::move(Frame));
     return true;
@@ -180,8 +204,8 @@ bool TFolderWalk::Enter(const TEntry &Folder1, const TEntry &Folder2, TPathEvent
 void TFolderWalk::Both(TPathEvent &Event) {
     Name(Event);
     const TFrame &Parent = FFrames.back();
-    const TEntry Entry1 = Examine(FListed1, FName1, Parent.Folder1);
-    const TEntry Entry2 = Examine(FListed2, FName2, Parent.Folder2);
+    const TEntry Entry1 = Examine(FListed1, FName1, Parent.Folder1, Parent.Open1);
+    const TEntry Entry2 = Examine(FListed2, FName2, Parent.Folder2, Parent.Open2);
     if (Entry1.Error != 0 || Entry2.Error != 0) {
         // A folder that went since it was listed is still named as a folder.
         if (FListed1.Type == DT_DIR || FListed2.Type == DT_DIR) {
@@ -205,10 +229,10 @@ void TFolderWalk::Both(TPathEvent &Event) {
     if (!Folder1) {
         Event.Kind = TPathKind::Files;
         Event.SameFile = Entry1.Device == Entry2.Device && Entry1.Inode == Entry2.Inode;
-        Event.File1 = Parent.Open1 != nullptr ? TFileAt{dirfd(Parent.Open1), FListed1.Text.c_str()}
-                                              : TFileAt{AT_FDCWD, FName1.c_str()};
-        Event.File2 = Parent.Open2 != nullptr ? TFileAt{dirfd(Parent.Open2), FListed2.Text.c_str()}
-                                              : TFileAt{AT_FDCWD, FName2.c_str()};
+        Event.File1 = Parent.Open1 >= 0 ? TFileAt{Parent.Open1, FListed1.Text.c_str()}
+                                        : TFileAt{AT_FDCWD, FName1.c_str()};
+        Event.File2 = Parent.Open2 >= 0 ? TFileAt{Parent.Open2, FListed2.Text.c_str()}
+                                        : TFileAt{AT_FDCWD, FName2.c_str()};
         return;
     }
     FPath += '/';

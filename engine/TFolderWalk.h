@@ -3,7 +3,6 @@
 #include "TContentCheck.h"
 
 #include <cstdint>
-#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <string_view>
@@ -45,8 +44,9 @@ struct TPathEvent {
 // a folder reached again through a link on its own path is not entered
 // (LinkLoop), nor is a folder of a kernel file system below the two given.
 // Only the listings of the folders on the current path are held, so memory
-// follows the depth of the trees, not their size. Never throws but
-// std::bad_alloc.
+// follows the depth of the trees, not their size. Names are opened and
+// examined through their open folder, so the system never walks a whole
+// path again. Never throws but std::bad_alloc.
 class TFolderWalk {
 public:
     TFolderWalk(std::string Folder1, std::string Folder2);
@@ -57,6 +57,18 @@ public:
     // The next path in walk order into Event; false when both trees are done.
     // The first call lists the two folders themselves.
     bool Next(TPathEvent &Event);
+
+    // Whether the next call of Next leaves open every folder that the
+    // File1 and File2 of the events given so far are opened through, so
+    // those files can still be opened after it: false when the deepest
+    // folder is done (it closes next) or lies deeper than OpenFrames.
+    bool HoldsFolders() const;
+
+    // Folders down to this depth stay open while they are on the path;
+    // deeper ones only while they are the deepest, and are opened again by
+    // their whole names when the walk comes back to them, so a tree
+    // thousands of folders deep holds a bounded number of descriptors.
+    static constexpr std::size_t OpenFrames = 64;
 
 private:
     // Where a name leads: its type and identity, or why stat failed.
@@ -76,14 +88,12 @@ private:
         bool operator<(const TName &Other) const { return Text < Other.Text; }
     };
     // One folder pair on the current path, and how far its names are done.
-    // Only the deepest frame keeps its folders open, so a deep tree holds
-    // two descriptors, not two for each level.
     struct TFrame {
         std::size_t PathLength; // of FPath, the frame's own path included
         std::vector<TName> Names1, Names2;
         std::size_t Next1 = 0, Next2 = 0;
         TEntry Folder1, Folder2;
-        DIR *Open1 = nullptr, *Open2 = nullptr; // the deepest frame's folders, or none
+        int Open1 = -1, Open2 = -1; // the folders' descriptors while open (see OpenFrames)
     };
 
     std::string FRoot1, FRoot2; // the folders, each followed by one '/'
@@ -96,14 +106,20 @@ private:
     bool FStarted = false;
     TName FListed1, FListed2; // the current name, as each tree lists it
 
-    static TEntry Examine(const std::string &Name);
-    // Where Name, listed in a folder of Parent's, leads to. A regular file
-    // needs no stat: the listing tells its type and inode number, so the
-    // files that most trees are made of cost one open each.
-    static TEntry Examine(const TName &Name, const std::string &FullName, const TEntry &Parent);
-    // Opens Folder and puts its names, sorted, in Names; the errno value
-    // that stopped the listing, or 0 with Open holding the folder.
-    static int List(const std::string &Folder, std::vector<TName> &Names, DIR *&Open);
+    // Where Name leads: in the folder open as At, or a whole name with At
+    // AT_FDCWD.
+    static TEntry Examine(int At, const std::string &Name);
+    static TEntry Examine(const std::string &Name) { return Examine(AT_FDCWD, Name); }
+    // Where Name, listed in the folder Parent open as At (or -1), leads to;
+    // FullName when the folder is not open. A regular file needs no stat:
+    // the listing tells its type and inode number, so the files that most
+    // trees are made of cost one open each.
+    static TEntry Examine(const TName &Name, const std::string &FullName, const TEntry &Parent,
+                          int At);
+    // Opens Folder (in the folder open as At, or a whole name with At
+    // AT_FDCWD) and puts its names, sorted, in Names; the errno value that
+    // stopped the listing, or 0 with Open holding the folder.
+    static int List(int At, const std::string &Folder, std::vector<TName> &Names, int &Open);
     static void Close(TFrame &Frame);
     // Opens the deepest frame's folders again, once the frame below is done.
     void Reopen(TFrame &Frame);
@@ -116,7 +132,9 @@ private:
     // Sets the names for FPath and the event's views of them.
     void Name(TPathEvent &Event);
     // Lists the folder pair at FPath and puts it on the path; false with
-    // Event made Unreadable when either cannot be listed.
+    // Event made Unreadable when either cannot be listed. The pair is opened
+    // as FListed1 and FListed2 in the deepest frame's folders where those
+    // are open, else by its whole names.
     bool Enter(const TEntry &Folder1, const TEntry &Folder2, TPathEvent &Event);
     // The event for the name at FPath, which both trees list.
     void Both(TPathEvent &Event);

@@ -2,6 +2,7 @@
 #include "EngineTestSupport.h"
 #include "PermissionsBind.h"
 #include "TContentCheck.h"
+#include "TFileBatch.h"
 #include "TFolderReport.h"
 
 #include <algorithm>
@@ -96,17 +97,78 @@ TEST(FolderReport, BadInputIsALineAndTheRunGoesOn) {
     chmod((Folder / "old/locked").c_str(), 0700);
 }
 
-// The tree changes while it is walked: a file and a folder listed go
-// before they are reached.
+// The tree changes while it is walked: a file and a folder listed go, and
+// a file becomes a FIFO whose writer sends nothing, before they are reached
+// (after the first path is written, while the rest wait to be read).
 TEST(FolderReport, WhatGoesDuringTheWalkCannotBeRead) {
     const fs::path Folder = CopyOfBasic();
+    int Writer = -1;
     const TRecordingSink Sink = CompareTrees(Folder, true, [&](auto, auto) {
         fs::remove(Folder / "new/same.txt");
         fs::remove_all(Folder / "old/sub");
+        if (Writer < 0 && fs::remove(Folder / "new/notes.txt")) {
+            mkfifo((Folder / "new/notes.txt").c_str(), 0600);
+            Writer = open((Folder / "new/notes.txt").c_str(), O_RDWR | O_NONBLOCK);
+        }
     });
+    close(Writer);
     EXPECT_TRUE(Has(Sink, "Cannot read: same.txt: No such file or directory")) << Sink.Shown();
     EXPECT_TRUE(Has(Sink, "Cannot read: sub/: No such file or directory")) << Sink.Shown();
-    EXPECT_TRUE(Sink.Status.ends_with(", 2 could not be read")) << Sink.Status;
+    EXPECT_TRUE(Has(Sink, "Cannot read: notes.txt: Not a regular file")) << Sink.Shown();
+    EXPECT_TRUE(Sink.Status.ends_with(", 3 could not be read")) << Sink.Status;
+}
+
+// Reading small files a batch at a time, ahead of their lines, changes
+// nothing in the report: the lines and kinds of reading each pair in its
+// turn. The trees have folders of more pairs than a batch, files about a
+// batch's head in size, binary files, and a folder chain deeper than the
+// walk keeps open, with files before, in and after each folder of it.
+TEST(FolderReport, BatchesReportAsPairsReadInTurn) {
+    if (!TFileBatch().Ringed())
+        GTEST_SKIP() << "no io_uring here: every pair is read in its turn";
+    const fs::path Folder = MakeTestFolder();
+    const std::size_t Head = TFileBatch::HeadBytes, Sizes[] = {9, Head - 1, Head, Head + 1};
+    TRandom Random(18);
+    for (int K = 0; K < 90; ++K) {
+        std::string Bytes(Sizes[K % 4], 'x');
+        for (char &C : Bytes)
+            C = Random.Below(9) == 0 ? '\n' : char('a' + Random.Below(3));
+        if (K % 10 == 0)
+            Bytes[3] = '\0';
+        const std::string Name = (K % 3 == 0 ? "" : "s" + std::to_string(K % 2) + "/") +
+                                 std::string(K / 3, 'a') + std::to_string(K);
+        if (K % 13 != 0)
+            WriteBytes(Folder / "old" / Name, Bytes);
+        Bytes[Bytes.size() / 2] ^= K % 4 == 0 ? 1 : 0;
+        if (K % 17 != 0)
+            WriteBytes(Folder / "new" / Name, K % 5 == 0 ? Bytes + "\n" : Bytes);
+    }
+    std::string Deep = "deep/";
+    for (std::size_t Depth = 0; Depth < TFolderWalk::OpenFrames + 3; ++Depth, Deep += "b/")
+        for (const char *Tree : {"old", "new"}) {
+            WriteBytes(Folder / Tree / Deep / "a", Tree);
+            WriteBytes(Folder / Tree / Deep / "c", std::to_string(Depth));
+        }
+    TCompareRequest Request{.FileName1 = (Folder / "old").string(),
+                            .FileName2 = (Folder / "new").string()};
+    // Each line with its kind in front.
+    const auto Report = [&](TFolderReport::TReading Reading) {
+        TRecordingSink Sink;
+        TFolderReport(Request, Sink, Reading).Run();
+        std::vector<std::string> Lines;
+        for (const auto &Line : Sink.Lines)
+            Lines.push_back(std::to_string(int(Line.Kind)) + " " + Line.Prefix + Line.Text);
+        return Lines;
+    };
+    const std::vector<std::string> Batched = Report(TFolderReport::TReading::Batched),
+                                   InTurn = Report(TFolderReport::TReading::InTurn);
+    const auto Differ = std::mismatch(Batched.begin(), Batched.end(), InTurn.begin(), InTurn.end());
+    EXPECT_TRUE(Differ.first == Batched.end() && Differ.second == InTurn.end())
+        << "line " << Differ.first - Batched.begin() << ": "
+        << (Differ.first == Batched.end() ? "(none)" : *Differ.first) << " against "
+        << (Differ.second == InTurn.end() ? "(none)" : *Differ.second);
+    for (const std::string &Line : Batched)
+        EXPECT_EQ(Line.find("Cannot read"), std::string::npos) << Line;
 }
 
 // A folder beside a file stands for the file of that name in it, either
@@ -186,6 +248,7 @@ TEST(ContentCheck, SameOrDifferentAndWhetherBinary) {
         WriteBytes(Folder / "2", Bytes2);
         EXPECT_EQ(CheckPair("2", Counted).Contents, Expected)
             << Bytes1.size() << " " << Bytes2.size();
+        EXPECT_EQ(TContentCheck::Compare(Bytes1, Bytes2), Expected) << Bytes1.size();
     }
     EXPECT_GE(Hooks, 8) << "a chunk of 64 KiB at a time";
     // Large files of different sizes are not read past their first chunks.
