@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev fonts-dejavu-core
+          libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev liburing-dev fonts-dejavu-core
           diffutils patch time
           dpkg-dev file desktop-file-utils appstream man-db lintian)
 
