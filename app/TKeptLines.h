@@ -57,6 +57,8 @@ public:
     void Number(QTextDocument *Document);
     // The greatest numbers of the two files among the lines.
     TLineNumbers Largest() const { return FLargest; }
+    // The count of lines they say the text has.
+    qlonglong Count() const { return FExpected.Lines; }
 
 private:
     // What the heading says of the text and the records.

@@ -99,8 +99,11 @@ TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
     RichEdit->document()->setUndoRedoEnabled(false);
     RichEdit->clear(); // and unmodified: the user has changed nothing yet
     // The gutter, too, takes its width while the control is empty.
-    if (FLines)
-        TReportLines::Of(RichEdit->document()).Announce(FLines->Largest());
+    if (FLines) {
+        TReportLines &lines = TReportLines::Of(RichEdit->document());
+        lines.Announce(FLines->Largest());
+        lines.Reserve(std::size_t(std::max<qlonglong>(FLines->Count(), 0)) + 1);
+    }
 }
 
 TKeptTextFill::~TKeptTextFill() {

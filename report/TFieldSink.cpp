@@ -298,8 +298,12 @@ void TFieldSink::MarkShownLines() {
 }
 
 void TFieldSink::FilesRead(std::size_t Lines1, std::size_t Lines2) {
+    TReportLines &lines = TReportLines::Of(FField->document());
+    // Room for the most lines the report can get; what goes unused is
+    // never touched, so costs no memory.
+    lines.Reserve(std::size_t(lines.Count()) + FPendingLines + Lines1 + Lines2 + 1);
     if (FDecorated)
-        TReportLines::Of(FField->document()).Announce({Lines1, Lines2});
+        lines.Announce({Lines1, Lines2});
 }
 
 void TFieldSink::ShowProgress(std::size_t Done, std::size_t Total) {

@@ -35,6 +35,16 @@ void TReportLines::Announce(TLineNumbers Largest) {
     emit Changed();
 }
 
+void TReportLines::Reserve(std::size_t Blocks) {
+    if (Blocks <= FKind.capacity())
+        return;
+    // Asked again and again (a folder's pairs), the room still doubles.
+    Blocks = std::max(Blocks, 2 * FKind.capacity());
+    FNumbers.reserve(Blocks);
+    FLength.reserve(Blocks);
+    FKind.reserve(Blocks);
+}
+
 std::optional<TLineNumbers> TReportLines::Numbers(int Block) const {
     const auto [first, second] = FNumbers[std::size_t(Block)];
     if (first == 0 && second == 0)
