@@ -26,6 +26,8 @@ const QString LoadingKept = QStringLiteral("Loading the kept report...");
 const QString KeptPlain = QStringLiteral("The kept report's colours could not be restored");
 // The time one piece of the kept report may hold the event loop.
 constexpr std::chrono::milliseconds FillSlice(20);
+// More characters than a slice of the fill puts in (about 300,000).
+constexpr qsizetype SliceCharacters = qsizetype(1) << 20;
 // How long the fill waits for its first screen to be drawn, at most.
 constexpr std::chrono::milliseconds FirstScreenWait(50);
 // The size of the pieces a kept report goes into its control in: a few
@@ -140,7 +142,9 @@ bool TKeptTextFill::Append(std::chrono::nanoseconds Budget) {
     // Searches read the text from here rather than from the control.
     TSearchText &searched = TSearchText::Of(FRichEdit->document());
     const int insertedAt = cursor.position();
+    // Grown piece by piece, the copy would be copied again at each growth.
     QString inserted;
+    inserted.reserve(std::min(FBytes.size() - FStart, SliceCharacters) + 2);
     cursor.beginEditBlock();
     // A block left open would keep the control from ever showing the text.
     struct TEndBlock {
