@@ -104,7 +104,9 @@ TKeptTextFill::TKeptTextFill(QPlainTextEdit *RichEdit, QByteArray Bytes,
     if (FLines) {
         TReportLines &lines = TReportLines::Of(RichEdit->document());
         lines.Announce(FLines->Largest());
-        lines.Reserve(std::size_t(std::max<qlonglong>(FLines->Count(), 0)) + 1);
+        // The count is not checked yet: no more lines than bytes are asked
+        // room for.
+        lines.Reserve(std::size_t(std::clamp<qlonglong>(FLines->Count(), 0, FBytes.size())) + 1);
     }
 }
 

@@ -278,6 +278,13 @@ const TRestartCase Restarts[] = {
     {"NoLinesFile", [] { QFile::remove(LinesFile()); }, false},
     {"TextChangedSinceSameSize", [] { Rewrite(KeptFile(), [](auto &Bytes) { Bytes[0] = 'X'; }); }},
     {"ALineMore", [] { Rewrite(KeptFile(), [](auto &Bytes) { Bytes += "more\n"; }); }},
+    {"AHugeLineCount",
+     [] {
+         Rewrite(LinesFile(), [](auto &Bytes) {
+             const qsizetype at = Bytes.indexOf(" 1 ") + 3;
+             Bytes.insert(at, "999999999999");
+         });
+     }},
     {"LinesFileChangedWithin", [] {
          Rewrite(LinesFile(), [](auto &Bytes) {
              char &Digit = Bytes[Bytes.size() - 2];
