@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -37,6 +38,16 @@ TEST(FileBatch, GivesOnlyWholeFiles) {
     for (const auto &[Name, Bytes] : Files)
         if (Bytes)
             WriteBytes(Folder / Name, *Bytes);
+    // Some file systems (older overlay mounts) read nothing without waiting.
+    {
+        const int Fd = open((Folder / "one").c_str(), O_RDONLY);
+        char Byte = 0;
+        iovec Vector{&Byte, 1};
+        const ssize_t Got = preadv2(Fd, &Vector, 1, 0, RWF_NOWAIT);
+        close(Fd);
+        if (Got != 1)
+            GTEST_SKIP() << "this file system does not read without waiting";
+    }
     mkfifo((Folder / "fifo").c_str(), 0600);
     mkfifo((Folder / "lonely").c_str(), 0600);
     const int Writer = open((Folder / "fifo").c_str(), O_RDWR | O_NONBLOCK);
