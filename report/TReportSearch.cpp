@@ -17,10 +17,7 @@ int LineEnd(const QTextDocument *Document, int Position) {
 // A match never spans lines, and how the copy of the text ends its lines
 // is its own affair.
 bool HoldsLineEnd(const QString &Text) {
-    return std::any_of(Text.cbegin(), Text.cend(), [](QChar C) {
-        const char16_t c = C.unicode();
-        return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
-    });
+    return std::any_of(Text.cbegin(), Text.cend(), TSearchText::EndsLine);
 }
 
 } // namespace

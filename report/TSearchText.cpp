@@ -6,18 +6,17 @@
 
 namespace {
 
-// Characters the document turns into the end of a line when they are
-// inserted: one line end stands for another in the copy.
-bool EndsLine(QChar Character) {
-    const char16_t c = Character.unicode();
-    return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
-}
-
+// One line end stands for another in the copy.
 bool SameCharacter(QChar Document, QChar Copy) {
-    return Document == Copy || (EndsLine(Document) && EndsLine(Copy));
+    return Document == Copy || (TSearchText::EndsLine(Document) && TSearchText::EndsLine(Copy));
 }
 
 } // namespace
+
+bool TSearchText::EndsLine(QChar Character) {
+    const char16_t c = Character.unicode();
+    return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+}
 
 TSearchText &TSearchText::Of(QTextDocument *Document) {
     auto *text = Document->findChild<TSearchText *>(QString(), Qt::FindDirectChildrenOnly);

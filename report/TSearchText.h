@@ -36,6 +36,10 @@ public:
     // document first. Valid until the next call or change.
     QStringView Text(int From, int To);
 
+    // Characters the document turns into the end of a line when they are
+    // inserted.
+    static bool EndsLine(QChar Character);
+
     // The characters not known yet: a search reads them from the document.
     int Unread() const;
 

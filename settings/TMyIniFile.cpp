@@ -221,11 +221,7 @@ std::string TMyIniFile::ReadRichEdit(const std::string &Section, const std::stri
 std::optional<QByteArray> TMyIniFile::ReadRichEditBytes(const std::string &Section,
                                                         const std::string &Ident,
                                                         std::string &Skipped) {
-    const QString path = KeptTextPath(Section, Ident);
-    std::string why;
-    auto bytes = ReadKeptBytes(path, why);
-    Skipped = SkipMessage(path, why);
-    return bytes;
+    return ReadKeptFile(Section, Ident + ".txt", Skipped);
 }
 
 std::optional<QByteArray> TMyIniFile::ReadKeptFile(const std::string &Section,
